@@ -1,0 +1,14 @@
+// The subcommands of ranta2kv-cli. Each takes the arguments after its name and
+// returns the process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ranta2kv::cli {
+
+int RunDump(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args);
+void PrintUsage(bool toStderr);
+
+}  // namespace ranta2kv::cli

@@ -1,0 +1,65 @@
+// Code page conversions at the edges: windows-1251 <-> UTF-8, and code page 866
+// -> windows-1251. Also the _cp1251 literal, which turns a UTF-8 literal in the
+// source into windows-1251 bytes at compile time: "Смета"_cp1251.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace ranta2kv {
+
+// One byte of code page 866 as windows-1251 (near substitutes where 1251 has no
+// such character: box drawing as + - |, shades as #, and so on).
+unsigned char Oem866ToAnsiByte(unsigned char c);
+std::string Oem866ToAnsi(std::string_view oemText);  // same length
+
+std::string Cp1251ToUtf8(std::string_view text1251);
+// Characters that windows-1251 cannot hold become '?'.
+std::string Utf8ToCp1251(std::string_view textUtf8);
+std::string Cp866ToUtf8(std::string_view text866);
+
+namespace detail {
+// Unicode code point -> windows-1251 byte, or -1 (evaluated at compile time).
+constexpr int Cp1251FromCodePoint(char32_t cp) {
+  if (cp < 0x80) return static_cast<int>(cp);
+  if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(cp - 0x0410 + 0xC0);
+  switch (cp) {
+    case 0x0401: return 0xA8;  // Ё
+    case 0x0451: return 0xB8;  // ё
+    case 0x2116: return 0xB9;  // №
+    case 0x00A0: return 0xA0;  // no-break space
+    case 0x2013: return 0x96;  // en dash
+    case 0x2014: return 0x97;  // em dash
+    case 0x00AB: return 0xAB;
+    case 0x00BB: return 0xBB;
+    default: return -1;
+  }
+}
+
+template <std::size_t N>
+struct Cp1251Literal {
+  char bytes[N] = {};
+  std::size_t size = 0;
+  consteval Cp1251Literal(const char (&utf8)[N]) {
+    for (std::size_t i = 0; i + 1 < N;) {
+      unsigned char c = static_cast<unsigned char>(utf8[i]);
+      char32_t cp = 0;
+      std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : 4;
+      cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+      for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+      int b = Cp1251FromCodePoint(cp);
+      if (b < 0) throw "character without a windows-1251 byte in a _cp1251 literal";
+      bytes[size++] = static_cast<char>(b);
+      i += len;
+    }
+  }
+};
+}  // namespace detail
+
+template <detail::Cp1251Literal L>
+constexpr std::string_view operator""_cp1251() {
+  return std::string_view(L.bytes, L.size);
+}
+
+}  // namespace ranta2kv

@@ -1,0 +1,18 @@
+// Number texts of the system: the general 15-digit form of floating values used in
+// the output and in field texts, and the decimal separator of the user's locale.
+#pragma once
+
+#include <string>
+
+namespace ranta2kv {
+
+// At most 15 significant digits, trailing zeros dropped, fixed notation for
+// 1e-4 <= |v| < 1e15 after rounding (and for zero), else scientific as 1E-5,
+// 1.5E20, -2.5E-7. No grouping; decimalSeparator as given.
+std::string FormatGeneralNumber(double value, char decimalSeparator);
+
+// The decimal separator of the current LC_NUMERIC locale ('.' when the locale's
+// separator is not a single byte). Called once at program entry.
+char LocaleDecimalSeparator();
+
+}  // namespace ranta2kv

@@ -1,0 +1,46 @@
+// String helpers of the system, on single-byte windows-1251 text: character sets,
+// OEM conversion with trimming, padding, splitting, replacing and trimming by set,
+// and the clean-up of attribute values into output text.
+#pragma once
+
+#include <bitset>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/variant.h"
+
+namespace ranta2kv {
+
+// A set of 8-bit character codes (256 membership bits).
+class CharSet {
+ public:
+  CharSet() = default;
+  CharSet(std::initializer_list<unsigned char> members);
+  bool Contains(unsigned char c) const { return bits_[c]; }
+  void Add(unsigned char c) { bits_[c] = true; }
+
+ private:
+  std::bitset<256> bits_;
+};
+
+// Code page 866 -> windows-1251 byte for byte, then every leading and trailing
+// byte <= 32 removed.
+std::string OemToAnsiTrim(std::string_view oemText);
+// Trims as above (bytes <= 32 at both ends), then appends fill up to length; never cuts.
+std::string PadRight(std::string_view text, std::size_t length, char fill);
+std::vector<std::string> SplitByChars(std::string_view text, const CharSet& separators);
+std::string ReplaceChars(std::string_view text, const CharSet& set, char replacement);
+std::string TrimCharsLeft(std::string_view text, const CharSet& set);
+std::string TrimCharsRight(std::string_view text, const CharSet& set);
+// Removes bytes <= 32 at both ends (the trim of OemToAnsiTrim and PadRight).
+std::string TrimControlAndBlanks(std::string_view text);
+
+// The value's text for the output: standard conversion, en dash and no-break
+// space replaced by a space, then CR, LF, space, en dash, no-break space trimmed
+// from the sides asked for. Any failure gives the empty text.
+std::string CleanVariantText(const Variant& value, bool trimLeft, bool trimRight,
+                             char decimalSeparator);
+
+}  // namespace ranta2kv

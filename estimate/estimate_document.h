@@ -1,0 +1,147 @@
+// The estimate document tree: items with a name and an attribute schema,
+// containers that own ordered children and carry a kind, positions with the
+// 19-attribute position schema, and the document root with its fixed skeleton.
+// Every node becomes one XML element when the document is saved.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/variant.h"
+
+namespace ranta2kv {
+
+class TXML_Estimate_Container;
+class TXML_Estimate_Document;
+class XmlSink;
+
+using TStringList = std::vector<std::string_view>;  // a constant schema
+
+// Element names by container kind 0..14.
+extern const std::string_view KindNames[15];
+// Constant schemas and name lists (attribute order is output order).
+extern const TStringList DocumentAttributes, PositionAttributes, PriceAttributes,
+    CoefficientAttributes, ImplementationAttributes, ChapterAttributes, CustomNPAttributes,
+    CatalogAttributes, WorkTypesAttributes, WorkTypeAttributes, SignAttributes;
+extern const std::string_view PriceNames[2];
+extern const std::string_view ResourceNames[4];
+extern const std::string_view CustomNPNames[2];
+
+class TXML_Estimate_Item {
+ public:
+  explicit TXML_Estimate_Item(TXML_Estimate_Document* document);
+  virtual ~TXML_Estimate_Item();
+  TXML_Estimate_Item(const TXML_Estimate_Item&) = delete;
+  TXML_Estimate_Item& operator=(const TXML_Estimate_Item&) = delete;
+
+  virtual bool IsContainer() const { return false; }
+  virtual std::string_view ClassName() const { return "TXML_Estimate_Item"; }
+
+  void SetAttributes(const TStringList& names);
+  std::size_t AttributeCount() const;
+  std::string_view AttributeName(std::size_t index) const;
+
+  // Errors: "Индекс за пределами диапазона".
+  Variant GetValue(int index) const;
+  void SetValue(int index, const Variant& value);
+  Variant GetValueByName(std::string_view name) const;
+  void SetValueByName(std::string_view name, const Variant& value);
+  bool HasValue(std::string_view name, bool checkAssigned) const;
+
+  const std::string& NodeName() const { return node_name_; }
+  void SetNodeName(std::string_view name) { node_name_ = name; }
+  TXML_Estimate_Document* Document() const { return document_; }
+  void SetDocument(TXML_Estimate_Document* document) { document_ = document; }
+  TXML_Estimate_Container* Parent() const { return parent_; }
+  const Variant& Tag() const { return tag_; }
+  void SetTag(const Variant& tag) { tag_ = tag; }
+
+  // Writes this node's element (and, for containers, its children) to the sink.
+  virtual void AppendToDOM(XmlSink& sink, char decimalSeparator) const;
+
+ protected:
+  friend class TXML_Estimate_Container;
+  void WriteAttributes(XmlSink& sink, char decimalSeparator) const;
+
+ private:
+  struct Slot;                        // an assigned attribute: index and value
+  const TStringList* names_ = nullptr;  // the schema (a constant list), or none
+  std::vector<Slot>* slots_ = nullptr;  // assigned values only, by schema index
+  std::string node_name_;
+  TXML_Estimate_Document* document_ = nullptr;
+  TXML_Estimate_Container* parent_ = nullptr;
+  Variant tag_;
+};
+
+class TXML_Estimate_Container : public TXML_Estimate_Item {
+ public:
+  explicit TXML_Estimate_Container(TXML_Estimate_Document* document);
+  ~TXML_Estimate_Container() override;
+
+  bool IsContainer() const override { return true; }
+  std::string_view ClassName() const override { return "TXML_Estimate_Container"; }
+
+  std::uint8_t Kind() const { return kind_; }
+  void SetKind(std::uint8_t kind);
+
+  const std::vector<std::unique_ptr<TXML_Estimate_Item>>& Children() const { return children_; }
+  std::size_t ChildCount() const { return children_.size(); }
+  // Takes ownership. Returns the item.
+  TXML_Estimate_Item* AddChild(std::unique_ptr<TXML_Estimate_Item> item);
+  TXML_Estimate_Item* GetChild(int index) const;  // "List index out of bounds (%d)"
+  void MoveChild(TXML_Estimate_Item* item, int newIndex);
+
+  TXML_Estimate_Container* GetContainer(std::uint8_t kind, bool createIfMissing);
+  TXML_Estimate_Container* AddChapter();
+  TXML_Estimate_Item* GetWorkType(std::int32_t id);
+  void FlattenChapters();
+  void SortByNumber();
+  void SortByID();
+
+  void AppendToDOM(XmlSink& sink, char decimalSeparator) const override;
+
+ protected:
+  std::vector<std::unique_ptr<TXML_Estimate_Item>> children_;
+
+ private:
+  std::uint8_t kind_ = 0;
+};
+
+class TXML_Estimate_Position : public TXML_Estimate_Container {
+ public:
+  explicit TXML_Estimate_Position(TXML_Estimate_Document* document);
+  std::string_view ClassName() const override { return "TXML_Estimate_Position"; }
+
+  TXML_Estimate_Item* GetPrice(std::uint8_t index);
+  TXML_Estimate_Item* GetCustomNP(std::uint8_t index);
+  TXML_Estimate_Position* AddResource(std::uint8_t index);
+  void SortResources();
+  TXML_Estimate_Item* AddCoefficient();
+  TXML_Estimate_Item* AddImplementation();
+};
+
+class TXML_Estimate_Document : public TXML_Estimate_Container {
+ public:
+  TXML_Estimate_Document();
+  std::string_view ClassName() const override { return "TXML_Estimate_Document"; }
+
+  TXML_Estimate_Container* Chapters() const { return chapters_; }
+  TXML_Estimate_Container* Signs() const { return signs_; }
+
+  // Writes the document as a windows-1251 XML file, atomically: a temporary file
+  // in the target folder renamed over the target. Throws Error on failure; an
+  // earlier file of that name is then left untouched.
+  void SaveToFile(const std::filesystem::path& fileName, char decimalSeparator) const;
+  // The same text written to any sink (tests, fault injection).
+  void SaveToSink(XmlSink& sink, char decimalSeparator) const;
+
+ private:
+  TXML_Estimate_Container* chapters_ = nullptr;
+  TXML_Estimate_Container* signs_ = nullptr;
+};
+
+}  // namespace ranta2kv

@@ -1,0 +1,31 @@
+// The seven tables of the direct pass and their set-up: `PrepareDbfTables` checks
+// that the folder holds the seven files and builds six key indexes.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "source/dbf_table.h"
+
+namespace ranta2kv {
+
+using LogSink = std::function<void(const std::string& line1251)>;
+
+struct DbfTableSet {
+  explicit DbfTableSet(char decimalSeparator);
+  DbfTable DataTable;      // POSEXT.DBF, key CODE
+  DbfTable DescriptTable;  // SMETA.DBF, key CODE
+  DbfTable ResourceTable;  // RESTBL.DBF, key CODE
+  DbfTable PosTools;       // POSTOOLS.DBF, key POSCODE
+  DbfTable Execute_;       // EXECUTE.DBF, key CODE
+  DbfTable ACTS;           // ACTS.DBF, no index
+  DbfTable PARAMS;         // PARAMS.DBF, key ID
+
+  void CloseAll();  // ACTS, EXECUTE, PARAMS, POSTOOLS, RESTBL, POSEXT, SMETA
+};
+
+// Logs "Ошибка инициализации : ..." and returns false on failure.
+bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);
+
+}  // namespace ranta2kv
