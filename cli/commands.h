@@ -8,7 +8,7 @@
 namespace ranta2kv::cli {
 
 int RunDump(const std::vector<std::string>& args);
-int RunConvert(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args, char decimalSeparator);
 void PrintUsage(bool toStderr);
 
 }  // namespace ranta2kv::cli

@@ -5,7 +5,7 @@
 
 namespace ranta2kv::cli {
 
-int RunConvert(const std::vector<std::string>&) {
+int RunConvert(const std::vector<std::string>&, char) {
   std::fputs("ranta2kv-cli: this command is not available yet\n", stderr);
   return 2;
 }
