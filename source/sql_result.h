@@ -1,0 +1,47 @@
+// The rows of one statement's result, fetched whole from SQLite: column names and
+// typed cells, the texts kept together in one buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace ranta2kv {
+
+enum class SqlType : std::uint8_t { Null, Integer, Real, Text };
+
+// One cell as read; only the member of its type is meaningful. A BLOB reads as Text.
+struct SqlValue {
+  SqlType type = SqlType::Null;
+  std::int64_t integer = 0;
+  double real = 0;
+  std::string_view text;  // valid while the result lives
+};
+
+class SqlResult {
+ public:
+  // Steps the prepared statement to its end (Error with the database's message).
+  static SqlResult Fetch(sqlite3_stmt* statement);
+
+  const std::vector<std::string>& ColumnNames() const { return column_names_; }
+  std::int64_t RowCount() const { return row_count_; }
+  SqlValue Value(std::int64_t row, int column) const;  // both in range
+
+ private:
+  struct Cell {
+    std::uint64_t payload = 0;  // integer, real bits, or text offset
+    std::uint32_t size = 0;     // text bytes
+    SqlType type = SqlType::Null;
+  };
+  void Append(sqlite3_stmt* statement, int column);
+
+  std::vector<std::string> column_names_;
+  std::vector<Cell> cells_;   // row after row
+  std::string texts_;         // every text cell's bytes
+  std::int64_t row_count_ = 0;
+};
+
+}  // namespace ranta2kv
