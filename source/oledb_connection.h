@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,10 +53,12 @@ class OleDbConnection {
   friend class OleDbDataset;
   void Attach(OleDbDataset* dataset);  // datasets closed by a disconnect
   void Detach(OleDbDataset* dataset);
-  bool LoadMissingTable(const std::string& errorMessage);
+  bool LoadMissingTable(const std::string& name);  // false: no table of the folder to load
+  void RequireConnected() const;
 
   std::unique_ptr<SqlDatabase> database_;      // null while disconnected
   std::unique_ptr<TableCatalogue> catalogue_;  // tables of folder_, by name
+  std::set<std::string> loaded_;               // tables in the database
   std::filesystem::path folder_;               // of the last connect
   std::vector<OleDbDataset*> datasets_;        // every dataset using this connection
 };

@@ -1,0 +1,124 @@
+// The connection `ADOConnection1`: connects to a fresh in-memory SQLite database
+// for the folder of `Data Source`, lists the folder's tables, and runs statements,
+// loading a table of the folder the first time a statement names it.
+#include "source/oledb_connection.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+#include <system_error>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "source/oledb_connection_string.h"
+#include "source/oledb_dataset.h"
+#include "source/oledb_table_catalogue.h"
+#include "source/sql_database.h"
+#include "source/sql_table_loader.h"
+
+namespace ranta2kv {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kNoSuchTable = "no such table: ";
+
+std::string CurrentFolder() {
+  std::error_code error;
+  fs::path folder = fs::current_path(error);
+  return error ? std::string() : folder.string();
+}
+
+// The table that a "no such table" message names, or "" for any other message.
+std::string MissingTableOf(std::string_view message) {
+  if (!message.starts_with(kNoSuchTable)) return "";
+  std::string_view name = message.substr(kNoSuchTable.size());
+  if (name.starts_with("main.")) name.remove_prefix(5);
+  return std::string(name);
+}
+
+struct StatementOwner {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+using OwnedStatement = std::unique_ptr<sqlite3_stmt, StatementOwner>;
+
+}  // namespace
+
+OleDbConnection::OleDbConnection() : ConnectionString(InitialConnectionString(CurrentFolder())) {}
+
+OleDbConnection::~OleDbConnection() = default;
+
+bool OleDbConnection::Connected() const { return database_ != nullptr; }
+
+void OleDbConnection::SetConnected(bool connected) {
+  if (connected == Connected()) return;
+  if (!connected) {
+    for (OleDbDataset* dataset : datasets_) dataset->Close();
+    database_.reset();
+    catalogue_.reset();
+    loaded_.clear();
+    folder_.clear();
+    return;
+  }
+  std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
+  if (!dataSource) throw Error("The connection string names no Data Source");
+  fs::path folder(*dataSource);
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) {
+    throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
+  }
+  auto catalogue = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
+  database_ = std::make_unique<SqlDatabase>();
+  catalogue_ = std::move(catalogue);
+  folder_ = std::move(folder);
+}
+
+std::vector<std::string> OleDbConnection::ListTables() {
+  RequireConnected();
+  *catalogue_ = ReadTableCatalogue(folder_);
+  std::vector<std::string> names;
+  for (const CatalogueTable& table : catalogue_->tables) names.push_back(table.name);
+  return names;
+}
+
+SqlResult OleDbConnection::Execute(std::string_view statement) {
+  RequireConnected();
+  for (;;) {
+    sqlite3_stmt* prepared = nullptr;
+    int rc = sqlite3_prepare_v2(database_->Handle(), statement.data(), static_cast<int>(statement.size()),
+                                &prepared, nullptr);
+    OwnedStatement owner(prepared);
+    if (rc == SQLITE_OK) {
+      if (!prepared) throw Error("The statement is empty");
+      if (!sqlite3_stmt_readonly(prepared) || sqlite3_column_count(prepared) == 0) {
+        throw Error("The statement is not a query");
+      }
+      return SqlResult::Fetch(prepared);
+    }
+    std::string message = database_->LastMessage();
+    if (!LoadMissingTable(MissingTableOf(message))) throw Error(message);
+  }
+}
+
+bool OleDbConnection::LoadMissingTable(const std::string& name) {
+  if (name.empty()) return false;
+  const CatalogueTable* table = catalogue_->Find(name);
+  if (!table) {
+    *catalogue_ = ReadTableCatalogue(folder_);  // the file may be new
+    table = catalogue_->Find(name);
+  }
+  if (!table || loaded_.contains(table->name)) return false;
+  LoadDbfTable(*database_, table->name, table->file);
+  loaded_.insert(table->name);
+  return true;
+}
+
+void OleDbConnection::RequireConnected() const {
+  if (!database_) throw Error("The connection is closed");
+}
+
+void OleDbConnection::Attach(OleDbDataset* dataset) { datasets_.push_back(dataset); }
+
+void OleDbConnection::Detach(OleDbDataset* dataset) { std::erase(datasets_, dataset); }
+
+}  // namespace ranta2kv

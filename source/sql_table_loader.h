@@ -1,0 +1,17 @@
+// Loading of one DBF file into an SQLite table of the "OLE DB" source, with the
+// project's own table reader: every record in file order (deleted ones too), one
+// typed column per field, C text in the ANSI code page, indexes on the key fields.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace ranta2kv {
+
+class SqlDatabase;
+
+// Creates and fills table `name` in one transaction; on failure nothing of it
+// stays and the Error carries the reader's (or the database's) message.
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file);
+
+}  // namespace ranta2kv
