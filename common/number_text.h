@@ -2,6 +2,7 @@
 // the output and in field texts, and the decimal separator of the user's locale.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace ranta2kv {
@@ -10,6 +11,12 @@ namespace ranta2kv {
 // 1e-4 <= |v| < 1e15 after rounding (and for zero), else scientific as 1E-5,
 // 1.5E20, -2.5E-7. No grouping; decimalSeparator as given.
 std::string FormatGeneralNumber(double value, char decimalSeparator);
+
+// The longest text FormatGeneralNumber gives ("-1.23456789012345E-308" and the like).
+inline constexpr std::size_t kMaxGeneralNumberLength = 24;
+// The same text written to out, which holds at least kMaxGeneralNumberLength
+// bytes; returns its length. Allocates nothing (the XML writer's path).
+std::size_t FormatGeneralNumberTo(double value, char decimalSeparator, char* out);
 
 // The decimal separator of the current LC_NUMERIC locale ('.' when the locale's
 // separator is not a single byte). Called once at program entry.

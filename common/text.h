@@ -43,4 +43,15 @@ std::string TrimControlAndBlanks(std::string_view text);
 std::string CleanVariantText(const Variant& value, bool trimLeft, bool trimRight,
                              char decimalSeparator);
 
+// The clean-up rule on a text that is already one, without copying: the part of
+// text left once CR, LF, space, en dash and no-break space are trimmed from the
+// sides asked for. The writer then reads each byte through CleanUpByte.
+std::string_view TrimCleanUpSet(std::string_view text, bool trimLeft, bool trimRight);
+// En dash (150) and no-break space (160) read as a space; other bytes unchanged.
+constexpr char CleanUpByte(char c) {
+  return c == '\x96' || c == '\xA0' ? ' ' : c;
+}
+// CleanVariantText of a text value.
+std::string CleanText(std::string_view text, bool trimLeft, bool trimRight);
+
 }  // namespace ranta2kv

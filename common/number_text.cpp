@@ -1,0 +1,101 @@
+// The general 15-digit number text of floating values, and the decimal separator
+// of the user's locale. The digits come from an exact shortest-rounding conversion
+// to 15 significant digits, which is then reshaped into fixed or scientific form.
+#include "common/number_text.h"
+
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstring>
+
+namespace ranta2kv {
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+// The value rounded to 15 significant digits: the digits without trailing zeros
+// and the decimal exponent of the first digit.
+struct RoundedDigits {
+  char digits[kSignificantDigits];
+  int count = 0;
+  int exponent = 0;
+};
+
+RoundedDigits RoundToSignificant(double magnitude) {
+  char text[40];
+  auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific,
+                              kSignificantDigits - 1);
+  RoundedDigits rounded;
+  const char* p = text;
+  for (; p < result.ptr && *p != 'e'; ++p) {
+    if (*p != '.') rounded.digits[rounded.count++] = *p;
+  }
+  std::from_chars(p + 1 + (p[1] == '+'), result.ptr, rounded.exponent);
+  while (rounded.count > 1 && rounded.digits[rounded.count - 1] == '0') --rounded.count;
+  return rounded;
+}
+
+char* WriteFixed(const RoundedDigits& r, char decimalSeparator, char* out) {
+  if (r.exponent < 0) {
+    *out++ = '0';
+    *out++ = decimalSeparator;
+    for (int i = 0; i < -r.exponent - 1; ++i) *out++ = '0';
+    std::memcpy(out, r.digits, r.count);
+    return out + r.count;
+  }
+  int integerDigits = r.exponent + 1;
+  for (int i = 0; i < integerDigits; ++i) *out++ = i < r.count ? r.digits[i] : '0';
+  if (r.count > integerDigits) {
+    *out++ = decimalSeparator;
+    std::memcpy(out, r.digits + integerDigits, r.count - integerDigits);
+    out += r.count - integerDigits;
+  }
+  return out;
+}
+
+char* WriteScientific(const RoundedDigits& r, char decimalSeparator, char* out) {
+  *out++ = r.digits[0];
+  if (r.count > 1) {
+    *out++ = decimalSeparator;
+    std::memcpy(out, r.digits + 1, r.count - 1);
+    out += r.count - 1;
+  }
+  *out++ = 'E';
+  return std::to_chars(out, out + 8, r.exponent).ptr;
+}
+
+std::size_t WriteSpecial(double value, char* out) {
+  const char* text = std::isnan(value) ? "NAN" : value < 0 ? "-INF" : "INF";
+  std::size_t length = std::strlen(text);
+  std::memcpy(out, text, length);
+  return length;
+}
+
+}  // namespace
+
+std::size_t FormatGeneralNumberTo(double value, char decimalSeparator, char* out) {
+  if (!std::isfinite(value)) return WriteSpecial(value, out);
+  if (value == 0) {
+    out[0] = '0';  // also for negative zero
+    return 1;
+  }
+  char* p = out;
+  if (value < 0) *p++ = '-';
+  RoundedDigits rounded = RoundToSignificant(std::fabs(value));
+  bool fixed = rounded.exponent >= -4 && rounded.exponent < kSignificantDigits;
+  p = fixed ? WriteFixed(rounded, decimalSeparator, p) : WriteScientific(rounded, decimalSeparator, p);
+  return static_cast<std::size_t>(p - out);
+}
+
+std::string FormatGeneralNumber(double value, char decimalSeparator) {
+  char text[kMaxGeneralNumberLength];
+  return std::string(text, FormatGeneralNumberTo(value, decimalSeparator, text));
+}
+
+char LocaleDecimalSeparator() {
+  const std::lconv* conventions = std::localeconv();
+  const char* point = conventions ? conventions->decimal_point : nullptr;
+  return point && point[0] != '\0' && point[1] == '\0' ? point[0] : '.';
+}
+
+}  // namespace ranta2kv

@@ -1,0 +1,67 @@
+// Tests of the code page conversions: 866 to windows-1251, and both to and from UTF-8.
+#include <gtest/gtest.h>
+
+#include "common/codepage.h"
+
+namespace ranta2kv {
+namespace {
+
+TEST(OemConversionTest, CyrillicLettersKeepTheirMeaning) {
+  // "Смета" and "рябь" in code page 866.
+  EXPECT_EQ(Oem866ToAnsi("\x91\xAC\xA5\xE2\xA0"), "Смета"_cp1251);
+  EXPECT_EQ(Oem866ToAnsi("\xE0\xEF\xA1\xEC"), "рябь"_cp1251);
+  EXPECT_EQ(Oem866ToAnsi("\x80\x9F\xA0\xAF\xE0\xEF"), "АЯапря"_cp1251);
+}
+
+TEST(OemConversionTest, YoNumeroAndNoBreakSpace) {
+  EXPECT_EQ(Oem866ToAnsi("\xF0\xF1"), "Ёё"_cp1251);
+  EXPECT_EQ(Oem866ToAnsi("\xFC"), "№"_cp1251);
+  EXPECT_EQ(Oem866ToAnsi("\xFF"), "\xA0");
+  EXPECT_EQ(Oem866ToAnsi("\xF8"), "\xB0");  // degree sign
+}
+
+TEST(OemConversionTest, BoxDrawingBecomesAsciiSubstitutes) {
+  EXPECT_EQ(Oem866ToAnsi("\xDA\xC4\xBF\xB3\xC0\xD9\xC5\xCD\xBA"), "+-+|+++-|");
+  EXPECT_EQ(Oem866ToAnsi("\xB0\xB1\xB2\xDB"), "####");
+}
+
+TEST(OemConversionTest, AsciiAndLengthUnchanged) {
+  std::string ascii;
+  for (int c = 0; c < 128; ++c) ascii.push_back(static_cast<char>(c));
+  EXPECT_EQ(Oem866ToAnsi(ascii), ascii);
+  std::string every;
+  for (int c = 0; c < 256; ++c) every.push_back(static_cast<char>(c));
+  EXPECT_EQ(Oem866ToAnsi(every).size(), 256u);
+}
+
+TEST(Utf8ConversionTest, Cp1251RoundTripsEveryByte) {
+  std::string every;
+  for (int c = 1; c < 256; ++c) every.push_back(static_cast<char>(c));
+  EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(every)), every);
+}
+
+TEST(Utf8ConversionTest, Cp1251ToUtf8) {
+  EXPECT_EQ(Cp1251ToUtf8("Смета №1 – ё"_cp1251), "Смета №1 – ё");
+  EXPECT_EQ(Cp1251ToUtf8("\xA0"), "\xC2\xA0");
+}
+
+TEST(Utf8ConversionTest, CharactersWithoutAByteBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToCp1251("a€b"), "a\x88" "b");
+  EXPECT_EQ(Utf8ToCp1251("日本"), "??");
+  EXPECT_EQ(Utf8ToCp1251("x\xFFy"), "x?y");      // malformed byte
+  EXPECT_EQ(Utf8ToCp1251("x\xD0"), "x?");        // cut sequence
+}
+
+TEST(Utf8ConversionTest, Cp866ToUtf8KeepsBoxDrawing) {
+  EXPECT_EQ(Cp866ToUtf8("\x91\xAC\xA5\xE2\xA0"), "Смета");
+  EXPECT_EQ(Cp866ToUtf8("\xDA\xC4\xBF\xFC\xFF"), "┌─┐№\xC2\xA0");
+}
+
+TEST(Cp1251LiteralTest, ConvertsAtCompileTime) {
+  constexpr std::string_view text = "Индекс"_cp1251;
+  static_assert(text.size() == 6);
+  EXPECT_EQ(text, "\xC8\xED\xE4\xE5\xEA\xF1");
+}
+
+}  // namespace
+}  // namespace ranta2kv

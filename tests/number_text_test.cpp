@@ -1,0 +1,90 @@
+// Tests of the general 15-digit number text and the locale's decimal separator.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+#include "common/number_text.h"
+
+namespace ranta2kv {
+namespace {
+
+std::string Text(double value) { return FormatGeneralNumber(value, '.'); }
+
+TEST(GeneralNumberTest, IntegersAndZero) {
+  EXPECT_EQ(Text(0), "0");
+  EXPECT_EQ(Text(-0.0), "0");
+  EXPECT_EQ(Text(1), "1");
+  EXPECT_EQ(Text(-42), "-42");
+  EXPECT_EQ(Text(100), "100");
+  EXPECT_EQ(Text(1e14), "100000000000000");
+}
+
+TEST(GeneralNumberTest, FifteenSignificantDigits) {
+  EXPECT_EQ(Text(0.1 + 0.2), "0.3");
+  EXPECT_EQ(Text(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(Text(2.0 / 3), "0.666666666666667");
+  EXPECT_EQ(Text(-1.0 / 3), "-0.333333333333333");
+  EXPECT_EQ(Text(1234.5), "1234.5");
+  EXPECT_EQ(Text(123456789.123456789), "123456789.123457");
+}
+
+TEST(GeneralNumberTest, FixedBelowTenToTheFifteen) {
+  EXPECT_EQ(Text(1e15 - 1), "999999999999999");
+  EXPECT_EQ(Text(-(1e15 - 1)), "-999999999999999");
+}
+
+TEST(GeneralNumberTest, ScientificFromTenToTheFifteenAfterRounding) {
+  EXPECT_EQ(Text(999999999999999.9), "1E15");
+  EXPECT_EQ(Text(1e15), "1E15");
+  EXPECT_EQ(Text(1.5e20), "1.5E20");
+  EXPECT_EQ(Text(123456789012345678.0), "1.23456789012346E17");
+  EXPECT_EQ(Text(-2.5e300), "-2.5E300");
+}
+
+TEST(GeneralNumberTest, FixedFromOneTenThousandthAfterRounding) {
+  EXPECT_EQ(Text(0.0001), "0.0001");
+  EXPECT_EQ(Text(0.00009999999999999999), "0.0001");
+  EXPECT_EQ(Text(0.000123456789012345678), "0.000123456789012346");
+  EXPECT_EQ(Text(-0.00015), "-0.00015");
+}
+
+TEST(GeneralNumberTest, ScientificBelowOneTenThousandth) {
+  EXPECT_EQ(Text(0.00001), "1E-5");
+  EXPECT_EQ(Text(-2.5e-7), "-2.5E-7");
+  EXPECT_EQ(Text(0.000099999), "9.9999E-5");
+  EXPECT_EQ(Text(std::numeric_limits<double>::denorm_min()), "4.94065645841247E-324");
+}
+
+TEST(GeneralNumberTest, DecimalSeparatorIsTheOneGiven) {
+  EXPECT_EQ(FormatGeneralNumber(1234.5, ','), "1234,5");
+  EXPECT_EQ(FormatGeneralNumber(1.5e20, ','), "1,5E20");
+  EXPECT_EQ(FormatGeneralNumber(0.00015, ','), "0,00015");
+}
+
+TEST(GeneralNumberTest, NotANumberAndInfinity) {
+  EXPECT_EQ(Text(std::nan("")), "NAN");
+  EXPECT_EQ(Text(std::numeric_limits<double>::infinity()), "INF");
+  EXPECT_EQ(Text(-std::numeric_limits<double>::infinity()), "-INF");
+}
+
+TEST(GeneralNumberTest, LongestTextsFitTheBuffer) {
+  char buffer[kMaxGeneralNumberLength];
+  EXPECT_EQ(FormatGeneralNumberTo(-1.23456789012345e-308, '.', buffer), 22u);
+  EXPECT_EQ(std::string(buffer, 22), "-1.23456789012345E-308");
+  EXPECT_EQ(FormatGeneralNumberTo(-0.000123456789012345, '.', buffer), 21u);
+}
+
+TEST(LocaleSeparatorTest, FollowsLcNumeric) {
+  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  std::setlocale(LC_NUMERIC, "C");
+  EXPECT_EQ(LocaleDecimalSeparator(), '.');
+  if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") != nullptr) {
+    EXPECT_EQ(LocaleDecimalSeparator(), ',');
+  }
+  std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+}  // namespace
+}  // namespace ranta2kv
