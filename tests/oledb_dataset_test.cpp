@@ -1,0 +1,218 @@
+// Tests of the row access of the "OLE DB" datasets: values of each column type and
+// NULL, the cursor with RecordCount and RecordNumber, fields by name and position,
+// and the dataset's states, on results of literal statements over an empty folder.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "common/date_time.h"
+#include "common/error.h"
+#include "source/oledb_connection.h"
+#include "source/oledb_connection_string.h"
+#include "source/oledb_dataset.h"
+
+namespace ranta2kv {
+namespace {
+namespace fs = std::filesystem;
+
+class OleDbDatasetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "oledb_dataset_XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    connection_.ConnectionString = InitialConnectionString(folder_.string());
+    connection_.SetConnected(true);
+  }
+  void TearDown() override {
+    connection_.SetConnected(false);
+    fs::remove_all(folder_);
+  }
+
+  // Opens `dataset` on the statement.
+  void Run(OleDbDataset& dataset, std::string statement) {
+    dataset.SetSQL(std::move(statement));
+    dataset.Open();
+  }
+
+  std::string ErrorOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const Error& error) {
+      return error.what();
+    }
+    return "no error";
+  }
+
+  fs::path folder_;
+  OleDbConnection connection_;
+  OleDbDataset query_{connection_, ','};
+};
+
+TEST_F(OleDbDatasetTest, AsStringOfEachColumnType) {
+  Run(query_, "SELECT 42 AS I, -7 AS NEG, 2.5 AS R, 'ab  ' AS T, NULL AS N, 1e20 AS BIG");
+  EXPECT_EQ(query_.FieldNamed("I").AsString(), "42");
+  EXPECT_EQ(query_.FieldNamed("NEG").AsString(), "-7");
+  EXPECT_EQ(query_.FieldNamed("R").AsString(), "2,5");  // the dataset's separator
+  EXPECT_EQ(query_.FieldNamed("T").AsString(), "ab  ");  // trailing blanks kept
+  EXPECT_EQ(query_.FieldNamed("N").AsString(), "");
+  EXPECT_EQ(query_.FieldNamed("BIG").AsString(), "1E20");
+}
+
+TEST_F(OleDbDatasetTest, TextBytesArriveUnchanged) {
+  Run(query_, "SELECT '\xD1\xEC\xE5\xF2\xE0' AS T");  // windows-1251 letters
+  EXPECT_EQ(query_.FieldNamed("T").AsString(), "\xD1\xEC\xE5\xF2\xE0");
+}
+
+TEST_F(OleDbDatasetTest, NullReadsAsZeroEmptyAndTheZeroDate) {
+  Run(query_, "SELECT NULL AS N, 0 AS Z");
+  const OleDbField& null = query_.FieldNamed("N");
+  EXPECT_TRUE(null.IsNull());
+  EXPECT_FALSE(query_.FieldNamed("Z").IsNull());
+  EXPECT_EQ(null.AsInteger(), 0);
+  EXPECT_EQ(null.AsLargeInteger(), 0);
+  EXPECT_EQ(null.AsNumber(), 0.0);
+  EXPECT_EQ(null.AsDateTime(), 0.0);
+}
+
+TEST_F(OleDbDatasetTest, AsIntegerAndAsNumber) {
+  Run(query_, "SELECT 17 AS I, 2.5 AS HALF, 3.5 AS HALF2, -2.7 AS R, ' 12 ' AS T, '3,25' AS TR");
+  EXPECT_EQ(query_.FieldNamed("I").AsInteger(), 17);
+  EXPECT_EQ(query_.FieldNamed("I").AsNumber(), 17.0);
+  EXPECT_EQ(query_.FieldNamed("HALF").AsInteger(), 2);  // halves to even
+  EXPECT_EQ(query_.FieldNamed("HALF2").AsInteger(), 4);
+  EXPECT_EQ(query_.FieldNamed("R").AsInteger(), -3);
+  EXPECT_EQ(query_.FieldNamed("R").AsNumber(), -2.7);
+  EXPECT_EQ(query_.FieldNamed("T").AsInteger(), 12);
+  EXPECT_EQ(query_.FieldNamed("TR").AsNumber(), 3.25);
+}
+
+TEST_F(OleDbDatasetTest, IntegerOutOfRangeFailsInsteadOfWrapping) {
+  Run(query_, "SELECT 9999999999 AS CODE, 'x1' AS T");
+  EXPECT_EQ(query_.FieldNamed("CODE").AsLargeInteger(), 9999999999);
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("CODE").AsInteger(); }),
+            "Value 9999999999 of field 'CODE' is out of the integer range");
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("T").AsInteger(); }), "Value 'x1' of field 'T' is not an integer");
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("T").AsNumber(); }), "Value 'x1' of field 'T' is not a number");
+}
+
+TEST_F(OleDbDatasetTest, AsDateTimeOfDateText) {
+  Run(query_, "SELECT '2004-02-29' AS D, '2003-02-29' AS BAD, '2004-3-15' AS SHORT");
+  EXPECT_EQ(query_.FieldNamed("D").AsDateTime(), EncodeDate(2004, 2, 29));
+  EXPECT_EQ(query_.FieldNamed("D").AsString(), "2004-02-29");
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("BAD").AsDateTime(); }),
+            "Value '2003-02-29' of field 'BAD' is not a date");
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("SHORT").AsDateTime(); }),
+            "Value '2004-3-15' of field 'SHORT' is not a date");
+}
+
+TEST_F(OleDbDatasetTest, FieldsByNameIgnoreLetterCase) {
+  Run(query_, "SELECT 1 AS Code, 2 AS code2");
+  EXPECT_EQ(query_.FieldNamed("CODE").AsInteger(), 1);
+  EXPECT_EQ(query_.FieldNamed("CODE2").Name(), "code2");
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("PRICE"); }), "Field 'PRICE' not found");
+}
+
+TEST_F(OleDbDatasetTest, ColumnByPosition) {
+  Run(query_, "SELECT DISTINCT(V) FROM (SELECT 5 AS V UNION ALL SELECT 5)");
+  EXPECT_EQ(query_.ColumnCount(), 1);
+  EXPECT_EQ(query_.Column(0).AsInteger(), 5);
+  EXPECT_EQ(query_.RecordCount(), 1);
+  EXPECT_EQ(ErrorOf([&] { query_.Column(1); }), "Column 1 not found");
+}
+
+TEST_F(OleDbDatasetTest, WalkWithRecordNumberAndRecordCount) {
+  Run(query_, "SELECT 10 AS V UNION ALL SELECT 20 UNION ALL SELECT 30");
+  const OleDbField& v = query_.FieldNamed("V");
+  EXPECT_EQ(query_.RecordCount(), 3);
+  std::string seen;
+  for (query_.First(); !query_.AtEnd(); query_.Next()) {
+    seen += std::to_string(query_.RecordNumber()) + ":" + v.AsString() + " ";
+  }
+  EXPECT_EQ(seen, "1:10 2:20 3:30 ");
+  // Past the end the last row stays current.
+  EXPECT_EQ(query_.RecordNumber(), 3);
+  EXPECT_EQ(v.AsInteger(), 30);
+  query_.Next();
+  EXPECT_TRUE(query_.AtEnd());
+  query_.First();
+  EXPECT_FALSE(query_.AtEnd());
+  EXPECT_EQ(v.AsInteger(), 10);
+}
+
+TEST_F(OleDbDatasetTest, EmptyResult) {
+  Run(query_, "SELECT 1 AS V WHERE 0");
+  EXPECT_TRUE(query_.Active());
+  EXPECT_TRUE(query_.AtEnd());
+  EXPECT_EQ(query_.RecordCount(), 0);
+  EXPECT_EQ(query_.RecordNumber(), 0);
+  EXPECT_TRUE(query_.FieldNamed("V").IsNull());
+  EXPECT_EQ(query_.FieldNamed("V").AsString(), "");
+}
+
+TEST_F(OleDbDatasetTest, OpenAndCloseStates) {
+  EXPECT_FALSE(query_.Active());
+  EXPECT_TRUE(query_.AtEnd());
+  query_.Close();  // closing a closed dataset does nothing
+  Run(query_, "SELECT 1 AS V UNION ALL SELECT 2");
+  query_.Next();
+  query_.Open();  // opening an open dataset does nothing
+  EXPECT_EQ(query_.RecordNumber(), 2);
+  EXPECT_EQ(ErrorOf([&] { query_.SetSQL("SELECT 3"); }), "The statement of an open dataset cannot change");
+  query_.Close();
+  EXPECT_FALSE(query_.Active());
+  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("V"); }), "The dataset is closed");
+  EXPECT_EQ(ErrorOf([&] { query_.RecordCount(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorOf([&] { query_.Next(); }), "The dataset is closed");
+}
+
+TEST_F(OleDbDatasetTest, FieldReadsFailOnceItsDatasetIsClosed) {
+  Run(query_, "SELECT 1 AS V");
+  const OleDbField& v = query_.FieldNamed("V");
+  query_.Close();
+  EXPECT_EQ(ErrorOf([&] { v.AsInteger(); }), "The dataset is closed");
+}
+
+TEST_F(OleDbDatasetTest, StatementErrorsCarryTheDatabaseMessage) {
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT * FROM NOPE"); }), "no such table: NOPE");
+  EXPECT_FALSE(query_.Active());
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELEC 1"); }), "near \"SELEC\": syntax error");
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT NOPE"); }), "no such column: NOPE");
+  EXPECT_EQ(ErrorOf([&] { Run(query_, ""); }), "The dataset has no statement");
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "  "); }), "The statement is empty");
+}
+
+TEST_F(OleDbDatasetTest, OnlyQueriesRun) {
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "CREATE TABLE T (A)"); }), "The statement is not a query");
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "BEGIN"); }), "The statement is not a query");
+  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT * FROM T"); }), "no such table: T");
+}
+
+TEST_F(OleDbDatasetTest, FourResultsOpenAtOnce) {
+  OleDbDataset second(connection_, ','), third(connection_, ','), fourth(connection_, ',');
+  Run(query_, "SELECT 1 AS V UNION ALL SELECT 2");
+  Run(second, "SELECT 'b' AS V");
+  Run(third, "SELECT 3.5 AS V");
+  Run(fourth, "SELECT NULL AS V");
+  query_.Next();
+  EXPECT_EQ(query_.FieldNamed("V").AsInteger(), 2);
+  EXPECT_EQ(second.FieldNamed("V").AsString(), "b");
+  EXPECT_EQ(third.FieldNamed("V").AsString(), "3,5");
+  EXPECT_TRUE(fourth.FieldNamed("V").IsNull());
+}
+
+TEST_F(OleDbDatasetTest, DisconnectClosesOpenDatasets) {
+  OleDbDataset other(connection_, '.');
+  Run(query_, "SELECT 1 AS V");
+  Run(other, "SELECT 2 AS V");
+  connection_.SetConnected(false);
+  EXPECT_FALSE(query_.Active());
+  EXPECT_FALSE(other.Active());
+  EXPECT_EQ(ErrorOf([&] { query_.Open(); }), "The connection is closed");
+}
+
+}  // namespace
+}  // namespace ranta2kv

@@ -1,0 +1,433 @@
+// Tests of the "OLE DB" source over DBF files: the set-up `OpenOleDbSource` with
+// its log lines, the table catalogue, the loading of tables (column types, NULL,
+// code page 866, deleted records, key indexes) and the statements of the pass.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "source/oledb_source.h"
+
+namespace ranta2kv {
+namespace {
+namespace fs = std::filesystem;
+
+// A tiny dBase III writer for the tests: field texts are padded to the field's
+// width (numbers to the right, everything else to the left).
+struct TestField {
+  std::string name;
+  char type;
+  int width;
+  int decimals = 0;
+};
+
+class TestDbf {
+ public:
+  explicit TestDbf(std::vector<TestField> fields, std::uint8_t languageDriver = 0x65)
+      : fields_(std::move(fields)), language_driver_(languageDriver) {}
+
+  TestDbf& Row(const std::vector<std::string>& values, bool deleted = false) {
+    std::string record(1, deleted ? '*' : ' ');
+    for (std::size_t i = 0; i < fields_.size(); ++i) record += Padded(fields_[i], i < values.size() ? values[i] : "");
+    records_.push_back(record);
+    return *this;
+  }
+
+  void Write(const fs::path& file, std::uint8_t version = 0x03) const {
+    std::string header(32, '\0');
+    header[0] = static_cast<char>(version);
+    header[1] = 124, header[2] = 1, header[3] = 1;
+    PutNumber(header, 4, records_.size(), 4);
+    PutNumber(header, 8, 32 + 32 * fields_.size() + 1, 2);
+    PutNumber(header, 10, RecordLength(), 2);
+    header[29] = static_cast<char>(language_driver_);
+    for (const TestField& field : fields_) {
+      std::string descriptor(32, '\0');
+      descriptor.replace(0, field.name.size(), field.name);
+      descriptor[11] = field.type;
+      descriptor[16] = static_cast<char>(field.width & 0xFF);
+      descriptor[17] = static_cast<char>(field.type == 'C' ? field.width >> 8 : field.decimals);
+      header += descriptor;
+    }
+    header += '\x0D';
+    std::ofstream out(file, std::ios::binary);
+    out << header;
+    for (const std::string& record : records_) out << record;
+    out << '\x1A';
+  }
+
+ private:
+  static void PutNumber(std::string& bytes, std::size_t at, std::size_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
+  static std::string Padded(const TestField& field, std::string text) {
+    text.resize(std::min<std::size_t>(text.size(), field.width));
+    std::string fill(field.width - text.size(), ' ');
+    return field.type == 'N' || field.type == 'F' ? fill + text : text + fill;
+  }
+  std::size_t RecordLength() const {
+    std::size_t length = 1;
+    for (const TestField& field : fields_) length += field.width;
+    return length;
+  }
+
+  std::vector<TestField> fields_;
+  std::uint8_t language_driver_;
+  std::vector<std::string> records_;
+};
+
+TestDbf SmetaTable() {
+  return TestDbf({{"CODE", 'N', 10}, {"ID", 'N', 2}, {"NOMER", 'C', 10}})
+      .Row({"1", "0", ""})
+      .Row({"5", "3", "1"})
+      .Row({"3", "3", "2"}, true);
+}
+TestDbf PosextTable() {
+  return TestDbf({{"CODE", 'N', 10}, {"CODERASC", 'C', 30}, {"Q", 'N', 15, 6}, {"OPRED", 'N', 4}})
+      .Row({"5", "01-01-001-01", "12.500000", "7"})
+      .Row({"3", "\x8F\xE0\xA8\xAC", "", "7"});  // "Прим" in code page 866
+}
+TestDbf PostoolsTable() {
+  return TestDbf({{"POSCODE", 'N', 10}, {"ID", 'N', 2}, {"CODE", 'N', 10}})
+      .Row({"5", "0", "50"})
+      .Row({"5", "1", "51"});
+}
+TestDbf ExecuteTable() {
+  return TestDbf({{"CODE", 'N', 10}, {"AKTCODE", 'N', 10}, {"FACT", 'N', 15, 6}})
+      .Row({"51", "900", "1.5"})
+      .Row({"51", "901", "2"})
+      .Row({"52", "900", "3"});
+}
+TestDbf ActsTable() {
+  return TestDbf({{"CODE", 'N', 10}, {"DATE", 'D', 8}}).Row({"900", "20240315"}).Row({"901", "        "});
+}
+TestDbf ParamsTable() {
+  return TestDbf({{"ID", 'C', 20}, {"CODE", 'N', 4}, {"PARAM", 'N', 15, 4}})
+      .Row({"3+5", "43", "15"})
+      .Row({"3+5", "49", "-2.5"})
+      .Row({"3+17", "43", "9"});
+}
+
+class OleDbSourceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder_ = NewFolder(); }
+  void TearDown() override {
+    source_.ADOConnection1.SetConnected(false);
+    for (const fs::path& folder : folders_) fs::remove_all(folder);
+  }
+
+  fs::path NewFolder() {
+    std::string pattern = (fs::temp_directory_path() / "oledb_source_XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    folders_.push_back(pattern);
+    return pattern;
+  }
+  // The three tables the set-up looks for, and the four the pass reads besides.
+  static void WriteEstimate(const fs::path& folder) {
+    SmetaTable().Write(folder / "SMETA.DBF");
+    PosextTable().Write(folder / "POSEXT.DBF");
+    PostoolsTable().Write(folder / "POSTOOLS.DBF");
+    ExecuteTable().Write(folder / "EXECUTE.DBF");
+    ActsTable().Write(folder / "ACTS.DBF");
+    ParamsTable().Write(folder / "PARAMS.DBF");
+  }
+
+  bool Open(const fs::path& folder) {
+    return OpenOleDbSource(source_, folder, [this](const std::string& line) { log_.push_back(line); });
+  }
+  // Runs the statement in qSubQuery and returns column `field` of every row.
+  std::string Select(const std::string& statement, const std::string& field = "") {
+    OleDbDataset& query = source_.qSubQuery;
+    query.SetSQL(statement);
+    query.Open();
+    std::string values;
+    for (query.First(); !query.AtEnd(); query.Next()) {
+      values += (values.empty() ? "" : "|") + (field.empty() ? query.Column(0) : query.FieldNamed(field)).AsString();
+    }
+    query.Close();
+    return values;
+  }
+  std::string ErrorOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const Error& error) {
+      return error.what();
+    }
+    return "no error";
+  }
+  static std::string InitLine(std::string_view message) {
+    return std::string("Ошибка инициализации : "_cp1251) + std::string(message);
+  }
+
+  std::vector<fs::path> folders_;
+  fs::path folder_;
+  OleDbSource source_{','};
+  std::vector<std::string> log_;
+};
+
+// --- the set-up
+
+TEST_F(OleDbSourceTest, MissingFolderFailsSilently) {
+  EXPECT_FALSE(Open(folder_ / "nowhere"));
+  EXPECT_TRUE(log_.empty());
+  EXPECT_FALSE(source_.ADOConnection1.Connected());
+}
+
+TEST_F(OleDbSourceTest, EachMissingDataTableLogsOneLine) {
+  for (const char* missing : {"POSTOOLS.DBF", "SMETA.DBF", "POSEXT.DBF"}) {
+    SCOPED_TRACE(missing);
+    fs::path folder = NewFolder();
+    WriteEstimate(folder);
+    fs::remove(folder / missing);
+    log_.clear();
+    EXPECT_FALSE(Open(folder));
+    EXPECT_EQ(log_, std::vector<std::string>{InitLine("Не найдены таблицы данных"_cp1251)});
+    EXPECT_FALSE(source_.ADOConnection1.Connected());
+  }
+}
+
+TEST_F(OleDbSourceTest, SetUpPointsTheConnectionAtTheFolder) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_)) << (log_.empty() ? "" : log_[0]);
+  EXPECT_TRUE(log_.empty());
+  EXPECT_TRUE(source_.ADOConnection1.Connected());
+  EXPECT_EQ(source_.ADOConnection1.ConnectionString,
+            "Provider=VFPOLEDB.1;Data Source=" + folder_.string() + "/;Password=\"\";Collating Sequence=MACHINE");
+  EXPECT_EQ(source_.tlbSMETA.TableName(), "SMETA");
+  EXPECT_FALSE(source_.qSubQuery.Active());
+}
+
+TEST_F(OleDbSourceTest, TrailingSeparatorGivesTheSameDataSource) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  const std::string withoutSeparator = source_.ADOConnection1.ConnectionString;
+  ASSERT_TRUE(Open(folder_.string() + "/"));
+  EXPECT_EQ(source_.ADOConnection1.ConnectionString, withoutSeparator);
+}
+
+TEST_F(OleDbSourceTest, DataSourceItemRewrittenWhereverItStands) {
+  WriteEstimate(folder_);
+  source_.ADOConnection1.ConnectionString = "Data Source=/old/;Provider=VFPOLEDB.1";
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(source_.ADOConnection1.ConnectionString, "Data Source=" + folder_.string() + "/;Provider=VFPOLEDB.1");
+}
+
+TEST_F(OleDbSourceTest, SecondFolderIsReadAfterTheFirst) {
+  WriteEstimate(folder_);
+  fs::path second = NewFolder();
+  WriteEstimate(second);
+  TestDbf({{"CODE", 'N', 10}, {"ID", 'N', 2}}).Row({"77", "0"}).Write(second / "SMETA.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT CODE FROM SMETA"), "1|5|3");
+  ASSERT_TRUE(Open(second));
+  EXPECT_EQ(Select("SELECT CODE FROM SMETA"), "77");
+}
+
+TEST_F(OleDbSourceTest, SetUpClosesWhatTheLastPassLeftOpen) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  source_.tlbSMETA.Open();
+  source_.qPOSEXT.SetSQL("SELECT * FROM POSEXT");
+  source_.qPOSEXT.Open();
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_FALSE(source_.tlbSMETA.Active());
+  EXPECT_FALSE(source_.qPOSEXT.Active());
+}
+
+TEST_F(OleDbSourceTest, RestblMissingSetsUpAndItsStatementFails) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), "no such table: RESTBL");
+}
+
+TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
+  WriteEstimate(folder_);
+  TestDbf({{"A", 'C', 1}}).Row({"x"}).Write(folder_ / "EXTRA.DBF", 0x02);
+  source_.qSubQuery.SetSQL("SELECT 1");
+  EXPECT_FALSE(Open(folder_));
+  const std::string file = (folder_ / "EXTRA.DBF").string();
+  EXPECT_EQ(log_, std::vector<std::string>{InitLine("TQXSmartDBF.InternalOpen: File \"" + file + "\" is not DBF file")});
+  EXPECT_FALSE(source_.ADOConnection1.Connected());
+  EXPECT_FALSE(source_.qSubQuery.Active());
+}
+
+TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
+  fs::path folder = folder_ / "a;b";
+  fs::create_directory(folder);
+  WriteEstimate(folder);
+  EXPECT_FALSE(Open(folder));
+  EXPECT_EQ(log_, std::vector<std::string>{InitLine("The folder name \"" + folder.string() +
+                                                    "/\" contains \";\", which a connection string cannot carry")});
+}
+
+TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
+  source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1;Data Source=" + folder_.string() + "/none/";
+  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }),
+            "Data Source \"" + folder_.string() + "/none/\" is not an existing folder");
+  source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1";
+  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }), "The connection string names no Data Source");
+  EXPECT_FALSE(source_.ADOConnection1.Connected());
+}
+
+// --- the catalogue
+
+TEST_F(OleDbSourceTest, CatalogueListsDbfFilesOfAnyLetterCase) {
+  WriteEstimate(folder_);
+  TestDbf({{"A", 'C', 1}}).Write(folder_ / "zeta.dbf");
+  TestDbf({{"A", 'C', 1}}).Write(folder_ / "Alpha.Dbf");
+  std::ofstream(folder_ / "NOTES.TXT") << "x";
+  std::ofstream(folder_ / "DBF") << "x";
+  fs::create_directory(folder_ / "DIR.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(source_.ADOConnection1.ListTables(),
+            (std::vector<std::string>{"ACTS", "ALPHA", "EXECUTE", "PARAMS", "POSEXT", "POSTOOLS", "SMETA", "ZETA"}));
+  EXPECT_EQ(Select("SELECT count(*) FROM zeta"), "0");
+}
+
+TEST_F(OleDbSourceTest, LowerCaseFileNamesServeTheSetUp) {
+  SmetaTable().Write(folder_ / "smeta.dbf");
+  PosextTable().Write(folder_ / "posext.dbf");
+  PostoolsTable().Write(folder_ / "PosTools.dbf");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT CODE FROM POSTOOLS WHERE ID=1"), "51");
+}
+
+TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
+  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.ListTables(); }), "The connection is closed");
+}
+
+// --- loading
+
+TEST_F(OleDbSourceTest, ColumnTypesFollowTheFieldKinds) {
+  WriteEstimate(folder_);
+  TestDbf({{"C", 'C', 4}, {"I", 'N', 5}, {"BIG", 'N', 12}, {"R", 'N', 8, 2}, {"F", 'F', 6, 1}, {"D", 'D', 8},
+           {"L", 'L', 1}, {"M", 'M', 10}})
+      .Row({"ab", "12", "9999999999", "12.50", "-0.5", "20040229", "T", "         1"})
+      .Write(folder_ / "KINDS.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT typeof(C)||typeof(I)||typeof(BIG)||typeof(R)||typeof(F)||typeof(D)||typeof(L)||typeof(M) FROM KINDS"),
+            "textintegerintegerrealrealtextintegernull");
+  EXPECT_EQ(Select("SELECT C||'|'||I||'|'||BIG||'|'||R||'|'||F||'|'||D||'|'||L FROM KINDS"),
+            "ab  |12|9999999999|12.5|-0.5|2004-02-29|1");
+}
+
+TEST_F(OleDbSourceTest, NullValuesBecomeNull) {
+  WriteEstimate(folder_);
+  TestDbf({{"I", 'N', 5}, {"R", 'N', 8, 2}, {"D", 'D', 8}, {"L", 'L', 1}, {"C", 'C', 3}})
+      .Row({"", "", "", "?", ""})
+      .Row({"1 2", "x", "20030229", "t", ""})
+      .Write(folder_ / "NULLS.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT (I IS NULL)||(R IS NULL)||(D IS NULL)||(L IS NULL)||typeof(C) FROM NULLS"),
+            "1111text|1111text");
+}
+
+TEST_F(OleDbSourceTest, TextKeepsTrailingBlanksAndEndsAtNul) {
+  WriteEstimate(folder_);
+  TestDbf({{"C", 'C', 6}}).Row({"AB"}).Row({std::string("AB\0CD", 5)}).Write(folder_ / "TEXTS.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT '['||C||']' FROM TEXTS"), "[AB    ]|[AB]");
+}
+
+TEST_F(OleDbSourceTest, DeletedRecordsAreRowsInFileOrder) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  OleDbDataset& smeta = source_.tlbSMETA;
+  smeta.Open();
+  EXPECT_EQ(smeta.RecordCount(), 3);
+  std::string walk;
+  for (smeta.First(); !smeta.AtEnd(); smeta.Next()) {
+    walk += std::to_string(smeta.RecordNumber()) + ":" + smeta.FieldNamed("CODE").AsString() + " ";
+  }
+  EXPECT_EQ(walk, "1:1 2:5 3:3 ");
+}
+
+TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
+  WriteEstimate(folder_);
+  const std::string oem = "\x91\xAC\xA5\xE2\xA0";  // "Смета" in code page 866
+  for (std::uint8_t driver : {0x26, 0x65, 0x00, 0xC9}) {
+    TestDbf({{"C", 'C', 5}}, driver).Row({oem}).Write(folder_ / ("T" + std::to_string(driver) + ".DBF"));
+  }
+  ASSERT_TRUE(Open(folder_));
+  const std::string ansi(std::string_view("Смета"_cp1251));
+  EXPECT_EQ(Select("SELECT C FROM T38"), ansi);
+  EXPECT_EQ(Select("SELECT C FROM T101"), ansi);
+  EXPECT_EQ(Select("SELECT C FROM T0"), oem);
+  EXPECT_EQ(Select("SELECT C FROM T201"), oem);
+}
+
+TEST_F(OleDbSourceTest, KeyFieldsAreIndexed) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='POSTOOLS' ORDER BY name"),
+            "POSTOOLS$CODE|POSTOOLS$ID|POSTOOLS$POSCODE");
+  EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='EXECUTE' ORDER BY name"),
+            "EXECUTE$AKTCODE|EXECUTE$CODE");
+  EXPECT_NE(Select("EXPLAIN QUERY PLAN SELECT * FROM POSEXT WHERE CODE=5", "detail").find("USING INDEX POSEXT$CODE"),
+            std::string::npos);
+  EXPECT_NE(Select("EXPLAIN QUERY PLAN SELECT * FROM PARAMS WHERE ID = '3+5' AND CODE=43", "detail")
+                .find("USING INDEX"),
+            std::string::npos);
+}
+
+TEST_F(OleDbSourceTest, TableThatCannotBeReadFailsEveryStatement) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  TestDbf({{"CODE", 'N', 10}}).Write(folder_ / "RESTBL.DBF", 0x02);
+  const std::string message =
+      "TQXSmartDBF.InternalOpen: File \"" + (folder_ / "RESTBL.DBF").string() + "\" is not DBF file";
+  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
+  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
+}
+
+// --- the statements of the pass
+
+TEST_F(OleDbSourceTest, ParamsKeyPaddedToTwentyMatchesThroughRtrim) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT * FROM PARAMS WHERE ID = '3+5                 ' AND CODE=43", "PARAM"), "15");
+  EXPECT_EQ(Select("SELECT * FROM PARAMS WHERE ID = '3+5' AND CODE=49", "PARAM"), "-2,5");
+  EXPECT_EQ(Select("SELECT * FROM PARAMS WHERE ID = '3+1                 ' AND CODE=43", "PARAM"), "");
+}
+
+TEST_F(OleDbSourceTest, StatementsOfThePass) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT DISTINCT(OPRED) FROM POSEXT"), "7");
+  EXPECT_EQ(Select("SELECT * FROM POSTOOLS WHERE POSCODE=5 AND ID=0", "CODE"), "50");
+  EXPECT_EQ(Select("SELECT * FROM \"EXECUTE\" WHERE CODE=51", "FACT"), "1,5|2");
+  EXPECT_EQ(Select("SELECT * FROM POSEXT WHERE CODE=3", "CODERASC"), std::string("Прим"_cp1251) + std::string(26, ' '));
+  EXPECT_EQ(Select("select * from posext where code=5", "Q"), "12,5");
+}
+
+TEST_F(OleDbSourceTest, FourResultsOpenAtOnce) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  OleDbSource& s = source_;
+  s.tlbSMETA.Open();
+  s.tlbSMETA.Next();
+  s.qPOSEXT.SetSQL("SELECT * FROM POSEXT WHERE CODE=" + s.tlbSMETA.FieldNamed("CODE").AsString());
+  s.qPOSEXT.Open();
+  s.qSubQuery.SetSQL("SELECT * FROM \"EXECUTE\" WHERE CODE=51");
+  s.qSubQuery.Open();
+  std::string acts;
+  for (; !s.qSubQuery.AtEnd(); s.qSubQuery.Next()) {
+    s.qACTS.SetSQL("SELECT * FROM ACTS WHERE CODE=" + s.qSubQuery.FieldNamed("AKTCODE").AsString());
+    s.qACTS.Open();
+    acts += std::to_string(s.qACTS.FieldNamed("DATE").AsDateTime()) + " ";
+    EXPECT_EQ(s.qPOSEXT.FieldNamed("CODERASC").AsString().substr(0, 12), "01-01-001-01");
+    EXPECT_EQ(s.tlbSMETA.RecordNumber(), 2);
+    s.qACTS.Close();
+  }
+  EXPECT_EQ(acts, "45366.000000 0.000000 ");  // 15 March 2024; an empty date is the zero date
+}
+
+}  // namespace
+}  // namespace ranta2kv
