@@ -9,16 +9,16 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/variant.h"
+#include "source/dbf_field_value.h"
 
 namespace ranta2kv {
 
 class DbfTable;
 class KeyIndex;
-
-enum class DbfValueKind : std::uint8_t { Text, Integer, LargeInteger, Float, Boolean, Date, Memo, Other };
 
 class DbfField {
  public:
@@ -39,9 +39,14 @@ class DbfField {
   bool AsLogical() const;
   double AsDateTime() const;  // days since 30 December 1899; 0 when null
   Variant AsVariant() const;  // the value as the field's kind gives it; Null when null
+  // The current record's value as a view on the record (null when there is no
+  // current record); valid until the cursor moves.
+  DbfFieldValue Value() const;
+  std::uint8_t Flags() const { return flags_; }
 
  private:
   friend class DbfTable;
+  DbfFieldValue ValueIn(const char* record) const;  // the value in any record of the open table
   const DbfTable* table_ = nullptr;
   std::string name_;
   char type_ = 0;
@@ -95,6 +100,18 @@ class DbfTable {
 
  private:
   struct Impl;
+  void BuildFields();
+  void RequireOpen() const;
+  void MoveTo(std::int64_t recordNumber, std::size_t position);
+  std::pair<std::size_t, std::size_t> IndexSpan() const;  // entries walked: the range, or all
+  bool MoveToIndexEntry(std::size_t from);
+  std::vector<std::size_t> ListedFields(std::string_view fieldList);
+  bool IsIndexKey(const std::vector<std::size_t>& fields) const;
+  bool LocateInIndex(const Variant& value);
+  bool LocateByScan(const std::vector<std::size_t>& fields, const std::vector<Variant>& values);
+  std::int64_t FirstInRange(const std::vector<std::size_t>& fields, const std::string& wanted);
+  std::int64_t FirstInFile(const std::vector<std::size_t>& fields, const std::string& wanted);
+  void RecordTuple(std::int64_t recordNumber, const std::vector<std::size_t>& fields, std::string& tuple);
   std::unique_ptr<Impl> impl_;
   std::string name_;
   std::filesystem::path file_name_;

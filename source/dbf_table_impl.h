@@ -1,0 +1,65 @@
+// The private state of a DbfTable: the held file, its header and fields, the
+// cursor, the key index with its range, and the scan look-ups of the open table.
+// Shared by the table's and the field's implementation files only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "source/dbf_file.h"
+#include "source/dbf_header.h"
+#include "source/dbf_scan_lookup.h"
+#include "source/dbf_table.h"
+#include "source/key_index.h"
+
+namespace ranta2kv {
+
+// Field names compare without regard to the letter case of A-Z.
+inline bool SameFieldName(std::string_view a, std::string_view b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+// The records a LimitToKey admits: the entries [first, last) of the index.
+struct KeyRange {
+  bool active = false;
+  std::string low;   // range key, trailing bytes <= 32 removed
+  std::string high;
+  std::size_t first = 0;
+  std::size_t last = 0;
+};
+
+struct DbfTable::Impl {
+  DbfFile file;
+  DbfHeader header;
+  std::vector<DbfField> fields;
+  std::uint16_t null_flags_offset = 0;  // the Visual FoxPro null-flags field; width 0 when none
+  std::uint16_t null_flags_width = 0;
+  std::int64_t record_count = 0;        // whole records in the file at Open
+  bool open = false;
+
+  const char* record = nullptr;      // the current record, nullptr when there is none
+  std::int64_t record_number = 0;    // its 1-based position in the file
+  std::size_t position = 0;          // its position in the index order, when an index is walked
+  bool at_end = true;
+  std::uint64_t touched = 0;         // records read since Open
+
+  std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
+  KeyRange range;                    // survives Close; ends with the index
+  std::vector<DbfScanLookup> lookups;  // of the open table
+
+  // Record n (1 <= n <= record_count); counts as read.
+  const char* Record(std::int64_t n) {
+    ++touched;
+    return file.Bytes().data() + header.header_length + (n - 1) * static_cast<std::int64_t>(header.record_length);
+  }
+};
+
+}  // namespace ranta2kv
