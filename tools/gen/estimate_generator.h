@@ -10,10 +10,16 @@ namespace ranta2kv::gen {
 
 struct GeneratorOptions {
   std::uint64_t seed = 1;
-  int positions = 50;
-  bool edge = false;  // deleted records, UDAL rows, broken rows, odd texts, ...
+  int positions = 50;  // 0 to kMaxPositions
+  bool edge = false;   // deleted records, UDAL rows, broken rows, odd texts, ...
 };
 
+// Keeps every generated code within the 32-bit integers the converter reads.
+inline constexpr int kMaxPositions = 1000000;
+
+// Creates the folder when missing and writes (replaces) SMETA.DBF, POSTOOLS.DBF,
+// POSEXT.DBF, RESTBL.DBF, EXECUTE.DBF, ACTS.DBF and PARAMS.DBF in it. Throws
+// ranta2kv::Error (or std::filesystem::filesystem_error) when it cannot.
 void GenerateEstimate(const GeneratorOptions& options, const std::filesystem::path& folder);
 
 }  // namespace ranta2kv::gen
