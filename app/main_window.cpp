@@ -8,6 +8,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QResizeEvent>
 
@@ -47,6 +48,24 @@ QToolButton* FlatButton(QWidget* parent, const char* name, const QIcon& picture,
   button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
                                                : Qt::ToolButtonTextBesideIcon);
   return button;
+}
+
+// The designed font, 11 pixels high. Where it does not exist, the system's
+// default family, as large as it can be up to that height while the folder
+// label's caption still fits the label's designed width.
+QFont DesignedFont(const QString& labelCaption, int labelWidth) {
+  const QString designedFamily = QStringLiteral("MS Sans Serif");
+  if (QFontDatabase::hasFamily(designedFamily)) {
+    QFont font(designedFamily);
+    font.setPixelSize(11);
+    return font;
+  }
+  QFont font;
+  for (int pixels = 11; pixels >= 9; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).horizontalAdvance(labelCaption) <= labelWidth) break;
+  }
+  return font;
 }
 
 }  // namespace
@@ -91,12 +110,7 @@ void TForm1::CreateControls() {
 void TForm1::SetUpLook() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Ранта+ DBF -> KV XML"));
-  const QString designedFont = QStringLiteral("MS Sans Serif");
-  if (QFontDatabase::hasFamily(designedFont)) {
-    QFont font(designedFont);
-    font.setPixelSize(11);
-    setFont(font);
-  }
+  setFont(DesignedFont(Label1->text(), Label1->width()));
   move(436, 449);
   resize(kDesignedClient);
   setAcceptDrops(true);
