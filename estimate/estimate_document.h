@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/variant.h"
+#include "estimate/attribute_values.h"
 
 namespace ranta2kv {
 
@@ -19,7 +20,9 @@ class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
 
-using TStringList = std::vector<std::string_view>;  // a constant schema
+// A constant schema. Nodes refer to the list they are given (no copy), so it must
+// outlive them: one of the lists below, or another list of static lifetime.
+using TStringList = std::vector<std::string_view>;
 
 // Element names by container kind 0..14.
 extern const std::string_view KindNames[15];
@@ -42,6 +45,7 @@ class TXML_Estimate_Item {
   virtual std::string_view ClassName() const { return "TXML_Estimate_Item"; }
 
   void SetAttributes(const TStringList& names);
+  void SetAttributes(TStringList&&) = delete;  // a temporary list would not outlive the node
   std::size_t AttributeCount() const;
   std::string_view AttributeName(std::size_t index) const;
 
@@ -52,13 +56,13 @@ class TXML_Estimate_Item {
   void SetValueByName(std::string_view name, const Variant& value);
   bool HasValue(std::string_view name, bool checkAssigned) const;
 
-  const std::string& NodeName() const { return node_name_; }
-  void SetNodeName(std::string_view name) { node_name_ = name; }
+  const std::string& NodeName() const;
+  void SetNodeName(std::string_view name);
   TXML_Estimate_Document* Document() const { return document_; }
   void SetDocument(TXML_Estimate_Document* document) { document_ = document; }
   TXML_Estimate_Container* Parent() const { return parent_; }
-  const Variant& Tag() const { return tag_; }
-  void SetTag(const Variant& tag) { tag_ = tag; }
+  const Variant& Tag() const;
+  void SetTag(const Variant& tag);
 
   // Writes this node's element (and, for containers, its children) to the sink.
   virtual void AppendToDOM(XmlSink& sink, char decimalSeparator) const;
@@ -66,15 +70,21 @@ class TXML_Estimate_Item {
  protected:
   friend class TXML_Estimate_Container;
   void WriteAttributes(XmlSink& sink, char decimalSeparator) const;
+  // Checks the parent and the name, then writes "<Name" and the attributes.
+  void WriteStartOfElement(XmlSink& sink, char decimalSeparator) const;
 
  private:
-  struct Slot;                        // an assigned attribute: index and value
-  const TStringList* names_ = nullptr;  // the schema (a constant list), or none
-  std::vector<Slot>* slots_ = nullptr;  // assigned values only, by schema index
-  std::string node_name_;
-  TXML_Estimate_Document* document_ = nullptr;
-  TXML_Estimate_Container* parent_ = nullptr;
-  Variant tag_;
+  std::uint8_t CheckedIndex(int index) const;  // "Индекс за пределами диапазона"
+  int IndexOf(std::string_view name) const;     // -1 when not in the schema
+  void ReleaseNodeName();
+
+  const TStringList* names_ = nullptr;        // the schema (a constant list), or none
+  AttributeValues values_;                    // assigned values only, by schema index
+  const std::string* node_name_ = nullptr;    // a fixed element name, or owned when owns_node_name_
+  TXML_Estimate_Document* document_ = nullptr;  // not owned
+  TXML_Estimate_Container* parent_ = nullptr;   // not owned
+  std::unique_ptr<Variant> tag_;              // none while the tag is empty
+  bool owns_node_name_ = false;
 };
 
 class TXML_Estimate_Container : public TXML_Estimate_Item {
@@ -104,11 +114,14 @@ class TXML_Estimate_Container : public TXML_Estimate_Item {
 
   void AppendToDOM(XmlSink& sink, char decimalSeparator) const override;
 
+ private:
+  friend class TXML_Estimate_Position;  // sorts the children of its "Resources"
+  static bool IsPathChapter(const TXML_Estimate_Item& node);
+
+  std::uint8_t kind_ = 0;  // first, so that it fills the item's tail padding
+
  protected:
   std::vector<std::unique_ptr<TXML_Estimate_Item>> children_;
-
- private:
-  std::uint8_t kind_ = 0;
 };
 
 class TXML_Estimate_Position : public TXML_Estimate_Container {

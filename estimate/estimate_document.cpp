@@ -1,0 +1,379 @@
+// The estimate document tree: attribute access of items, the child list and the
+// find-or-create operations of containers, positions with their prices,
+// resources and coefficients, the document skeleton, flattening, sorting, and
+// the rendering of every node as one XML element.
+#include "estimate/estimate_document.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "common/number_text.h"
+#include "common/text.h"
+#include "estimate/atomic_file_sink.h"
+#include "estimate/child_sort.h"
+#include "estimate/element_names.h"
+#include "estimate/xml_writer.h"
+
+namespace ranta2kv {
+namespace {
+
+constexpr std::string_view kDocumentType = "{2B0470FD-477C-4359-9F34-EEBE36B7D340}";
+constexpr int kSignCount = 6;
+
+constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5, kCoefficientsKind = 6,
+                       kChapterKind = 8, kChaptersKind = 9, kSignsKind = 12, kResourcesKind = 13,
+                       kImplementationKind = 14, kLastKind = 14;
+
+[[noreturn]] void ThrowIndexOutOfRange() {
+  throw Error(std::string("Индекс за пределами диапазона"_cp1251));
+}
+
+[[noreturn]] void ThrowListIndexError(std::ptrdiff_t index) {
+  throw Error("List index out of bounds (" + std::to_string(index) + ")");
+}
+
+const std::string& EmptyName() {
+  static const std::string empty;
+  return empty;
+}
+
+const Variant& EmptyVariant() {
+  static const Variant empty;
+  return empty;
+}
+
+TXML_Estimate_Container* AsContainer(TXML_Estimate_Item* item) {
+  return item != nullptr && item->IsContainer() ? static_cast<TXML_Estimate_Container*>(item) : nullptr;
+}
+
+// A new leaf with a schema and a name, as the find-or-add operations create them.
+std::unique_ptr<TXML_Estimate_Item> NewItem(TXML_Estimate_Document* document, const TStringList& schema,
+                                            std::string_view name) {
+  auto item = std::make_unique<TXML_Estimate_Item>(document);
+  item->SetAttributes(schema);
+  item->SetNodeName(name);
+  return item;
+}
+
+// The attribute text of a value that is no text: numbers without allocation,
+// the rest through the clean-up rule. Empty when there is none.
+std::string_view NumberOrOtherText(const StoredValue& value, char decimalSeparator, char* buffer,
+                                   std::string& other) {
+  switch (value.type) {
+    case Variant::Type::Integer:
+      return std::string_view(buffer, std::to_chars(buffer, buffer + 24, value.integer).ptr - buffer);
+    case Variant::Type::Floating:
+      return std::string_view(buffer, FormatGeneralNumberTo(value.floating, decimalSeparator, buffer));
+    default:
+      other = CleanVariantText(value.ToVariant(), true, true, decimalSeparator);
+      return other;
+  }
+}
+
+}  // namespace
+
+// ---- TXML_Estimate_Item ----
+
+TXML_Estimate_Item::TXML_Estimate_Item(TXML_Estimate_Document* document) : document_(document) {}
+
+TXML_Estimate_Item::~TXML_Estimate_Item() {
+  ReleaseNodeName();
+}
+
+void TXML_Estimate_Item::SetAttributes(const TStringList& names) {
+  if (names.size() > AttributeValues::kMaxIndex + 1) ThrowIndexOutOfRange();
+  names_ = names.empty() ? nullptr : &names;
+  values_.Clear();
+}
+
+std::size_t TXML_Estimate_Item::AttributeCount() const {
+  return names_ != nullptr ? names_->size() : 0;
+}
+
+std::string_view TXML_Estimate_Item::AttributeName(std::size_t index) const {
+  if (index >= AttributeCount()) ThrowIndexOutOfRange();
+  return (*names_)[index];
+}
+
+std::uint8_t TXML_Estimate_Item::CheckedIndex(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= AttributeCount()) ThrowIndexOutOfRange();
+  return static_cast<std::uint8_t>(index);
+}
+
+int TXML_Estimate_Item::IndexOf(std::string_view name) const {
+  for (std::size_t i = 0; i < AttributeCount(); ++i) {
+    if ((*names_)[i] == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+Variant TXML_Estimate_Item::GetValue(int index) const {
+  return values_.Get(CheckedIndex(index));
+}
+
+void TXML_Estimate_Item::SetValue(int index, const Variant& value) {
+  values_.Set(CheckedIndex(index), value);
+}
+
+Variant TXML_Estimate_Item::GetValueByName(std::string_view name) const {
+  return GetValue(IndexOf(name));
+}
+
+void TXML_Estimate_Item::SetValueByName(std::string_view name, const Variant& value) {
+  SetValue(IndexOf(name), value);
+}
+
+bool TXML_Estimate_Item::HasValue(std::string_view name, bool checkAssigned) const {
+  int index = IndexOf(name);
+  return index >= 0 && (!checkAssigned || values_.Has(static_cast<std::uint8_t>(index)));
+}
+
+const std::string& TXML_Estimate_Item::NodeName() const {
+  return node_name_ != nullptr ? *node_name_ : EmptyName();
+}
+
+void TXML_Estimate_Item::SetNodeName(std::string_view name) {
+  const std::string* fixed = FixedElementName(name);
+  const std::string* named = fixed != nullptr ? fixed : new std::string(name);
+  ReleaseNodeName();
+  node_name_ = named;
+  owns_node_name_ = fixed == nullptr;
+}
+
+void TXML_Estimate_Item::ReleaseNodeName() {
+  if (owns_node_name_) delete node_name_;
+  node_name_ = nullptr;
+  owns_node_name_ = false;
+}
+
+const Variant& TXML_Estimate_Item::Tag() const {
+  return tag_ ? *tag_ : EmptyVariant();
+}
+
+void TXML_Estimate_Item::SetTag(const Variant& tag) {
+  if (tag.IsEmpty()) tag_.reset();
+  else if (tag_) *tag_ = tag;
+  else tag_ = std::make_unique<Variant>(tag);
+}
+
+void TXML_Estimate_Item::WriteStartOfElement(XmlSink& sink, char decimalSeparator) const {
+  bool isRoot = dynamic_cast<const TXML_Estimate_Document*>(this) != nullptr;
+  if (!isRoot && sink.OpenElements() == 0) throw Error(std::string("Не определен родительский узел"_cp1251));
+  if (NodeName().empty()) throw Error(std::string("Не определено имя узла"_cp1251));
+  sink.BeginElement(NodeName());
+  WriteAttributes(sink, decimalSeparator);
+}
+
+void TXML_Estimate_Item::WriteAttributes(XmlSink& sink, char decimalSeparator) const {
+  char number[kMaxGeneralNumberLength];
+  std::string other;
+  for (AttributeValues::Cursor c; values_.Next(c);) {
+    std::string_view text = c.value.type == Variant::Type::Text
+                                ? c.value.text
+                                : NumberOrOtherText(c.value, decimalSeparator, number, other);
+    sink.WriteAttribute((*names_)[c.value.index], TrimCleanUpSet(text, true, true));
+  }
+}
+
+void TXML_Estimate_Item::AppendToDOM(XmlSink& sink, char decimalSeparator) const {
+  WriteStartOfElement(sink, decimalSeparator);
+  sink.EndEmptyElement();
+}
+
+// ---- TXML_Estimate_Container ----
+
+TXML_Estimate_Container::TXML_Estimate_Container(TXML_Estimate_Document* document)
+    : TXML_Estimate_Item(document) {}
+
+TXML_Estimate_Container::~TXML_Estimate_Container() = default;
+
+void TXML_Estimate_Container::SetKind(std::uint8_t kind) {
+  if (kind > kLastKind) ThrowIndexOutOfRange();
+  kind_ = kind;
+  if (kind == kCatalogKind || kind == kGroupKind) SetAttributes(CatalogAttributes);
+  else if (kind == kWorkTypesKind) SetAttributes(WorkTypesAttributes);
+  else if (kind == kChapterKind) SetAttributes(ChapterAttributes);
+  SetNodeName(KindNames[kind]);
+}
+
+TXML_Estimate_Item* TXML_Estimate_Container::AddChild(std::unique_ptr<TXML_Estimate_Item> item) {
+  if (!item) throw Error("TXML_Estimate_Container.AddChild: no item");
+  item->parent_ = this;
+  item->document_ = Document();
+  children_.push_back(std::move(item));
+  return children_.back().get();
+}
+
+TXML_Estimate_Item* TXML_Estimate_Container::GetChild(int index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= children_.size()) ThrowListIndexError(index);
+  return children_[index].get();
+}
+
+void TXML_Estimate_Container::MoveChild(TXML_Estimate_Item* item, int newIndex) {
+  if (newIndex < 0 || static_cast<std::size_t>(newIndex) >= children_.size()) ThrowListIndexError(newIndex);
+  auto found = std::find_if(children_.begin(), children_.end(), [item](const auto& c) { return c.get() == item; });
+  if (found == children_.end()) ThrowListIndexError(-1);
+  auto target = children_.begin() + newIndex;
+  if (found < target) std::rotate(found, found + 1, target + 1);
+  else std::rotate(target, found, found + 1);
+}
+
+TXML_Estimate_Container* TXML_Estimate_Container::GetContainer(std::uint8_t kind, bool createIfMissing) {
+  for (const auto& child : children_) {
+    TXML_Estimate_Container* container = AsContainer(child.get());
+    if (container != nullptr && container->Kind() == kind) return container;
+  }
+  if (!createIfMissing) return nullptr;
+  auto container = std::make_unique<TXML_Estimate_Container>(Document());
+  container->SetKind(kind);
+  return static_cast<TXML_Estimate_Container*>(AddChild(std::move(container)));
+}
+
+TXML_Estimate_Container* TXML_Estimate_Container::AddChapter() {
+  auto chapter = std::make_unique<TXML_Estimate_Container>(Document());
+  chapter->SetKind(kChapterKind);
+  return static_cast<TXML_Estimate_Container*>(AddChild(std::move(chapter)));
+}
+
+TXML_Estimate_Item* TXML_Estimate_Container::GetWorkType(std::int32_t id) {
+  if (kind_ != kCatalogKind && kind_ != kWorkTypesKind && kind_ != kGroupKind) return nullptr;
+  for (const auto& child : children_) {
+    if (child->NodeName() == "Vid_Rab" && child->GetValueByName("ID").EqualsInteger(id)) return child.get();
+  }
+  auto workType = NewItem(Document(), WorkTypeAttributes, "Vid_Rab");
+  workType->SetValueByName("ID", Variant(id));
+  return AddChild(std::move(workType));
+}
+
+// A path chapter: a container with an assigned "SysID" whose children, of which
+// there is at least one, are all containers with an assigned "SysID".
+bool TXML_Estimate_Container::IsPathChapter(const TXML_Estimate_Item& node) {
+  if (!node.IsContainer() || !node.HasValue("SysID", true)) return false;
+  const auto& children = static_cast<const TXML_Estimate_Container&>(node).children_;
+  return !children.empty() && std::all_of(children.begin(), children.end(), [](const auto& child) {
+           return child->IsContainer() && child->HasValue("SysID", true);
+         });
+}
+
+void TXML_Estimate_Container::FlattenChapters() {
+  for (const auto& child : children_) {
+    if (!IsPathChapter(*child)) return;
+  }
+  std::vector<std::unique_ptr<TXML_Estimate_Item>> lifted;
+  for (const auto& child : children_) {
+    auto& grandchildren = static_cast<TXML_Estimate_Container&>(*child).children_;
+    for (auto& grandchild : grandchildren) lifted.push_back(std::move(grandchild));
+    grandchildren.clear();
+  }
+  std::vector<std::unique_ptr<TXML_Estimate_Item>> removed = std::move(children_);
+  children_.clear();
+  children_.reserve(lifted.size());
+  for (auto& node : lifted) AddChild(std::move(node));
+}
+
+void TXML_Estimate_Container::SortByNumber() {
+  QuickSortChildren(children_, ChapterOrder);
+  for (const auto& child : children_) {
+    if (child->IsContainer() && child->NodeName() == "Chapter") {
+      static_cast<TXML_Estimate_Container&>(*child).SortByNumber();
+    }
+  }
+}
+
+void TXML_Estimate_Container::SortByID() {
+  QuickSortChildren(children_, IDOrder);
+  for (const auto& child : children_) {
+    if (child->IsContainer() && child->NodeName() == "Chapter") {
+      static_cast<TXML_Estimate_Container&>(*child).SortByID();
+    }
+  }
+}
+
+void TXML_Estimate_Container::AppendToDOM(XmlSink& sink, char decimalSeparator) const {
+  WriteStartOfElement(sink, decimalSeparator);
+  if (children_.empty()) {
+    sink.EndEmptyElement();
+    return;
+  }
+  sink.EndStartTag();
+  for (const auto& child : children_) child->AppendToDOM(sink, decimalSeparator);
+  sink.EndElement(NodeName());
+}
+
+// ---- TXML_Estimate_Position ----
+
+TXML_Estimate_Position::TXML_Estimate_Position(TXML_Estimate_Document* document)
+    : TXML_Estimate_Container(document) {
+  SetAttributes(PositionAttributes);
+  SetNodeName("Position");
+}
+
+TXML_Estimate_Item* TXML_Estimate_Position::GetPrice(std::uint8_t index) {
+  if (index >= std::size(PriceNames)) ThrowIndexOutOfRange();
+  for (const auto& child : children_) {
+    if (child->NodeName() == PriceNames[index]) return child.get();
+  }
+  return AddChild(NewItem(Document(), PriceAttributes, PriceNames[index]));
+}
+
+TXML_Estimate_Item* TXML_Estimate_Position::GetCustomNP(std::uint8_t index) {
+  if (index >= std::size(CustomNPNames)) ThrowIndexOutOfRange();
+  for (const auto& child : children_) {
+    if (child->NodeName() == CustomNPNames[index]) return child.get();
+  }
+  return AddChild(NewItem(Document(), CustomNPAttributes, CustomNPNames[index]));
+}
+
+TXML_Estimate_Position* TXML_Estimate_Position::AddResource(std::uint8_t index) {
+  if (index >= std::size(ResourceNames)) ThrowIndexOutOfRange();
+  TXML_Estimate_Container* resources = GetContainer(kResourcesKind, true);
+  auto resource = std::make_unique<TXML_Estimate_Position>(Document());
+  resource->SetNodeName(ResourceNames[index]);
+  return static_cast<TXML_Estimate_Position*>(resources->AddChild(std::move(resource)));
+}
+
+void TXML_Estimate_Position::SortResources() {
+  QuickSortChildren(GetContainer(kResourcesKind, true)->children_, ResourceOrder);
+}
+
+TXML_Estimate_Item* TXML_Estimate_Position::AddCoefficient() {
+  return GetContainer(kCoefficientsKind, true)->AddChild(NewItem(Document(), CoefficientAttributes, "K"));
+}
+
+TXML_Estimate_Item* TXML_Estimate_Position::AddImplementation() {
+  return GetContainer(kImplementationKind, true)->AddChild(NewItem(Document(), ImplementationAttributes, "Item"));
+}
+
+// ---- TXML_Estimate_Document ----
+
+// The root is its own document, so that every node created under it, directly
+// or further down, refers to it.
+TXML_Estimate_Document::TXML_Estimate_Document() : TXML_Estimate_Container(this) {
+  SetAttributes(DocumentAttributes);
+  SetValueByName("DocumentType", Variant(kDocumentType));
+  SetNodeName("Document");
+  chapters_ = GetContainer(kChaptersKind, true);
+  chapters_->SetDocument(this);
+  signs_ = GetContainer(kSignsKind, true);
+  signs_->SetDocument(this);
+  while (signs_->ChildCount() < kSignCount) signs_->AddChild(NewItem(this, SignAttributes, "Sign"));
+}
+
+void TXML_Estimate_Document::SaveToSink(XmlSink& sink, char decimalSeparator) const {
+  // The root element comes from the declaration's skeleton, which needs the
+  // root's name; without one there is no element to write into.
+  if (NodeName().empty()) throw Error(std::string("Не определен родительский узел"_cp1251));
+  sink.WriteDeclaration();
+  AppendToDOM(sink, decimalSeparator);
+  sink.Flush();
+}
+
+void TXML_Estimate_Document::SaveToFile(const std::filesystem::path& fileName, char decimalSeparator) const {
+  AtomicFileSink sink(fileName);
+  SaveToSink(sink, decimalSeparator);
+  sink.Commit();
+}
+
+}  // namespace ranta2kv

@@ -1,0 +1,53 @@
+// The constant name tables of the estimate document: element names by container
+// kind, the attribute schemas (attribute order is output order), the names of
+// children picked by index, and the fixed element names that nodes refer to.
+#include <array>
+#include <string>
+
+#include "estimate/element_names.h"
+#include "estimate/estimate_document.h"
+
+namespace ranta2kv {
+
+const std::string_view KindNames[15] = {
+    "",              "Parameters",   "Indexes",       "VidRab_Catalog", "Vids_Rab",
+    "VidRab_Group",  "Koefficients", "WinterCatalog", "Chapter",        "Chapters",
+    "AddZatrats",    "OsInfo",       "Signs",         "Resources",      "Implementation",
+};
+
+const TStringList DocumentAttributes = {"Generator", "DocumentType", "LastModifiedDate", "Comment"};
+const TStringList PositionAttributes = {
+    "Caption", "Number", "Code", "Units",     "Quantity",  "Comment",   "PriceLevel",
+    "IndexCode", "Options", "Vr2001", "NKB",  "PNB",       "NKI",       "PKI",
+    "Performer", "PriceBase", "PriceCurr", "Attribs", "WorkClass"};
+const TStringList PriceAttributes = {"Value", "PZ", "OZ", "EM", "ZM", "MT"};
+const TStringList CoefficientAttributes = {"Caption",  "Options",  "Value_PZ", "Value_OZ",
+                                           "Value_EM", "Value_ZM", "Value_MT", "Level"};
+const TStringList ImplementationAttributes = {"Year", "Month", "Quantity"};
+const TStringList ChapterAttributes = {"Caption", "SysID"};
+const TStringList CustomNPAttributes = {"Nacl", "NaclMask", "Plan", "PlanMask"};
+const TStringList CatalogAttributes = {"Caption", "ID"};
+const TStringList WorkTypesAttributes = {"Type"};
+const TStringList WorkTypeAttributes = {"ID", "Caption", "Nacl", "NaclMask", "Plan", "PlanMask"};
+const TStringList SignAttributes = {"Caption"};
+
+const std::string_view PriceNames[2] = {"PriceBase", "PriceCurr"};
+const std::string_view ResourceNames[4] = {"Tzr", "Tzm", "Mch", "Mat"};
+const std::string_view CustomNPNames[2] = {"CustomNPBase", "CustomNPCurr"};
+
+const std::string* FixedElementName(std::string_view name) {
+  static const std::array<std::string, 29> names = {
+      "Document",     "Position",     "Sign",          "K",              "Item",
+      "Vid_Rab",      "PriceBase",    "PriceCurr",     "Tzr",            "Tzm",
+      "Mch",          "Mat",          "CustomNPBase",  "CustomNPCurr",   "",
+      "Parameters",   "Indexes",      "VidRab_Catalog", "Vids_Rab",      "VidRab_Group",
+      "Koefficients", "WinterCatalog", "Chapter",      "Chapters",       "AddZatrats",
+      "OsInfo",       "Signs",        "Resources",     "Implementation",
+  };
+  for (const std::string& fixed : names) {
+    if (fixed == name) return &fixed;
+  }
+  return nullptr;
+}
+
+}  // namespace ranta2kv
