@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -105,6 +106,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(bar->minimum(), 0);
     QCOMPARE(bar->maximum(), 100);
     QCOMPARE(bar->value(), 0);
+  }
+
+  void FolderLabelCaptionFitsItsDesignedWidth() {
+    auto* label = Find<QLabel>(*form_, "Label1");
+    QVERIFY(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width());
+    QVERIFY(label->font().pixelSize() >= 9);
   }
 
   void ToolButtonsAreFlatWithPictures() {
