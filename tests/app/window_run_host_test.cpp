@@ -38,8 +38,6 @@ class WindowRunHostTest : public QObject {
     QVERIFY(log_->toPlainText().isEmpty());
   }
 
-  void DecimalSeparatorIsTheOneGiven() { QCOMPARE(host_->DecimalSeparator(), ','); }
-
   void StepsStopAtTheMaximum() {
     host_->SetProgressMax(3);
     host_->SetProgressPosition(0);
