@@ -1,13 +1,236 @@
-// ranta2kv-cli dump: not built yet.
+// ranta2kv-cli dump: every record of each named table as tab-separated UTF-8 text,
+// in file order, in a form that does not depend on the locale. Output goes through
+// one large buffer; a field's bytes are decoded through a per-byte table.
+#include <array>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
+#include "common/codepage.h"
+#include "common/number_text.h"
+#include "source/dbf_table.h"
 
 namespace ranta2kv::cli {
+namespace {
 
-int RunDump(const std::vector<std::string>&) {
-  std::fputs("ranta2kv-cli: this command is not available yet\n", stderr);
-  return 2;
+// The UTF-8 text of each byte of a code page, with TAB, CR, LF and backslash
+// written as \t, \r, \n and \\.
+class ByteDecoder {
+ public:
+  explicit ByteDecoder(bool cp1251) {
+    for (int b = 0; b < 256; ++b) {
+      std::string text(1, static_cast<char>(b));
+      switch (b) {
+        case '\t': text = "\\t"; break;
+        case '\r': text = "\\r"; break;
+        case '\n': text = "\\n"; break;
+        case '\\': text = "\\\\"; break;
+        default: text = cp1251 ? Cp1251ToUtf8(text) : Cp866ToUtf8(text); break;
+      }
+      Entry& entry = entries_[b];
+      entry.length = static_cast<std::uint8_t>(std::min<std::size_t>(text.size(), sizeof entry.bytes));
+      std::memcpy(entry.bytes, text.data(), entry.length);
+    }
+  }
+
+  static constexpr std::size_t kMaxBytesPerByte = 4;
+
+  // Writes the decoded text to out, which has room for kMaxBytesPerByte per byte.
+  char* Decode(std::string_view text, char* out) const {
+    for (char c : text) {
+      const Entry& entry = entries_[static_cast<unsigned char>(c)];
+      std::memcpy(out, entry.bytes, kMaxBytesPerByte);
+      out += entry.length;
+    }
+    return out;
+  }
+
+ private:
+  struct Entry {
+    char bytes[kMaxBytesPerByte] = {};
+    std::uint8_t length = 0;
+  };
+  std::array<Entry, 256> entries_;
+};
+
+// Standard output in large chunks.
+class Output {
+ public:
+  static constexpr std::size_t kChunk = 1 << 20;
+
+  Output() : buffer_(std::make_unique<char[]>(kChunk + kMaxReserve)) {}
+  ~Output() { Flush(); }
+
+  // Room for n more bytes at the returned position; Advance tells what was used.
+  char* Reserve(std::size_t n) {
+    if (used_ + n > kChunk + kMaxReserve) Flush();
+    if (n > kMaxReserve) Grow(n);
+    return buffer_.get() + used_;
+  }
+  void Advance(char* end) {
+    used_ = static_cast<std::size_t>(end - buffer_.get());
+    if (used_ >= kChunk) Flush();
+  }
+  void Write(std::string_view text) { Advance(Copy(text, Reserve(text.size()))); }
+
+  void Flush() {
+    if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, stdout) != used_) failed_ = true;
+    used_ = 0;
+  }
+  bool Failed() { return failed_ || std::fflush(stdout) != 0; }
+
+ private:
+  static constexpr std::size_t kMaxReserve = 1 << 20;
+  static char* Copy(std::string_view text, char* out) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+  void Grow(std::size_t n) {
+    Flush();
+    buffer_ = std::make_unique<char[]>(kChunk + n);
+  }
+
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+char* WriteInteger(std::int64_t value, char* out) { return std::to_chars(out, out + 24, value).ptr; }
+
+char* WriteTwoDigits(int value, char* out) {
+  *out++ = static_cast<char>('0' + value / 10 % 10);
+  *out++ = static_cast<char>('0' + value % 10);
+  return out;
+}
+
+// YYYY-MM-DD (the reader's dates lie in the years 1 to 9999).
+char* WriteDate(const DbfDate& date, char* out) {
+  out = WriteTwoDigits(date.year / 100, out);
+  out = WriteTwoDigits(date.year % 100, out);
+  *out++ = '-';
+  out = WriteTwoDigits(date.month, out);
+  *out++ = '-';
+  return WriteTwoDigits(date.day, out);
+}
+
+char* WriteValue(const DbfFieldValue& value, const ByteDecoder& decoder, char* out) {
+  switch (value.Kind()) {
+    case DbfValueKind::Integer:
+    case DbfValueKind::LargeInteger:
+      if (auto integer = value.Integer()) out = WriteInteger(*integer, out);
+      return out;
+    case DbfValueKind::Float:
+      if (auto number = value.Number()) out += FormatGeneralNumberTo(*number, '.', out);
+      return out;
+    case DbfValueKind::Boolean:
+      if (auto logical = value.Logical()) *out++ = *logical ? 'T' : 'F';
+      return out;
+    case DbfValueKind::Date:
+      if (auto date = value.Date()) out = WriteDate(*date, out);
+      return out;
+    case DbfValueKind::Text: return decoder.Decode(value.Text(), out);
+    default: return out;  // memo and the types the reader does not read
+  }
+}
+
+// The longest text one field can give.
+std::size_t MaxFieldText(const DbfField& field) {
+  return field.Width() * ByteDecoder::kMaxBytesPerByte + kMaxGeneralNumberLength + 32;
+}
+
+void DumpHeader(const DbfTable& table, const ByteDecoder& decoder, Output& out) {
+  out.Write("#RECNO\t#DEL");
+  for (const DbfField& field : table.Fields()) {
+    char* at = out.Reserve(1 + field.Name().size() * ByteDecoder::kMaxBytesPerByte);
+    *at++ = '\t';
+    out.Advance(decoder.Decode(field.Name(), at));
+  }
+  out.Write("\n");
+}
+
+void DumpRecords(DbfTable& table, const ByteDecoder& decoder, Output& out) {
+  std::size_t recordText = 64;
+  for (const DbfField& field : table.Fields()) recordText += 1 + MaxFieldText(field);
+  for (table.First(); !table.AtEnd(); table.Next()) {
+    char* at = out.Reserve(recordText);
+    at = WriteInteger(table.RecordNumber(), at);
+    *at++ = '\t';
+    *at++ = table.Deleted() ? '*' : ' ';
+    for (const DbfField& field : table.Fields()) {
+      *at++ = '\t';
+      at = WriteValue(field.Value(), decoder, at);
+    }
+    *at++ = '\n';
+    out.Advance(at);
+  }
+}
+
+struct DumpArguments {
+  bool cp1251 = false;
+  std::vector<std::string> files;
+};
+
+bool ParseEncoding(const std::string& name, DumpArguments& parsed) {
+  if (name != "cp866" && name != "cp1251") return false;
+  parsed.cp1251 = name == "cp1251";
+  return true;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, DumpArguments& parsed) {
+  bool options = true;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && arg == "--encoding") {
+      if (++i == args.size() || !ParseEncoding(args[i], parsed)) return false;
+    } else if (options && arg.rfind("--encoding=", 0) == 0) {
+      if (!ParseEncoding(arg.substr(11), parsed)) return false;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      return false;
+    } else {
+      parsed.files.push_back(arg);
+    }
+  }
+  return !parsed.files.empty();
+}
+
+}  // namespace
+
+int RunDump(const std::vector<std::string>& args) {
+  DumpArguments parsed;
+  if (!ParseArguments(args, parsed)) {
+    PrintUsage(true);
+    return 2;
+  }
+  const ByteDecoder decoder(parsed.cp1251);
+  Output out;
+  int status = 0;
+  for (const std::string& file : parsed.files) {
+    try {
+      DbfTable table("DumpTable", '.');
+      table.SetFileName(file);
+      table.Open();
+      DumpHeader(table, decoder, out);
+      DumpRecords(table, decoder, out);
+    } catch (const std::exception& error) {
+      out.Flush();
+      std::fflush(stdout);
+      std::fprintf(stderr, "ranta2kv-cli: %s\n", Cp1251ToUtf8(error.what()).c_str());
+      status = 2;
+    }
+  }
+  out.Flush();
+  if (out.Failed()) {
+    std::fputs("ranta2kv-cli: cannot write the output\n", stderr);
+    return 2;
+  }
+  return status;
 }
 
 }  // namespace ranta2kv::cli
