@@ -17,7 +17,13 @@ constexpr std::int64_t kDuplicateNumberOffset = 1000000;
 }  // namespace
 
 SmetaRowWriter::SmetaRowWriter(DbfWriter& table, const Vocabulary& vocabulary, RandomSource& random)
-    : table_(table), vocabulary_(vocabulary), random_(random) {}
+    : table_(table), vocabulary_(vocabulary), random_(random), captionShift_(random.Next() % 64) {}
+
+// Chapters take the captions in turn, from a place that depends on the seed, so
+// that neighbouring chapters differ.
+const std::string& SmetaRowWriter::NthOf(const std::vector<std::string>& captions, std::int64_t number) const {
+  return captions[static_cast<std::size_t>(captionShift_ + static_cast<std::uint64_t>(number)) % captions.size()];
+}
 
 void SmetaRowWriter::WriteHeader(const PlannedRow& row) {
   WriteCode(row);
@@ -39,12 +45,12 @@ void SmetaRowWriter::WriteChapter(const PlannedRow& row) {
   WriteCode(row);
   table_.SetInteger(smeta::UDAL, 0);
   if (row.kind == RowKind::kPathChapter) {
-    table_.SetText(smeta::NAME1, random_.Pick(vocabulary_.PathSections()));
+    table_.SetText(smeta::NAME1, NthOf(vocabulary_.PathSections(), row.number));
   } else {
     std::array<char, 24> number{};
     const auto end = std::to_chars(number.data(), number.data() + number.size(), row.number).ptr;
     scratch_.assign(vocabulary_.SectionWord()).append(number.data(), end).append(". ");
-    scratch_.append(random_.Pick(vocabulary_.Sections()));
+    scratch_.append(NthOf(vocabulary_.Sections(), row.number));
     table_.SetText(smeta::NAME1, scratch_);
   }
   WriteNumber(smeta::NOMER, row.number);

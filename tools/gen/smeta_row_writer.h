@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tools/gen/dbf_writer.h"
 #include "tools/gen/estimate_vocabulary.h"
@@ -28,10 +29,12 @@ class SmetaRowWriter {
   void WriteNumber(std::size_t field, std::int64_t number);
   void WritePositionRecord(const PlannedRow& row, const PositionContent& content, std::int64_t number);
   std::string_view OddText(std::string_view text);
+  const std::string& NthOf(const std::vector<std::string>& captions, std::int64_t number) const;
 
   DbfWriter& table_;
   const Vocabulary& vocabulary_;
   RandomSource& random_;
+  std::uint64_t captionShift_;  // where the chapter captions start
   std::string scratch_;  // composed texts; keeps its capacity from row to row
 };
 
