@@ -1,13 +1,218 @@
-// ranta2kv-cli convert: not built yet.
+// ranta2kv-cli convert: runs a conversion pass on each folder through a run host
+// of its own. The log goes to stdout as UTF-8 lines, a progress bar to stderr when
+// it is a terminal; Ctrl-C acts as Stop, a second Ctrl-C aborts.
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "cli/commands.h"
+#include "common/codepage.h"
+#include "convert/conversion_pass.h"
 
 namespace ranta2kv::cli {
+namespace {
 
-int RunConvert(const std::vector<std::string>&, char) {
-  std::fputs("ranta2kv-cli: this command is not available yet\n", stderr);
-  return 2;
+// Ctrl-C presses so far; the one piece of state a signal handler may touch.
+volatile std::sig_atomic_t g_interrupts = 0;
+
+extern "C" void OnInterrupt(int) {
+  g_interrupts = g_interrupts + 1;
+  if (g_interrupts > 1) _exit(130);
+}
+
+struct Options {
+  bool oledb = true;
+  std::optional<std::filesystem::path> out;
+  int jobs = 1;
+  char decimal_separator = '.';
+  std::vector<std::filesystem::path> folders;
+};
+
+// Output shared by the runs: whole lines, one writer at a time.
+class Console {
+ public:
+  void WriteLines(const std::vector<std::string>& lines, std::FILE* stream) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const std::string& line : lines) {
+      std::fwrite(line.data(), 1, line.size(), stream);
+      std::fputc('\n', stream);
+    }
+    std::fflush(stream);
+  }
+
+ private:
+  std::mutex mutex_;
+};
+
+class CliRunHost : public RunHost {
+ public:
+  CliRunHost(const Options& options, std::filesystem::path folder, std::string prefix,
+             bool streamLog, bool showProgress, Console& console)
+      : RunHost(options.decimal_separator),
+        options_(options),
+        folder_(std::move(folder)),
+        prefix_(std::move(prefix)),
+        stream_log_(streamLog),
+        show_progress_(showProgress),
+        console_(console) {}
+
+  std::filesystem::path FolderPath() override { return folder_; }
+  std::optional<std::filesystem::path> OutputFolder() override { return options_.out; }
+
+  void AppendLog(const std::string& line1251) override {
+    std::string line = prefix_ + Cp1251ToUtf8(line1251);
+    if (stream_log_) {
+      ClearProgress();
+      console_.WriteLines({line}, stdout);
+    } else {
+      log_.push_back(std::move(line));
+    }
+  }
+  void ClearLog() override {}
+  void SetProgressMax(int maximum) override { maximum_ = std::max(maximum, 0); }
+  void SetProgressPosition(int position) override {
+    position_ = position;
+    DrawProgress();
+  }
+  void StepProgress() override {
+    ++position_;
+    DrawProgress();
+  }
+  void ProcessPendingEvents() override {
+    if (g_interrupts > 0) SetRunning(false);
+  }
+  void SetBusyIndication(bool) override {}
+  void ApplyButtonRule() override {}
+
+  void Flush() {
+    ClearProgress();
+    console_.WriteLines(log_, stdout);
+    log_.clear();
+  }
+
+ private:
+  void DrawProgress() {
+    if (!show_progress_ || maximum_ <= 0) return;
+    int percent = static_cast<int>(100.0 * std::clamp(position_, 0, maximum_) / maximum_);
+    if (percent == drawn_percent_) return;
+    drawn_percent_ = percent;
+    std::string bar(percent / 4, '#');
+    bar.resize(25, ' ');
+    std::fprintf(stderr, "\r[%s] %3d%%", bar.c_str(), percent);
+    std::fflush(stderr);
+    bar_visible_ = true;
+  }
+  void ClearProgress() {
+    if (!bar_visible_) return;
+    std::fputs("\r\033[K", stderr);
+    bar_visible_ = false;
+    drawn_percent_ = -1;
+  }
+
+  const Options& options_;
+  std::filesystem::path folder_;
+  std::string prefix_;   // "FOLDER: " when several folders are converted
+  bool stream_log_;      // print lines at once rather than when the folder is done
+  bool show_progress_;
+  Console& console_;
+  std::vector<std::string> log_;
+  int maximum_ = 100, position_ = 0, drawn_percent_ = -1;
+  bool bar_visible_ = false;
+};
+
+enum Status { kWritten = 0, kSetupFailed = 1, kFailed = 2 };
+
+bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (arg == "--source") {
+      if (!value(v) || (v != "oledb" && v != "dbf")) return false;
+      options.oledb = v == "oledb";
+    } else if (arg == "--out") {
+      if (!value(v)) return false;
+      options.out = v;
+    } else if (arg == "-j" || arg == "--jobs") {
+      if (!value(v)) return false;
+      options.jobs = std::atoi(v.c_str());
+      if (options.jobs < 1) return false;
+    } else if (arg.rfind("-j", 0) == 0 && arg.size() > 2) {
+      options.jobs = std::atoi(arg.c_str() + 2);
+      if (options.jobs < 1) return false;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return false;
+    } else {
+      options.folders.emplace_back(arg);
+    }
+  }
+  return !options.folders.empty();
+}
+
+Status ConvertFolder(const Options& options, const std::filesystem::path& folder,
+                     CliRunHost& host, Console& console) {
+  std::string prefix = options.folders.size() > 1 ? folder.string() + ": " : std::string();
+  Status status = kSetupFailed;
+  std::vector<std::string> report;
+  try {
+    auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
+    if (written) {
+      status = kWritten;
+      report.push_back("written: " + written->string());
+    }
+  } catch (const std::exception& error) {
+    status = kFailed;
+    report.push_back("ranta2kv-cli: " + prefix + Cp1251ToUtf8(error.what()));
+  }
+  host.Flush();
+  console.WriteLines(report, stderr);
+  return status;
+}
+
+}  // namespace
+
+int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
+  Options options;
+  options.decimal_separator = decimalSeparator;
+  if (!ParseOptions(args, options)) {
+    PrintUsage(true);
+    return 2;
+  }
+  std::signal(SIGINT, OnInterrupt);
+  const bool several = options.folders.size() > 1;
+  const bool parallel = several && options.jobs > 1;
+  const bool progress = !parallel && isatty(STDERR_FILENO);
+  Console console;
+  std::vector<Status> statuses(options.folders.size(), kWritten);
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < options.folders.size(); i = next++) {
+      const std::filesystem::path& folder = options.folders[i];
+      CliRunHost host(options, folder, several ? folder.string() + ": " : std::string(),
+                      !parallel, progress, console);
+      statuses[i] = ConvertFolder(options, folder, host, console);
+    }
+  };
+  std::vector<std::thread> threads;
+  int count = parallel ? std::min<int>(options.jobs, static_cast<int>(options.folders.size())) : 1;
+  for (int i = 1; i < count; ++i) threads.emplace_back(worker);
+  worker();
+  for (std::thread& thread : threads) thread.join();
+  return *std::max_element(statuses.begin(), statuses.end());
 }
 
 }  // namespace ranta2kv::cli

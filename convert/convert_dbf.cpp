@@ -1,15 +1,257 @@
-// The direct pass (being written).
+// The direct pass `ConvertDbf`: reads the seven DBF tables of the folder through
+// the project's own reader and key indexes and converts the estimate.
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
 #include "common/error.h"
+#include "common/text.h"
 #include "convert/conversion_pass.h"
+#include "convert/conversion_run.h"
+#include "convert/position_rules.h"
+#include "convert/position_values.h"
+#include "source/dbf_table_set.h"
 
 namespace ranta2kv {
+namespace {
 
-std::optional<std::filesystem::path> ConvertDbf(RunHost&) {
-  throw Error("ConvertDbf: not available yet");
+// A field of a table, looked up by name at its first use (so a missing field
+// fails where it is read) and kept for the rest of the run.
+class Field {
+ public:
+  Field(DbfTable& table, const char* name) : table_(table), name_(name) {}
+  DbfField& operator*() {
+    if (field_ == nullptr) field_ = &table_.FieldNamed(name_);
+    return *field_;
+  }
+  DbfField* operator->() { return &**this; }
+
+ private:
+  DbfTable& table_;
+  const char* name_;
+  DbfField* field_ = nullptr;
+};
+
+class DirectPass {
+ public:
+  DirectPass(RunHost& host, DbfTableSet& tables) : run_(host), t_(tables) {}
+
+  std::filesystem::path Run(const std::filesystem::path& folder);
+
+ private:
+  void Walk();
+  void ConvertPosition();
+  void WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode);
+  void WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode);
+  std::int32_t ParamsRate(const std::string& key, RateCode code, double& rate);
+  void WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode);
+  std::int32_t LocateTool(std::int32_t rowCode, int id);
+
+  ConversionRun run_;
+  DbfTableSet& t_;
+  Field smetaId_{t_.DescriptTable, "ID"}, smetaCode_{t_.DescriptTable, "CODE"},
+      princode_{t_.DescriptTable, "PRINCODE"}, osnov_{t_.DescriptTable, "OSNOV"},
+      zak_{t_.DescriptTable, "ZAK"}, pod_{t_.DescriptTable, "POD"},
+      name1_{t_.DescriptTable, "NAME1"}, nomer_{t_.DescriptTable, "NOMER"},
+      name_{t_.DescriptTable, "NAME"};
+  Field toolCode_{t_.PosTools, "CODE"};
+  Field typesbor_{t_.DataTable, "TYPESBOR"}, region_{t_.DataTable, "REGION"},
+      coderasc_{t_.DataTable, "CODERASC"}, q_{t_.DataTable, "Q"}, ej_{t_.DataTable, "EJ"},
+      prim_{t_.DataTable, "PRIM"}, opred_{t_.DataTable, "OPRED"}, pz_{t_.DataTable, "PZ"},
+      zp_{t_.DataTable, "ZP"}, em_{t_.DataTable, "EM"}, zm_{t_.DataTable, "ZM"},
+      sm_{t_.DataTable, "SM"}, curcena_{t_.DataTable, "CURCENA"},
+      curzpm_{t_.DataTable, "CURZPM"}, kpz_{t_.DataTable, "KPZ"}, kzp_{t_.DataTable, "KZP"},
+      kem_{t_.DataTable, "KEM"}, kzm_{t_.DataTable, "KZM"}, ksm_{t_.DataTable, "KSM"};
+  Field res_{t_.ResourceTable, "RES"}, resname_{t_.ResourceTable, "RESNAME"},
+      normras_{t_.ResourceTable, "NORMRAS"}, priceres_{t_.ResourceTable, "PRICERES"},
+      pricmash_{t_.ResourceTable, "PRICMASH"};
+  Field paramId_{t_.PARAMS, "ID"}, paramCode_{t_.PARAMS, "CODE"}, param_{t_.PARAMS, "PARAM"};
+  Field aktcode_{t_.Execute_, "AKTCODE"}, fact_{t_.Execute_, "FACT"};
+  Field actDate_{t_.ACTS, "DATE"};
+};
+
+void OpenTables(DbfTableSet& t, const std::filesystem::path& folder) {
+  t.ACTS.SetFileName(folder / "ACTS.DBF");
+  try {
+    for (DbfTable* table : {&t.ACTS, &t.Execute_, &t.PARAMS, &t.PosTools, &t.DescriptTable,
+                            &t.DataTable, &t.ResourceTable}) {
+      table->Open();
+    }
+  } catch (...) {
+    t.CloseAll();
+    throw;
+  }
 }
 
-std::optional<std::filesystem::path> ConvertOleDb(RunHost&) {
-  throw Error("ConvertOleDb: not available yet");
+std::filesystem::path DirectPass::Run(const std::filesystem::path& folder) {
+  RunHost& host = run_.Host();
+  BeginBusy(host);
+  host.ApplyButtonRule();
+  host.SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));
+  try {
+    run_.BuildSkeleton();
+    t_.DescriptTable.First();
+    Walk();
+    run_.SortDocument(true);
+  } catch (...) {
+    t_.CloseAll();
+    throw;
+  }
+  t_.CloseAll();
+  std::filesystem::path written = run_.Save(folder, run_.OutputName());
+  host.SetProgressPosition(0);
+  EndBusy(host);
+  host.ApplyButtonRule();
+  return written;
+}
+
+void DirectPass::Walk() {
+  RunHost& host = run_.Host();
+  DbfTable& smeta = t_.DescriptTable;
+  while (!smeta.AtEnd()) {
+    switch (smetaId_->AsInteger()) {
+      case 0:
+        run_.HeaderRow(OemToAnsiTrim(princode_->AsString()), OemToAnsiTrim(osnov_->AsString()),
+                       OemToAnsiTrim(zak_->AsString()), OemToAnsiTrim(pod_->AsString()));
+        break;
+      case 1:
+      case 2:
+        run_.ChapterRow(smetaId_->AsInteger(), OemToAnsiTrim(name1_->AsString()),
+                        IntegerOfText(OemToAnsiTrim(nomer_->AsString())));
+        break;
+      case 3:
+        run_.ChapterForPosition();
+        ConvertPosition();
+        break;
+      default:
+        break;
+    }
+    host.StepProgress();
+    host.ProcessPendingEvents();
+    if (!host.Running()) break;
+    smeta.Next();
+  }
+}
+
+std::int32_t DirectPass::LocateTool(std::int32_t rowCode, int id) {
+  std::vector<Variant> key{Variant(rowCode), Variant(id)};
+  if (!t_.PosTools.LocateRecord("POSCODE;ID", key)) return id == 0 ? 0 : -1;
+  return toolCode_->AsInteger();
+}
+
+void DirectPass::ConvertPosition() {
+  std::int32_t rowCode = 0, toolCode = 0;
+  try {
+    rowCode = IntegerOfText(TrimControlAndBlanks(smetaCode_->AsString()));
+    toolCode = LocateTool(rowCode, 0);
+  } catch (const std::exception&) {
+    run_.Host().AppendLog(RowMessage("Некорректные данные. Строка %d"_cp1251,
+                                     t_.DescriptTable.RecordNumber()));
+    rowCode = toolCode = 0;
+  }
+  if (rowCode == 0 || toolCode == 0) return;
+  if (!t_.DataTable.LocateRecord("CODE", Variant(rowCode))) return;
+
+  auto node = std::make_unique<TXML_Estimate_Position>(&run_.Document());
+  TXML_Estimate_Position& position = *node;
+  position.SetValueByName("Caption", Variant(OemToAnsiTrim(name_->AsString())));
+  position.SetValueByName("Number", Variant(IntegerOfText(nomer_->AsString())));
+
+  std::string typesbor = OemToAnsiTrim(typesbor_->AsString());
+  auto prefix = CollectionPrefix(typesbor, OemToAnsiTrim(region_->AsString()));
+  if (!prefix) {
+    // The code as stored (blanks kept), but in the log's code page.
+    run_.Host().AppendLog(UnknownCollectionMessage(typesbor, Oem866ToAnsi(coderasc_->AsString())));
+  }
+  position.SetValueByName("Code", Variant(prefix.value_or("") + OemToAnsiTrim(coderasc_->AsString())));
+  position.SetValueByName("Quantity", Variant(q_->AsNumber()));
+  position.SetValueByName("Units", Variant(OemToAnsiTrim(ej_->AsString())));
+  position.SetValueByName("Comment", Variant(CommentWithoutMarker(OemToAnsiTrim(prim_->AsString()))));
+  position.SetValueByName("PriceLevel", Variant("2001"));
+  std::int32_t opred = opred_->AsInteger();
+  position.SetValueByName("Vr2001", Variant(opred));
+  run_.AddWorkType(opred, opred_->AsString());
+
+  TXML_Estimate_Container& chapter = run_.ChapterForPosition();
+  chapter.AddChild(std::move(node));
+
+  WritePositionPrices(position, {pz_->AsNumber(), zp_->AsNumber(), em_->AsNumber(),
+                                 zm_->AsNumber(), sm_->AsNumber(), curcena_->AsNumber(),
+                                 curzpm_->AsNumber()});
+  WriteResources(position, toolCode);
+  WriteCoefficients(position, {kpz_->AsNumber(), kzp_->AsNumber(), kem_->AsNumber(),
+                               kzm_->AsNumber(), ksm_->AsNumber()});
+  WriteRates(position, rowCode);
+  WriteImplementation(position, rowCode);
+}
+
+void DirectPass::WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode) {
+  DbfTable& restbl = t_.ResourceTable;
+  restbl.LimitToKey("CODE", Variant(toolCode));
+  bool any = false;
+  for (; !restbl.AtEnd(); restbl.Next()) {
+    AddResourceRow(position, {OemToAnsiTrim(res_->AsString()), OemToAnsiTrim(resname_->AsString()),
+                              normras_->AsNumber(), priceres_->AsNumber(), pricmash_->AsNumber()});
+    any = true;
+  }
+  if (any) position.SortResources();
+}
+
+// The rate of a code among the rows whose ID is the position's key itself: the
+// range of the key also admits longer IDs ("3+12" admits "3+120"), which belong
+// to other positions. Returns 1 when a row was found.
+std::int32_t DirectPass::ParamsRate(const std::string& key, RateCode code, double& rate) {
+  DbfTable& params = t_.PARAMS;
+  const std::string wanted = TrimCharsRight(key, CharSet{' '});
+  if (!params.LocateRecord("ID", Variant(key))) return 0;
+  const std::size_t width = std::min<std::size_t>(paramId_->Width(), key.size());
+  for (; !params.AtEnd(); params.Next()) {
+    std::string id = paramId_->AsString();
+    if (id.compare(0, width, key, 0, width) != 0) break;  // past the block of this key
+    if (TrimCharsRight(id, CharSet{' '}) != wanted) continue;
+    if (paramCode_->AsInteger() != static_cast<std::int32_t>(code)) continue;
+    rate = param_->AsNumber();
+    return 1;
+  }
+  return 0;
+}
+
+void DirectPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode) {
+  DbfTable& params = t_.PARAMS;
+  const std::string key = ParamKey(rowCode);
+  params.LimitToKey("ID", Variant(key));
+  if (params.RecordCount() == 0) return;
+  for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
+    double rate = 0;
+    if (ParamsRate(key, code, rate) && rate != 0.0) WriteCustomRate(position, code, rate);
+  }
+}
+
+void DirectPass::WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode) {
+  std::int32_t execCode = LocateTool(rowCode, 1);
+  DbfTable& execute = t_.Execute_;
+  execute.LimitToKey("CODE", Variant(std::to_string(execCode)));
+  for (; !execute.AtEnd(); execute.Next()) {
+    if (!t_.ACTS.LocateRecord("CODE", Variant(aktcode_->AsInteger()))) continue;
+    AddImplementationItem(position, actDate_->AsDateTime(), fact_->AsNumber());
+  }
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> ConvertDbf(RunHost& host) {
+  std::optional<std::filesystem::path> folder = ExistingSourceFolder(host);
+  if (!folder) return std::nullopt;
+  DbfTableSet tables(host.DecimalSeparator());
+  auto log = [&host](const std::string& line) { host.AppendLog(line); };
+  if (!PrepareDbfTables(tables, *folder, log)) return std::nullopt;
+  host.ClearLog();
+  OpenTables(tables, *folder);
+  DirectPass pass(host, tables);
+  return pass.Run(*folder);
 }
 
 }  // namespace ranta2kv

@@ -1,0 +1,112 @@
+// The frame of one conversion run, shared by both passes.
+#include "convert/conversion_run.h"
+
+#include <system_error>
+#include <utility>
+
+#include "common/codepage.h"
+#include "convert/output_file.h"
+
+namespace ranta2kv {
+namespace {
+
+constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5;
+
+}  // namespace
+
+ConversionRun::ConversionRun(RunHost& host)
+    : host_(host),
+      document_(std::make_unique<TXML_Estimate_Document>()),
+      output_name_("Смета"_cp1251) {}
+
+void ConversionRun::BuildCatalog() {
+  TXML_Estimate_Document& document = *document_;
+  catalog_ = document.GetContainer(kCatalogKind, true);
+  document.MoveChild(catalog_, 0);
+  catalog_->SetDocument(&document);
+  catalog_->SetValueByName("Caption", Variant("Основной справочник вида работ"_cp1251));
+  TXML_Estimate_Container* list2001 = catalog_->GetContainer(kWorkTypesKind, true);
+  list2001->SetValueByName("Type", Variant("Виды работ 2001г"_cp1251));
+  group_ = list2001->GetContainer(kGroupKind, true);
+  group_->SetValueByName("Caption", Variant("Виды работ"_cp1251));
+  group_->SetValueByName("ID", Variant("0"));
+}
+
+void ConversionRun::FinishCatalog() {
+  auto list1984 = std::make_unique<TXML_Estimate_Container>(document_.get());
+  TXML_Estimate_Container* list = list1984.get();
+  catalog_->AddChild(std::move(list1984));
+  list->SetKind(kWorkTypesKind);
+  list->SetValueByName("Type", Variant("Виды работ 1984г"_cp1251));
+  current_chapter_ = nullptr;
+}
+
+void ConversionRun::AddWorkType(std::int32_t id, const std::string& idText) {
+  TXML_Estimate_Item& entry = *group_->GetWorkType(id);
+  entry.SetValueByName("Caption", Variant(std::string("Вид работ "_cp1251) + idText));
+  entry.SetValueByName("Nacl", Variant(0));
+  entry.SetValueByName("Plan", Variant(0));
+  entry.SetValueByName("NaclMask", Variant("ФОТ"_cp1251));
+  entry.SetValueByName("PlanMask", Variant("ФОТ"_cp1251));
+}
+
+void ConversionRun::HeaderRow(std::string princode, std::string osnov, std::string zak,
+                              std::string pod) {
+  output_name_ = std::move(princode);
+  TXML_Estimate_Container& signs = *document_->Signs();
+  signs.GetChild(0)->SetValue(0, Variant(std::move(osnov)));
+  signs.GetChild(3)->SetValue(0, Variant(std::move(zak)));
+  signs.GetChild(4)->SetValue(0, Variant(std::move(pod)));
+}
+
+void ConversionRun::ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId) {
+  TXML_Estimate_Container& chapters = *document_->Chapters();
+  TXML_Estimate_Container* chapter = nullptr;
+  if (kind == 1) {
+    chapter = chapters.AddChapter();
+    chapter->SetTag(Variant("IsPath"));
+    path_mode_ = true;
+  } else if (path_mode_ && current_chapter_ != nullptr) {
+    const Variant& tag = current_chapter_->Tag();
+    bool isPath = tag.type() == Variant::Type::Text && tag.TextValue() == "IsPath";
+    chapter = isPath ? current_chapter_->AddChapter() : current_chapter_->Parent()->AddChapter();
+  } else {
+    chapter = chapters.AddChapter();
+  }
+  current_chapter_ = chapter;
+  chapter->SetValueByName("Caption", Variant(std::move(name1)));
+  chapter->SetValueByName("SysID", Variant(sysId));
+}
+
+TXML_Estimate_Container& ConversionRun::ChapterForPosition() {
+  if (current_chapter_ == nullptr) {
+    current_chapter_ = document_->Chapters()->AddChapter();
+    current_chapter_->SetValueByName("Caption", Variant("Новый раздел"_cp1251));
+    current_chapter_->SetValueByName("SysID", Variant("1"));
+  }
+  return *current_chapter_;
+}
+
+void ConversionRun::SortDocument(bool sortWorkTypes) {
+  TXML_Estimate_Container& chapters = *document_->Chapters();
+  chapters.SortByNumber();
+  chapters.FlattenChapters();
+  if (sortWorkTypes) group_->SortByID();
+}
+
+std::filesystem::path ConversionRun::Save(const std::filesystem::path& folder,
+                                          const std::string& outputName) {
+  std::filesystem::path target = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
+  document_->SaveToFile(target, host_.DecimalSeparator());
+  document_.reset();
+  return target;
+}
+
+std::optional<std::filesystem::path> ExistingSourceFolder(RunHost& host) {
+  std::filesystem::path folder = host.FolderPath();
+  std::error_code error;
+  if (folder.empty() || !std::filesystem::is_directory(folder, error)) return std::nullopt;
+  return folder;
+}
+
+}  // namespace ranta2kv

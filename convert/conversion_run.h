@@ -1,0 +1,64 @@
+// The state and frame of one conversion run, shared by both passes: the document
+// with its work-type catalog, the output name, the current chapter and the path
+// mode of the walk, the header and chapter rows, and the finish.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "common/run_host.h"
+#include "estimate/estimate_document.h"
+
+namespace ranta2kv {
+
+class ConversionRun {
+ public:
+  explicit ConversionRun(RunHost& host);
+
+  RunHost& Host() { return host_; }
+  TXML_Estimate_Document& Document() { return *document_; }
+  TXML_Estimate_Container& WorkTypeGroup() { return *group_; }
+
+  // The catalog with its 2001 group; between them the OLE DB pass adds its
+  // work-type list (fillWorkTypes runs after the group exists and before the
+  // 1984 list is added).
+  template <typename FillWorkTypes>
+  void BuildSkeleton(FillWorkTypes fillWorkTypes) {
+    BuildCatalog();
+    fillWorkTypes();
+    FinishCatalog();
+  }
+  void BuildSkeleton() { BuildSkeleton([] {}); }
+
+  void HeaderRow(std::string princode, std::string osnov, std::string zak, std::string pod);
+  void ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId);
+  // The chapter for a position row: the current one, or a new "Новый раздел".
+  TXML_Estimate_Container& ChapterForPosition();
+  // "Vid_Rab" entry of a work type with its fixed values.
+  void AddWorkType(std::int32_t id, const std::string& idText);
+
+  // Sorts and flattens the chapters (and the work types when asked).
+  void SortDocument(bool sortWorkTypes);
+  const std::string& OutputName() const { return output_name_; }
+  // Writes the document into folder (or the host's output folder) and drops it.
+  std::filesystem::path Save(const std::filesystem::path& folder, const std::string& outputName);
+
+ private:
+  void BuildCatalog();
+  void FinishCatalog();
+
+  RunHost& host_;
+  std::unique_ptr<TXML_Estimate_Document> document_;
+  TXML_Estimate_Container* catalog_ = nullptr;   // "VidRab_Catalog"
+  TXML_Estimate_Container* group_ = nullptr;     // the 2001 "VidRab_Group"
+  TXML_Estimate_Container* current_chapter_ = nullptr;  // `CurrentChapter`
+  bool path_mode_ = false;                       // `PathMode`
+  std::string output_name_;                      // `OutputName`
+};
+
+// The source folder as the host names it, or nothing when it is not a directory.
+std::optional<std::filesystem::path> ExistingSourceFolder(RunHost& host);
+
+}  // namespace ranta2kv

@@ -1,0 +1,240 @@
+// The "OLE DB" pass `ConvertOleDb`: walks SMETA through the SQL data source and
+// reads everything else with SQL statements, one position at a time.
+#include <exception>
+#include <string>
+
+#include "common/codepage.h"
+#include "common/text.h"
+#include "convert/conversion_pass.h"
+#include "convert/conversion_run.h"
+#include "convert/position_rules.h"
+#include "convert/position_values.h"
+#include "source/oledb_source.h"
+
+namespace ranta2kv {
+namespace {
+
+std::string Decimal(std::int64_t value) { return std::to_string(value); }
+
+// Opens a query on a statement and closes it again whatever happens.
+class Query {
+ public:
+  Query(OleDbDataset& dataset, std::string statement) : dataset_(dataset) {
+    dataset_.Close();
+    dataset_.SetSQL(std::move(statement));
+    dataset_.Open();
+  }
+  ~Query() { dataset_.Close(); }
+  Query(const Query&) = delete;
+  Query& operator=(const Query&) = delete;
+  OleDbDataset* operator->() { return &dataset_; }
+  bool Found() const { return dataset_.RecordCount() > 0; }
+
+ private:
+  OleDbDataset& dataset_;
+};
+
+class OleDbPass {
+ public:
+  OleDbPass(RunHost& host, OleDbSource& source) : run_(host), s_(source) {}
+
+  std::optional<std::filesystem::path> Run();
+
+ private:
+  void FillWorkTypes();
+  void Walk();
+  bool ConvertPosition();  // false: the row was rejected for broken integrity
+  void WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode);
+  void WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode);
+  void WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode,
+                           std::int32_t toolCode);
+  void CloseSource();
+  std::string Field(OleDbDataset& dataset, const char* name) {
+    return dataset.FieldNamed(name).AsString();
+  }
+
+  ConversionRun run_;
+  OleDbSource& s_;
+};
+
+std::optional<std::filesystem::path> OleDbPass::Run() {
+  RunHost& host = run_.Host();
+  OleDbDataset& smeta = s_.tlbSMETA;
+  smeta.SetTableName("SMETA");
+  smeta.Open();
+  if (!smeta.Active()) return std::nullopt;
+  BeginBusy(host);
+  host.ApplyButtonRule();
+  run_.BuildSkeleton([this] { FillWorkTypes(); });
+  try {
+    smeta.First();
+    host.SetProgressMax(static_cast<int>(smeta.RecordCount()));
+    host.SetProgressPosition(0);
+    Walk();
+    run_.SortDocument(false);
+  } catch (...) {
+    CloseSource();
+    throw;
+  }
+  CloseSource();
+  host.SetProgressPosition(0);
+  // The folder is read again here: the output goes where the box points now.
+  std::filesystem::path written =
+      run_.Save(host.FolderPath(), TrimControlAndBlanks(run_.OutputName()));
+  EndBusy(host);
+  host.ApplyButtonRule();
+  return written;
+}
+
+void OleDbPass::CloseSource() {
+  s_.qACTS.Close();
+  s_.qSubQuery.Close();
+  s_.qPOSEXT.Close();
+  s_.tlbSMETA.Close();
+  s_.ADOConnection1.SetConnected(false);
+}
+
+void OleDbPass::FillWorkTypes() {
+  Query types(s_.qSubQuery, "SELECT DISTINCT(OPRED) FROM POSEXT");
+  for (types->First(); !types->AtEnd(); types->Next()) {
+    const OleDbField& opred = types->Column(0);
+    run_.AddWorkType(opred.AsInteger(), opred.AsString());
+  }
+}
+
+void OleDbPass::Walk() {
+  RunHost& host = run_.Host();
+  OleDbDataset& smeta = s_.tlbSMETA;
+  while (!smeta.AtEnd()) {
+    if (smeta.FieldNamed("UDAL").AsInteger() != 0) {
+      smeta.Next();
+      continue;
+    }
+    const std::int32_t kind = smeta.FieldNamed("ID").AsInteger();
+    if (kind == 0) {
+      run_.HeaderRow(Field(smeta, "PRINCODE"), Field(smeta, "OSNOV"), Field(smeta, "ZAK"),
+                     Field(smeta, "POD"));
+    } else if (kind == 1 || kind == 2) {
+      run_.ChapterRow(kind, Field(smeta, "NAME1"), IntegerOfText(Field(smeta, "NOMER")));
+    } else if (kind == 3) {
+      run_.ChapterForPosition();
+      if (!ConvertPosition()) {
+        smeta.Next();
+        continue;
+      }
+    }
+    smeta.Next();
+    host.StepProgress();
+    host.ProcessPendingEvents();
+    if (!host.Running()) break;
+  }
+}
+
+bool OleDbPass::ConvertPosition() {
+  OleDbDataset& smeta = s_.tlbSMETA;
+  std::int32_t rowCode = 0, toolCode = 0;
+  // A row code that cannot be read, or a failing link look-up, only leaves the
+  // codes at 0: the row is then reported as broken below.
+  try {
+    rowCode = IntegerOfText(TrimControlAndBlanks(Field(smeta, "CODE")));
+  } catch (const std::exception&) {
+    rowCode = 0;
+  }
+  try {
+    Query tools(s_.qSubQuery,
+                "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=0");
+    if (tools.Found()) toolCode = tools->FieldNamed("CODE").AsInteger();
+  } catch (const std::exception&) {
+    toolCode = 0;
+  }
+  if (rowCode == 0 || toolCode == 0) {
+    run_.Host().AppendLog(
+        RowMessage("Нарушена целостность данных. Строка %d"_cp1251, smeta.RecordNumber()));
+    return false;
+  }
+  Query posext(s_.qPOSEXT, "SELECT * FROM POSEXT WHERE CODE=" + Decimal(rowCode));
+  if (!posext.Found()) return true;
+  OleDbDataset& row = s_.qPOSEXT;
+
+  std::string typesbor = TrimControlAndBlanks(Field(row, "TYPESBOR"));
+  std::string coderasc = Field(row, "CODERASC");
+  auto prefix = CollectionPrefix(typesbor, TrimControlAndBlanks(Field(row, "REGION")));
+  if (!prefix) run_.Host().AppendLog(UnknownCollectionMessage(typesbor, coderasc));
+
+  auto node = std::make_unique<TXML_Estimate_Position>(&run_.Document());
+  TXML_Estimate_Position& position = *node;
+  position.SetValueByName("Caption", Variant(Field(smeta, "NAME")));
+  position.SetValueByName("Number", Variant(IntegerOfText(Field(smeta, "NOMER"))));
+  position.SetValueByName("Code", Variant(prefix.value_or("") + coderasc));
+  position.SetValueByName("Quantity", Variant(row.FieldNamed("Q").AsNumber()));
+  position.SetValueByName("Units", Variant(Field(row, "EJ")));
+  position.SetValueByName("Comment", Variant(CommentWithoutMarker(Field(row, "PRIM"))));
+  position.SetValueByName("PriceLevel", Variant("2001"));
+  position.SetValueByName("Vr2001", Variant(Field(row, "OPRED")));
+
+  auto number = [&row](const char* name) { return row.FieldNamed(name).AsNumber(); };
+  WritePositionPrices(position, {number("PZ"), number("ZP"), number("EM"), number("ZM"),
+                                 number("SM"), number("CURCENA"), number("CURZPM")});
+  run_.ChapterForPosition().AddChild(std::move(node));
+  WriteResources(position, toolCode);
+  WriteCoefficients(position, {number("KPZ"), number("KZP"), number("KEM"), number("KZM"),
+                               number("KSM")});
+  WriteRates(position, rowCode);
+  WriteImplementation(position, rowCode, toolCode);
+  return true;
+}
+
+void OleDbPass::WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode) {
+  Query rows(s_.qSubQuery, "SELECT * FROM RESTBL WHERE CODE=" + Decimal(toolCode));
+  bool any = false;
+  for (rows->First(); !rows->AtEnd(); rows->Next()) {
+    AddResourceRow(position, {OemToAnsiTrim(Field(s_.qSubQuery, "RES")),
+                              Field(s_.qSubQuery, "RESNAME"),
+                              rows->FieldNamed("NORMRAS").AsNumber(),
+                              rows->FieldNamed("PRICERES").AsNumber(),
+                              rows->FieldNamed("PRICMASH").AsNumber()});
+    any = true;
+  }
+  if (any) position.SortResources();
+}
+
+void OleDbPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode) {
+  const std::string key = ParamKey(rowCode);
+  for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
+    Query rate(s_.qSubQuery, "SELECT * FROM PARAMS WHERE ID = '" + key + "' AND CODE=" +
+                                 Decimal(static_cast<std::int32_t>(code)));
+    if (!rate.Found()) continue;
+    double value = rate->FieldNamed("PARAM").AsNumber();
+    if (value > 0) WriteCustomRate(position, code, value);
+  }
+}
+
+void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode,
+                                    std::int32_t toolCode) {
+  std::int32_t execCode = toolCode;
+  {
+    Query link(s_.qSubQuery,
+               "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=1");
+    if (link.Found()) execCode = link->FieldNamed("CODE").AsInteger();
+  }
+  Query rows(s_.qSubQuery, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
+  for (rows->First(); !rows->AtEnd(); rows->Next()) {
+    std::int32_t aktcode = rows->FieldNamed("AKTCODE").AsInteger();
+    Query act(s_.qACTS, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
+    if (!act.Found()) continue;
+    AddImplementationItem(position, act->FieldNamed("DATE").AsDateTime(),
+                          rows->FieldNamed("FACT").AsNumber());
+  }
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> ConvertOleDb(RunHost& host) {
+  OleDbSource source(host.DecimalSeparator());
+  auto log = [&host](const std::string& line) { host.AppendLog(line); };
+  if (!OpenOleDbSource(source, host.FolderPath(), log)) return std::nullopt;
+  OleDbPass pass(host, source);
+  return pass.Run();
+}
+
+}  // namespace ranta2kv

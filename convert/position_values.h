@@ -1,0 +1,39 @@
+// What a position gets from its source rows, written into the document the same
+// way by both passes: prices, resources, the coefficient item, custom overhead and
+// profit rates, and the executed quantities of completion acts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "estimate/estimate_document.h"
+
+namespace ranta2kv {
+
+struct PositionPrices {
+  double pz = 0, zp = 0, em = 0, zm = 0, sm = 0;  // base: PZ, ZP, EM, ZM, SM
+  double curcena = 0, curzpm = 0;                // current: CURCENA, CURZPM
+};
+// "PriceBase" always; "PriceCurr" only with a non-zero current value.
+void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& prices);
+
+struct ResourceRow {
+  std::string code;     // RES after OemToAnsiTrim
+  std::string caption;  // RESNAME as the pass reads it
+  double normras = 0, priceres = 0, pricmash = 0;
+};
+void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row);
+
+struct Coefficients {
+  double kpz = 0, kzp = 0, kem = 0, kzm = 0, ksm = 0;
+};
+// A "K" item with its Options when any coefficient is non-zero.
+void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k);
+
+enum class RateCode : std::int32_t { Overhead = 43, Profit = 49 };
+void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, double rate);
+
+// One "Item" under "Implementation": the act's year and month and the fact.
+void AddImplementationItem(TXML_Estimate_Position& position, double actDate, double fact);
+
+}  // namespace ranta2kv
