@@ -206,11 +206,12 @@ TEST(GeneratorArgumentsTest, OptionsInAnyOrderAndTheFolder) {
   EXPECT_FALSE(command.help);
 }
 
-TEST(GeneratorArgumentsTest, DefaultsWithoutOptions) {
+TEST(GeneratorArgumentsTest, DefaultsWithoutOptionsAndHelpWithoutFolder) {
   const GeneratorCommand command = Parse({"dir"});
   EXPECT_EQ(command.options.seed, 1u);
   EXPECT_EQ(command.options.positions, 50);
   EXPECT_FALSE(command.options.edge);
+  EXPECT_TRUE(Parse({"--help"}).help);
 }
 
 TEST(GeneratorArgumentsTest, BadArgumentsAreNamed) {
@@ -223,8 +224,6 @@ TEST(GeneratorArgumentsTest, BadArgumentsAreNamed) {
             "--positions needs a number from 0 to 1000000, not '1000001'");
   EXPECT_EQ(ArgumentErrorOf({"--seed", "-1", "a"}), "--seed needs a number from 0 to 18446744073709551615, not '-1'");
 }
-
-TEST(GeneratorArgumentsTest, HelpNeedsNoFolder) { EXPECT_TRUE(Parse({"--help"}).help); }
 
 // ---------------------------------------------------------------------------
 // Same seed, same bytes.
@@ -620,16 +619,6 @@ TEST_F(NormalEstimateTest, PositionNamesUseTheWidthBeyond255) {
   EXPECT_TRUE(std::any_of(names.begin(), names.end(), [](const std::string& n) {
     return Utf8ToCp866(Trimmed(n)).size() > 255;
   }));
-}
-
-TEST_F(NormalEstimateTest, PricesAreNotNegative) {
-  const DumpedTable& posext = Estimate()["POSEXT"];
-  for (const DumpedRecord& r : posext.records) {
-    for (const char* field : {"Q", "PZ", "ZP", "EM", "ZM", "SM", "CURCENA", "CURZPM"}) {
-      EXPECT_GE(NumberOf(posext.Value(r, field)), 0.0) << field;
-    }
-    EXPECT_GT(NumberOf(posext.Value(r, "Q")), 0.0);
-  }
 }
 
 // ---------------------------------------------------------------------------

@@ -47,7 +47,8 @@ class DbfWriter {
   void MarkDeleted();                                       // deletion flag "*"
   // Appends the current record and starts a fresh blank one.
   void EndRecord();
-  // Writes the end-of-file byte and the record count, and closes the file.
+  // Writes the end-of-file byte and the record count, and closes the file. A
+  // writer destroyed without Finish leaves an incomplete file (count 0, no 0x1A).
   void Finish();
 
   std::uint32_t RecordCount() const { return recordCount_; }
