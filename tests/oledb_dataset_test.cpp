@@ -2,9 +2,7 @@
 // NULL, the cursor with RecordCount and RecordNumber, fields by name and position,
 // and the dataset's states, on results of literal statements over an empty folder.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -13,23 +11,16 @@
 #include "source/oledb_connection.h"
 #include "source/oledb_connection_string.h"
 #include "source/oledb_dataset.h"
+#include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
-namespace fs = std::filesystem;
 
 class OleDbDatasetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "oledb_dataset_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    connection_.ConnectionString = InitialConnectionString(folder_.string());
+    connection_.ConnectionString = InitialConnectionString(folder_.Path().string());
     connection_.SetConnected(true);
-  }
-  void TearDown() override {
-    connection_.SetConnected(false);
-    fs::remove_all(folder_);
   }
 
   // Opens `dataset` on the statement.
@@ -47,7 +38,7 @@ class OleDbDatasetTest : public ::testing::Test {
     return "no error";
   }
 
-  fs::path folder_;
+  test::ScratchFolder folder_{"oledb_dataset"};  // empty: the statements name no table
   OleDbConnection connection_;
   OleDbDataset query_{connection_, ','};
 };

@@ -2,141 +2,80 @@
 // its log lines, the table catalogue, the loading of tables (column types, NULL,
 // code page 866, deleted records, key indexes) and the statements of the pass.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/codepage.h"
 #include "common/error.h"
 #include "source/oledb_source.h"
+#include "tests/support/dbf_builder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
 namespace fs = std::filesystem;
 
-// A tiny dBase III writer for the tests: field texts are padded to the field's
-// width (numbers to the right, everything else to the left).
-struct TestField {
-  std::string name;
-  char type;
-  int width;
-  int decimals = 0;
-};
+using test::DbfBuilder;
+using test::ScratchFolder;
 
-class TestDbf {
- public:
-  explicit TestDbf(std::vector<TestField> fields, std::uint8_t languageDriver = 0x65)
-      : fields_(std::move(fields)), language_driver_(languageDriver) {}
-
-  TestDbf& Row(const std::vector<std::string>& values, bool deleted = false) {
-    std::string record(1, deleted ? '*' : ' ');
-    for (std::size_t i = 0; i < fields_.size(); ++i) record += Padded(fields_[i], i < values.size() ? values[i] : "");
-    records_.push_back(record);
-    return *this;
-  }
-
-  void Write(const fs::path& file, std::uint8_t version = 0x03) const {
-    std::string header(32, '\0');
-    header[0] = static_cast<char>(version);
-    header[1] = 124, header[2] = 1, header[3] = 1;
-    PutNumber(header, 4, records_.size(), 4);
-    PutNumber(header, 8, 32 + 32 * fields_.size() + 1, 2);
-    PutNumber(header, 10, RecordLength(), 2);
-    header[29] = static_cast<char>(language_driver_);
-    for (const TestField& field : fields_) {
-      std::string descriptor(32, '\0');
-      descriptor.replace(0, field.name.size(), field.name);
-      descriptor[11] = field.type;
-      descriptor[16] = static_cast<char>(field.width & 0xFF);
-      descriptor[17] = static_cast<char>(field.type == 'C' ? field.width >> 8 : field.decimals);
-      header += descriptor;
-    }
-    header += '\x0D';
-    std::ofstream out(file, std::ios::binary);
-    out << header;
-    for (const std::string& record : records_) out << record;
-    out << '\x1A';
-  }
-
- private:
-  static void PutNumber(std::string& bytes, std::size_t at, std::size_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-  }
-  static std::string Padded(const TestField& field, std::string text) {
-    text.resize(std::min<std::size_t>(text.size(), field.width));
-    std::string fill(field.width - text.size(), ' ');
-    return field.type == 'N' || field.type == 'F' ? fill + text : text + fill;
-  }
-  std::size_t RecordLength() const {
-    std::size_t length = 1;
-    for (const TestField& field : fields_) length += field.width;
-    return length;
-  }
-
-  std::vector<TestField> fields_;
-  std::uint8_t language_driver_;
-  std::vector<std::string> records_;
-};
-
-TestDbf SmetaTable() {
-  return TestDbf({{"CODE", 'N', 10}, {"ID", 'N', 2}, {"NOMER", 'C', 10}})
-      .Row({"1", "0", ""})
-      .Row({"5", "3", "1"})
-      .Row({"3", "3", "2"}, true);
+// A dBase III table with the given fields (name, type, width, decimals).
+DbfBuilder Table(const std::vector<test::DbfFieldSpec>& fields, std::uint8_t languageDriver = 0x65,
+                 std::uint8_t version = 0x03) {
+  DbfBuilder table(version);
+  table.LanguageDriver(languageDriver);
+  for (const test::DbfFieldSpec& field : fields) table.Field(field);
+  return table;
 }
-TestDbf PosextTable() {
-  return TestDbf({{"CODE", 'N', 10}, {"CODERASC", 'C', 30}, {"Q", 'N', 15, 6}, {"OPRED", 'N', 4}})
-      .Row({"5", "01-01-001-01", "12.500000", "7"})
-      .Row({"3", "\x8F\xE0\xA8\xAC", "", "7"});  // "Прим" in code page 866
+
+DbfBuilder SmetaTable() {
+  return Table({{"CODE", 'N', 10}, {"ID", 'N', 2}, {"NOMER", 'C', 10}})
+      .Record({"1", "0", ""})
+      .Record({"5", "3", "1"})
+      .Record({"3", "3", "2"}, true);
 }
-TestDbf PostoolsTable() {
-  return TestDbf({{"POSCODE", 'N', 10}, {"ID", 'N', 2}, {"CODE", 'N', 10}})
-      .Row({"5", "0", "50"})
-      .Row({"5", "1", "51"});
+DbfBuilder PosextTable() {
+  return Table({{"CODE", 'N', 10}, {"CODERASC", 'C', 30}, {"Q", 'N', 15, 6}, {"OPRED", 'N', 4}})
+      .Record({"5", "01-01-001-01", "12.500000", "7"})
+      .Record({"3", "\x8F\xE0\xA8\xAC", "", "7"});  // "Прим" in code page 866
 }
-TestDbf ExecuteTable() {
-  return TestDbf({{"CODE", 'N', 10}, {"AKTCODE", 'N', 10}, {"FACT", 'N', 15, 6}})
-      .Row({"51", "900", "1.5"})
-      .Row({"51", "901", "2"})
-      .Row({"52", "900", "3"});
+DbfBuilder PostoolsTable() {
+  return Table({{"POSCODE", 'N', 10}, {"ID", 'N', 2}, {"CODE", 'N', 10}})
+      .Record({"5", "0", "50"})
+      .Record({"5", "1", "51"});
 }
-TestDbf ActsTable() {
-  return TestDbf({{"CODE", 'N', 10}, {"DATE", 'D', 8}}).Row({"900", "20240315"}).Row({"901", "        "});
+DbfBuilder ExecuteTable() {
+  return Table({{"CODE", 'N', 10}, {"AKTCODE", 'N', 10}, {"FACT", 'N', 15, 6}})
+      .Record({"51", "900", "1.5"})
+      .Record({"51", "901", "2"})
+      .Record({"52", "900", "3"});
 }
-TestDbf ParamsTable() {
-  return TestDbf({{"ID", 'C', 20}, {"CODE", 'N', 4}, {"PARAM", 'N', 15, 4}})
-      .Row({"3+5", "43", "15"})
-      .Row({"3+5", "49", "-2.5"})
-      .Row({"3+17", "43", "9"});
+DbfBuilder ActsTable() {
+  return Table({{"CODE", 'N', 10}, {"DATE", 'D', 8}}).Record({"900", "20240315"}).Record({"901", "        "});
+}
+DbfBuilder ParamsTable() {
+  return Table({{"ID", 'C', 20}, {"CODE", 'N', 4}, {"PARAM", 'N', 15, 4}})
+      .Record({"3+5", "43", "15"})
+      .Record({"3+5", "49", "-2.5"})
+      .Record({"3+17", "43", "9"});
 }
 
 class OleDbSourceTest : public ::testing::Test {
  protected:
-  void SetUp() override { folder_ = NewFolder(); }
-  void TearDown() override {
-    source_.ADOConnection1.SetConnected(false);
-    for (const fs::path& folder : folders_) fs::remove_all(folder);
-  }
-
-  fs::path NewFolder() {
-    std::string pattern = (fs::temp_directory_path() / "oledb_source_XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    folders_.push_back(pattern);
-    return pattern;
-  }
+  fs::path NewFolder() { return folders_.emplace_back(std::make_unique<ScratchFolder>("oledb_source"))->Path(); }
   // The three tables the set-up looks for, and the four the pass reads besides.
   static void WriteEstimate(const fs::path& folder) {
-    SmetaTable().Write(folder / "SMETA.DBF");
-    PosextTable().Write(folder / "POSEXT.DBF");
-    PostoolsTable().Write(folder / "POSTOOLS.DBF");
-    ExecuteTable().Write(folder / "EXECUTE.DBF");
-    ActsTable().Write(folder / "ACTS.DBF");
-    ParamsTable().Write(folder / "PARAMS.DBF");
+    SmetaTable().WriteTo(folder / "SMETA.DBF");
+    PosextTable().WriteTo(folder / "POSEXT.DBF");
+    PostoolsTable().WriteTo(folder / "POSTOOLS.DBF");
+    ExecuteTable().WriteTo(folder / "EXECUTE.DBF");
+    ActsTable().WriteTo(folder / "ACTS.DBF");
+    ParamsTable().WriteTo(folder / "PARAMS.DBF");
   }
 
   bool Open(const fs::path& folder) {
@@ -166,8 +105,8 @@ class OleDbSourceTest : public ::testing::Test {
     return std::string("Ошибка инициализации : "_cp1251) + std::string(message);
   }
 
-  std::vector<fs::path> folders_;
-  fs::path folder_;
+  std::vector<std::unique_ptr<ScratchFolder>> folders_;  // outlive the source
+  fs::path folder_ = NewFolder();
   OleDbSource source_{','};
   std::vector<std::string> log_;
 };
@@ -223,11 +162,11 @@ TEST_F(OleDbSourceTest, SecondFolderIsReadAfterTheFirst) {
   WriteEstimate(folder_);
   fs::path second = NewFolder();
   WriteEstimate(second);
-  TestDbf({{"CODE", 'N', 10}, {"ID", 'N', 2}}).Row({"77", "0"}).Write(second / "SMETA.DBF");
+  Table({{"CODE", 'N', 10}, {"ID", 'N', 2}}).Record({"77", "0"}).WriteTo(second / "SMETA.DBF");
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(Select("SELECT CODE FROM SMETA"), "1|5|3");
+  EXPECT_EQ(Select("SELECT CODE FROM SMETA ORDER BY rowid"), "1|5|3");
   ASSERT_TRUE(Open(second));
-  EXPECT_EQ(Select("SELECT CODE FROM SMETA"), "77");
+  EXPECT_EQ(Select("SELECT CODE FROM SMETA ORDER BY rowid"), "77");
 }
 
 TEST_F(OleDbSourceTest, SetUpClosesWhatTheLastPassLeftOpen) {
@@ -249,7 +188,7 @@ TEST_F(OleDbSourceTest, RestblMissingSetsUpAndItsStatementFails) {
 
 TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   WriteEstimate(folder_);
-  TestDbf({{"A", 'C', 1}}).Row({"x"}).Write(folder_ / "EXTRA.DBF", 0x02);
+  Table({{"A", 'C', 1}}, 0x65, 0x02).Record({"x"}).WriteTo(folder_ / "EXTRA.DBF");
   source_.qSubQuery.SetSQL("SELECT 1");
   EXPECT_FALSE(Open(folder_));
   const std::string file = (folder_ / "EXTRA.DBF").string();
@@ -280,8 +219,8 @@ TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
 
 TEST_F(OleDbSourceTest, CatalogueListsDbfFilesOfAnyLetterCase) {
   WriteEstimate(folder_);
-  TestDbf({{"A", 'C', 1}}).Write(folder_ / "zeta.dbf");
-  TestDbf({{"A", 'C', 1}}).Write(folder_ / "Alpha.Dbf");
+  Table({{"A", 'C', 1}}).WriteTo(folder_ / "zeta.dbf");
+  Table({{"A", 'C', 1}}).WriteTo(folder_ / "Alpha.Dbf");
   std::ofstream(folder_ / "NOTES.TXT") << "x";
   std::ofstream(folder_ / "DBF") << "x";
   fs::create_directory(folder_ / "DIR.DBF");
@@ -292,9 +231,9 @@ TEST_F(OleDbSourceTest, CatalogueListsDbfFilesOfAnyLetterCase) {
 }
 
 TEST_F(OleDbSourceTest, LowerCaseFileNamesServeTheSetUp) {
-  SmetaTable().Write(folder_ / "smeta.dbf");
-  PosextTable().Write(folder_ / "posext.dbf");
-  PostoolsTable().Write(folder_ / "PosTools.dbf");
+  SmetaTable().WriteTo(folder_ / "smeta.dbf");
+  PosextTable().WriteTo(folder_ / "posext.dbf");
+  PostoolsTable().WriteTo(folder_ / "PosTools.dbf");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("SELECT CODE FROM POSTOOLS WHERE ID=1"), "51");
 }
@@ -307,10 +246,10 @@ TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
 
 TEST_F(OleDbSourceTest, ColumnTypesFollowTheFieldKinds) {
   WriteEstimate(folder_);
-  TestDbf({{"C", 'C', 4}, {"I", 'N', 5}, {"BIG", 'N', 12}, {"R", 'N', 8, 2}, {"F", 'F', 6, 1}, {"D", 'D', 8},
+  Table({{"C", 'C', 4}, {"I", 'N', 5}, {"BIG", 'N', 12}, {"R", 'N', 8, 2}, {"F", 'F', 6, 1}, {"D", 'D', 8},
            {"L", 'L', 1}, {"M", 'M', 10}})
-      .Row({"ab", "12", "9999999999", "12.50", "-0.5", "20040229", "T", "         1"})
-      .Write(folder_ / "KINDS.DBF");
+      .Record({"ab", "12", "9999999999", "12.50", "-0.5", "20040229", "T", "         1"})
+      .WriteTo(folder_ / "KINDS.DBF");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("SELECT typeof(C)||typeof(I)||typeof(BIG)||typeof(R)||typeof(F)||typeof(D)||typeof(L)||typeof(M) FROM KINDS"),
             "textintegerintegerrealrealtextintegernull");
@@ -320,10 +259,10 @@ TEST_F(OleDbSourceTest, ColumnTypesFollowTheFieldKinds) {
 
 TEST_F(OleDbSourceTest, NullValuesBecomeNull) {
   WriteEstimate(folder_);
-  TestDbf({{"I", 'N', 5}, {"R", 'N', 8, 2}, {"D", 'D', 8}, {"L", 'L', 1}, {"C", 'C', 3}})
-      .Row({"", "", "", "?", ""})
-      .Row({"1 2", "x", "20030229", "t", ""})
-      .Write(folder_ / "NULLS.DBF");
+  Table({{"I", 'N', 5}, {"R", 'N', 8, 2}, {"D", 'D', 8}, {"L", 'L', 1}, {"C", 'C', 3}})
+      .Record({"", "", "", "?", ""})
+      .Record({"1 2", "x", "20030229", " ", ""})
+      .WriteTo(folder_ / "NULLS.DBF");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("SELECT (I IS NULL)||(R IS NULL)||(D IS NULL)||(L IS NULL)||typeof(C) FROM NULLS"),
             "1111text|1111text");
@@ -331,7 +270,7 @@ TEST_F(OleDbSourceTest, NullValuesBecomeNull) {
 
 TEST_F(OleDbSourceTest, TextKeepsTrailingBlanksAndEndsAtNul) {
   WriteEstimate(folder_);
-  TestDbf({{"C", 'C', 6}}).Row({"AB"}).Row({std::string("AB\0CD", 5)}).Write(folder_ / "TEXTS.DBF");
+  Table({{"C", 'C', 6}}).Record({"AB"}).Record({std::string("AB\0CD", 5)}).WriteTo(folder_ / "TEXTS.DBF");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("SELECT '['||C||']' FROM TEXTS"), "[AB    ]|[AB]");
 }
@@ -353,7 +292,7 @@ TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
   WriteEstimate(folder_);
   const std::string oem = "\x91\xAC\xA5\xE2\xA0";  // "Смета" in code page 866
   for (std::uint8_t driver : {0x26, 0x65, 0x00, 0xC9}) {
-    TestDbf({{"C", 'C', 5}}, driver).Row({oem}).Write(folder_ / ("T" + std::to_string(driver) + ".DBF"));
+    Table({{"C", 'C', 5}}, driver).Record({oem}).WriteTo(folder_ / ("T" + std::to_string(driver) + ".DBF"));
   }
   ASSERT_TRUE(Open(folder_));
   const std::string ansi(std::string_view("Смета"_cp1251));
@@ -380,7 +319,7 @@ TEST_F(OleDbSourceTest, KeyFieldsAreIndexed) {
 TEST_F(OleDbSourceTest, TableThatCannotBeReadFailsEveryStatement) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
-  TestDbf({{"CODE", 'N', 10}}).Write(folder_ / "RESTBL.DBF", 0x02);
+  Table({{"CODE", 'N', 10}}, 0x65, 0x02).WriteTo(folder_ / "RESTBL.DBF");
   const std::string message =
       "TQXSmartDBF.InternalOpen: File \"" + (folder_ / "RESTBL.DBF").string() + "\" is not DBF file";
   EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
