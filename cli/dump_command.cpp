@@ -40,9 +40,11 @@ class ByteDecoder {
 
   static constexpr std::size_t kMaxBytesPerByte = 4;
 
-  // Writes the decoded text to out, which has room for kMaxBytesPerByte per byte.
+  // Writes the decoded text up to the first NUL to out, which has room for
+  // kMaxBytesPerByte per byte.
   char* Decode(std::string_view text, char* out) const {
     for (char c : text) {
+      if (c == '\0') break;
       const Entry& entry = entries_[static_cast<unsigned char>(c)];
       std::memcpy(out, entry.bytes, kMaxBytesPerByte);
       out += entry.length;
@@ -118,22 +120,74 @@ char* WriteDate(const DbfDate& date, char* out) {
   return WriteTwoDigits(date.day, out);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The general 15-digit text of a float field written as plain decimal digits
+// (blanks, a sign, digits with at most one point, blanks) of at most 15
+// significant digits and not below 1E-4, taken straight from the digits: such a
+// decimal comes back unchanged from a double rounded to 15 digits. nullptr for
+// any other text, which takes the way through the number.
+char* WritePlainDecimal(std::string_view bytes, char* out) {
+  std::size_t i = 0;
+  const std::size_t n = bytes.size();
+  while (i < n && bytes[i] == ' ') ++i;
+  bool negative = i < n && bytes[i] == '-';
+  if (i < n && (bytes[i] == '-' || bytes[i] == '+')) ++i;
+  std::size_t intStart = i;
+  while (i < n && IsDigit(bytes[i])) ++i;
+  std::size_t intEnd = i;
+  std::size_t fracStart = i;
+  if (i < n && bytes[i] == '.') fracStart = ++i;
+  while (i < n && IsDigit(bytes[i])) ++i;
+  std::size_t fracEnd = i;
+  while (i < n && bytes[i] == ' ') ++i;
+  if (i != n || (intEnd == intStart && fracEnd <= fracStart)) return nullptr;
+  while (intStart < intEnd && bytes[intStart] == '0') ++intStart;
+  while (fracEnd > fracStart && bytes[fracEnd - 1] == '0') --fracEnd;
+  std::size_t leadingZeros = 0;
+  if (intStart == intEnd) {
+    while (fracStart + leadingZeros < fracEnd && bytes[fracStart + leadingZeros] == '0') ++leadingZeros;
+  }
+  std::size_t significant = (intEnd - intStart) + (fracEnd - fracStart) - leadingZeros;
+  if (significant > 15 || leadingZeros > 3) return nullptr;
+  if (significant == 0) {
+    *out++ = '0';
+    return out;
+  }
+  if (negative) *out++ = '-';
+  if (intStart == intEnd) *out++ = '0';
+  std::memcpy(out, bytes.data() + intStart, intEnd - intStart);
+  out += intEnd - intStart;
+  if (fracEnd > fracStart) {
+    *out++ = '.';
+    std::memcpy(out, bytes.data() + fracStart, fracEnd - fracStart);
+    out += fracEnd - fracStart;
+  }
+  return out;
+}
+
+char* WriteFloat(const DbfFieldValue& value, char* out) {
+  if (!value.NullFlag()) {
+    if (char* end = WritePlainDecimal(value.Bytes(), out)) return end;
+  }
+  if (auto number = value.Number()) out += FormatGeneralNumberTo(*number, '.', out);
+  return out;
+}
+
 char* WriteValue(const DbfFieldValue& value, const ByteDecoder& decoder, char* out) {
   switch (value.Kind()) {
     case DbfValueKind::Integer:
     case DbfValueKind::LargeInteger:
       if (auto integer = value.Integer()) out = WriteInteger(*integer, out);
       return out;
-    case DbfValueKind::Float:
-      if (auto number = value.Number()) out += FormatGeneralNumberTo(*number, '.', out);
-      return out;
+    case DbfValueKind::Float: return WriteFloat(value, out);
     case DbfValueKind::Boolean:
       if (auto logical = value.Logical()) *out++ = *logical ? 'T' : 'F';
       return out;
     case DbfValueKind::Date:
       if (auto date = value.Date()) out = WriteDate(*date, out);
       return out;
-    case DbfValueKind::Text: return decoder.Decode(value.Text(), out);
+    case DbfValueKind::Text: return value.NullFlag() ? out : decoder.Decode(value.Bytes(), out);
     default: return out;  // memo and the types the reader does not read
   }
 }

@@ -3,13 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "common/number_text.h"
+#include "source/dbf_value.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 
@@ -85,6 +91,48 @@ TEST_F(DumpTest, TextIsDecodedAndEscaped) {
   CliResult ansi = Run({"--encoding", "cp1251", file.string()});
   EXPECT_EQ(ansi.out.substr(ansi.out.find("2\t")), "2\t \tСм\\r\n");
   EXPECT_EQ(Run({"--encoding=cp1251", file.string()}).out, ansi.out);
+}
+
+// Field texts of every shape a float field may hold, with their expected text
+// computed through the reader's number and the general 15-digit form.
+std::vector<std::string> FloatTexts(std::size_t width) {
+  std::mt19937 random(11);
+  const std::string alphabet = "0000123456789  ..-+eE";
+  std::vector<std::string> texts = {"", "0", "-0.000", "+.5", "1.", ".", "-", "1e5", "0.0001", "0.00001",
+                                    "999999999999999", "9999999999999999", "1234567890.12345", "-0.00012345",
+                                    "123456789012345.6", "0000000000000.1", "1.2.3", "1 2"};
+  while (texts.size() < 4000) {
+    std::string text;
+    std::size_t length = random() % (width + 1);
+    for (std::size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    texts.push_back(text);
+  }
+  for (std::size_t i = 0; i < 2000; ++i) {
+    char text[64];
+    double value = std::ldexp(static_cast<double>(random()) - 2147483648.0, static_cast<int>(random() % 60) - 40);
+    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(random() % 8), value);
+    if (std::strlen(text) <= width) texts.push_back(text);
+  }
+  for (std::string& text : texts) {
+    std::size_t pad = width - text.size();
+    text = random() % 2 ? std::string(pad, ' ') + text : text + std::string(pad, ' ');
+  }
+  return texts;
+}
+
+TEST_F(DumpTest, FloatTextIsTheGeneralFormOfTheNumber) {
+  const std::size_t width = 20;
+  DbfBuilder builder;
+  builder.Field("F", 'N', static_cast<std::uint16_t>(width), 4);
+  std::string expected = "#RECNO\t#DEL\tF\n";
+  int n = 0;
+  for (const std::string& text : FloatTexts(width)) {
+    builder.RawRecord(" " + text);
+    auto number = ParseDbfFloat(text);
+    expected += std::to_string(++n) + "\t \t" + (number ? FormatGeneralNumber(*number, '.') : "") + "\n";
+  }
+  CliResult result = Run({builder.WriteTo(folder_ / "F.DBF").string()});
+  EXPECT_EQ(result.out, expected);
 }
 
 TEST_F(DumpTest, SeveralFilesFollowEachOther) {
