@@ -87,6 +87,45 @@ std::size_t FormatGeneralNumberTo(double value, char decimalSeparator, char* out
   return static_cast<std::size_t>(p - out);
 }
 
+// A decimal of at most 15 significant digits comes back from its nearest double
+// when rounded to 15 digits, so its own digits are the text, in fixed notation
+// from 0.0001 up.
+std::size_t FormatScaledDecimalTo(std::int64_t scaled, int scale, char decimalSeparator, char* out) {
+  static constexpr double kPowersOfTen[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  constexpr std::uint64_t kFifteenDigits = 1000000000000000;
+  std::uint64_t magnitude = scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+  if (scale < 0 || scale > 9) {
+    return FormatGeneralNumberTo(static_cast<double>(scaled) * std::pow(10.0, -scale), decimalSeparator, out);
+  }
+  std::uint64_t fixedFrom = scale > 4 ? static_cast<std::uint64_t>(kPowersOfTen[scale - 4]) : 0;
+  if (magnitude >= kFifteenDigits || magnitude < fixedFrom) {
+    return FormatGeneralNumberTo(static_cast<double>(scaled) / kPowersOfTen[scale], decimalSeparator, out);
+  }
+  if (magnitude == 0) {
+    out[0] = '0';
+    return 1;
+  }
+  for (; scale > 0 && magnitude % 10 == 0; --scale) magnitude /= 10;
+  char digits[20];
+  int count = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+  char* p = out;
+  if (scaled < 0) *p++ = '-';
+  if (count > scale) {
+    std::memcpy(p, digits, count - scale);
+    p += count - scale;
+  } else {
+    *p++ = '0';
+  }
+  if (scale > 0) {
+    *p++ = decimalSeparator;
+    for (int i = count; i < scale; ++i) *p++ = '0';
+    int fraction = count < scale ? count : scale;
+    std::memcpy(p, digits + count - fraction, fraction);
+    p += fraction;
+  }
+  return static_cast<std::size_t>(p - out);
+}
+
 std::string FormatGeneralNumber(double value, char decimalSeparator) {
   char text[kMaxGeneralNumberLength];
   return std::string(text, FormatGeneralNumberTo(value, decimalSeparator, text));

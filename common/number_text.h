@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace ranta2kv {
@@ -17,6 +18,9 @@ inline constexpr std::size_t kMaxGeneralNumberLength = 24;
 // The same text written to out, which holds at least kMaxGeneralNumberLength
 // bytes; returns its length. Allocates nothing (the XML writer's path).
 std::size_t FormatGeneralNumberTo(double value, char decimalSeparator, char* out);
+// The same text for the value scaled / 10^scale (scale 0..9), from the integer's
+// digits alone when they say it exactly (the text of a value read as a decimal).
+std::size_t FormatScaledDecimalTo(std::int64_t scaled, int scale, char decimalSeparator, char* out);
 
 // The decimal separator of the current LC_NUMERIC locale ('.' when the locale's
 // separator is not a single byte). Called once at program entry.

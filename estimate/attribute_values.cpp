@@ -1,16 +1,25 @@
-// The packed attribute values of a node: encoding, decoding and the rebuild of
-// the block when a value changes. A change allocates the new block first, so a
-// failed allocation leaves the old values untouched.
+// The packed attribute values of a node: encoding and decoding of entries, the
+// choice between the inline bytes and a heap block, and the rebuild when a value
+// changes. A change builds the new bytes first, so a failed allocation leaves the
+// old values untouched.
 #include "estimate/attribute_values.h"
 
-#include <cstdint>
+#include <bit>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
 namespace ranta2kv {
 namespace {
 
-constexpr std::size_t kHeaderLength = 4;
+static_assert(std::endian::native == std::endian::little, "the inline flag is the low bit of the first byte");
+
+// Codes above the variant types: a floating value stored as an integer m with
+// value == m / 10^k, code kScaledDecimal + k.
+constexpr unsigned char kScaledDecimal = 0x10;
+constexpr int kMaxScale = 9;
+constexpr double kPowersOfTen[kMaxScale + 1] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
 
 std::uint64_t ZigZag(std::int64_t v) {
   return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
@@ -22,18 +31,12 @@ std::int64_t UnZigZag(std::uint64_t v) {
 
 std::size_t VarintLength(std::uint64_t v) {
   std::size_t length = 1;
-  while (v >= 0x80) {
-    v >>= 7;
-    ++length;
-  }
+  for (; v >= 0x80; v >>= 7) ++length;
   return length;
 }
 
 unsigned char* PutVarint(unsigned char* out, std::uint64_t v) {
-  while (v >= 0x80) {
-    *out++ = static_cast<unsigned char>(v | 0x80);
-    v >>= 7;
-  }
+  for (; v >= 0x80; v >>= 7) *out++ = static_cast<unsigned char>(v | 0x80);
   *out++ = static_cast<unsigned char>(v);
   return out;
 }
@@ -47,50 +50,82 @@ std::uint64_t GetVarint(const unsigned char* in, std::size_t& offset) {
   }
 }
 
-std::size_t PayloadLength(const Variant& value) {
-  switch (value.type()) {
-    case Variant::Type::Integer:
-    case Variant::Type::Currency:
-    case Variant::Type::Boolean:
-      return VarintLength(ZigZag(value.IntegerValue()));
-    case Variant::Type::Floating:
-    case Variant::Type::DateTime:
-      return sizeof(double);
-    case Variant::Type::Text:
-      return VarintLength(value.TextValue().size()) + value.TextValue().size();
-    case Variant::Type::Empty:
-    case Variant::Type::Null:
-      break;
+// The scale k at which value is m / 10^k exactly for an integer m, or -1. The
+// test divides as the decoder does, so a value found here decodes to itself.
+int DecimalScale(double value, std::int64_t& scaled) {
+  if (value == 0 && std::signbit(value)) return -1;
+  for (int k = 0; k <= kMaxScale; ++k) {
+    double m = std::nearbyint(value * kPowersOfTen[k]);
+    if (!(std::fabs(m) < kExactIntegerLimit)) return -1;
+    if (m / kPowersOfTen[k] == value) {
+      scaled = static_cast<std::int64_t>(m);
+      return k;
+    }
   }
-  return 0;
+  return -1;
 }
 
-unsigned char* PutEntry(unsigned char* out, std::uint8_t index, const Variant& value) {
-  *out++ = index;
-  *out++ = static_cast<unsigned char>(value.type());
-  switch (value.type()) {
-    case Variant::Type::Integer:
-    case Variant::Type::Currency:
-    case Variant::Type::Boolean:
-      return PutVarint(out, ZigZag(value.IntegerValue()));
-    case Variant::Type::Floating:
-    case Variant::Type::DateTime: {
-      double v = value.FloatValue();
-      std::memcpy(out, &v, sizeof v);
-      return out + sizeof v;
+// One entry, encoded once to learn its length and once to write it.
+struct EncodedEntry {
+  unsigned char code = 0;
+  std::uint64_t varint = 0;       // integer payload, or the text length
+  bool hasVarint = false;
+  double raw = 0;                 // 8-byte payload
+  bool hasRaw = false;
+  std::string_view text;
+
+  explicit EncodedEntry(const Variant& value) : code(static_cast<unsigned char>(value.type())) {
+    switch (value.type()) {
+      case Variant::Type::Integer:
+      case Variant::Type::Currency:
+      case Variant::Type::Boolean:
+        varint = ZigZag(value.IntegerValue());
+        hasVarint = true;
+        break;
+      case Variant::Type::Floating: {
+        std::int64_t scaled = 0;
+        int scale = DecimalScale(value.FloatValue(), scaled);
+        if (scale >= 0) {
+          code = static_cast<unsigned char>(kScaledDecimal + scale);
+          varint = ZigZag(scaled);
+          hasVarint = true;
+        } else {
+          raw = value.FloatValue();
+          hasRaw = true;
+        }
+        break;
+      }
+      case Variant::Type::DateTime:
+        raw = value.FloatValue();
+        hasRaw = true;
+        break;
+      case Variant::Type::Text:
+        text = value.TextValue();
+        varint = text.size();
+        hasVarint = true;
+        break;
+      case Variant::Type::Empty:
+      case Variant::Type::Null:
+        break;
     }
-    case Variant::Type::Text: {
-      const std::string& text = value.TextValue();
-      out = PutVarint(out, text.size());
-      std::memcpy(out, text.data(), text.size());
-      return out + text.size();
-    }
-    case Variant::Type::Empty:
-    case Variant::Type::Null:
-      break;
   }
-  return out;
-}
+
+  std::size_t Length() const {
+    return 2 + (hasVarint ? VarintLength(varint) : 0) + (hasRaw ? sizeof raw : 0) + text.size();
+  }
+
+  unsigned char* Put(unsigned char* out, std::uint8_t index) const {
+    *out++ = index;
+    *out++ = code;
+    if (hasVarint) out = PutVarint(out, varint);
+    if (hasRaw) {
+      std::memcpy(out, &raw, sizeof raw);
+      out += sizeof raw;
+    }
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+};
 
 }  // namespace
 
@@ -108,17 +143,33 @@ Variant StoredValue::ToVariant() const {
   return Variant();
 }
 
-std::size_t AttributeValues::EntriesLength() const {
-  if (block_ == nullptr) return 0;
-  std::uint32_t length = 0;
-  std::memcpy(&length, block_, sizeof length);
-  return length;
+unsigned char* AttributeValues::HeapBlock() const {
+  unsigned char* block = nullptr;
+  std::memcpy(&block, storage_, sizeof block);
+  return block;
 }
 
-std::size_t AttributeValues::Decode(std::size_t offset, StoredValue& value) const {
-  const unsigned char* entries = Entries();
+AttributeValues::Bytes AttributeValues::Entries() const {
+  if (IsInline()) return {storage_ + 1, static_cast<std::size_t>(storage_[0] >> 1)};
+  const unsigned char* block = HeapBlock();
+  if (block == nullptr) return {nullptr, 0};
+  std::size_t offset = 0;
+  std::size_t length = GetVarint(block, offset);
+  return {block + offset, length};
+}
+
+std::size_t AttributeValues::Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const {
   value.index = entries[offset++];
-  value.type = static_cast<Variant::Type>(entries[offset++]);
+  unsigned char code = entries[offset++];
+  if (code >= kScaledDecimal) {
+    value.type = Variant::Type::Floating;
+    value.scale = code - kScaledDecimal;
+    value.integer = UnZigZag(GetVarint(entries, offset));
+    value.floating = static_cast<double>(value.integer) / kPowersOfTen[value.scale];
+    return offset;
+  }
+  value.type = static_cast<Variant::Type>(code);
+  value.scale = -1;
   switch (value.type) {
     case Variant::Type::Integer:
     case Variant::Type::Currency:
@@ -144,15 +195,15 @@ std::size_t AttributeValues::Decode(std::size_t offset, StoredValue& value) cons
 }
 
 bool AttributeValues::Next(Cursor& cursor) const {
-  if (cursor.offset >= EntriesLength()) return false;
-  cursor.offset = Decode(cursor.offset, cursor.value);
+  Bytes entries = Entries();
+  if (cursor.offset >= entries.size) return false;
+  cursor.offset = Decode(entries.data, cursor.offset, cursor.value);
   return true;
 }
 
 bool AttributeValues::Has(std::uint8_t index) const {
   for (Cursor c; Next(c);) {
-    if (c.value.index == index) return true;
-    if (c.value.index > index) break;
+    if (c.value.index >= index) return c.value.index == index;
   }
   return false;
 }
@@ -167,8 +218,8 @@ Variant AttributeValues::Get(std::uint8_t index) const {
 
 void AttributeValues::Set(std::uint8_t index, const Variant& value) {
   // The old entry of this index, if any, spans [begin, end); a new one goes at begin.
-  std::size_t oldLength = EntriesLength();
-  std::size_t begin = oldLength, end = oldLength;
+  Bytes old = Entries();
+  std::size_t begin = old.size, end = old.size;
   for (Cursor c;;) {
     std::size_t start = c.offset;
     if (!Next(c)) break;
@@ -179,28 +230,38 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
     }
   }
   if (value.IsEmpty() && begin == end) return;
-  std::size_t newEntry = value.IsEmpty() ? 0 : 2 + PayloadLength(value);
-  std::size_t newLength = oldLength - (end - begin) + newEntry;
-  if (newLength > UINT32_MAX) throw std::length_error("attribute values too long");
-  if (newLength == 0) {
+  EncodedEntry entry(value);
+  std::size_t entryLength = value.IsEmpty() ? 0 : entry.Length();
+  std::size_t length = old.size - (end - begin) + entryLength;
+  if (length == 0) {
     Clear();
     return;
   }
-  auto* block = new unsigned char[kHeaderLength + newLength];
-  auto length32 = static_cast<std::uint32_t>(newLength);
-  std::memcpy(block, &length32, sizeof length32);
-  unsigned char* out = block + kHeaderLength;
-  if (begin != 0) std::memcpy(out, Entries(), begin);
+
+  unsigned char inlineBytes[sizeof storage_] = {};
+  unsigned char* block = nullptr;
+  unsigned char* out = nullptr;
+  if (length <= kInlineCapacity) {
+    inlineBytes[0] = static_cast<unsigned char>(length << 1 | 1);
+    out = inlineBytes + 1;
+  } else {
+    if (length > (std::size_t{1} << 32)) throw std::length_error("attribute values too long");
+    block = new unsigned char[VarintLength(length) + length];
+    out = PutVarint(block, length);
+  }
+  if (begin != 0) std::memcpy(out, old.data, begin);
   out += begin;
-  if (newEntry != 0) out = PutEntry(out, index, value);
-  if (oldLength != end) std::memcpy(out, Entries() + end, oldLength - end);
-  delete[] block_;
-  block_ = block;
+  if (entryLength != 0) out = entry.Put(out, index);
+  if (old.size != end) std::memcpy(out, old.data + end, old.size - end);
+
+  Clear();
+  if (block != nullptr) std::memcpy(storage_, &block, sizeof block);
+  else std::memcpy(storage_, inlineBytes, sizeof storage_);
 }
 
 void AttributeValues::Clear() {
-  delete[] block_;
-  block_ = nullptr;
+  if (!IsInline()) delete[] HeapBlock();
+  std::memset(storage_, 0, sizeof storage_);
 }
 
 }  // namespace ranta2kv

@@ -1,6 +1,7 @@
-// The assigned attribute values of one node, packed into a single heap block so
-// that the many empty slots of a schema cost nothing and a node's values cost one
-// allocation. Values are kept by schema index; an empty value is no entry at all.
+// The assigned attribute values of one node, packed into as few bytes as they
+// take: a handful of bytes live inside the object itself, more in one heap block.
+// Values are kept by schema index; an empty value is no entry at all, so the many
+// empty slots of a schema cost nothing.
 #pragma once
 
 #include <cstddef>
@@ -15,9 +16,10 @@ namespace ranta2kv {
 struct StoredValue {
   std::uint8_t index = 0;
   Variant::Type type = Variant::Type::Empty;
-  std::int64_t integer = 0;  // Integer, Currency, Boolean
+  std::int64_t integer = 0;  // Integer, Currency, Boolean; a scaled decimal's integer
   double floating = 0;       // Floating, DateTime
-  std::string_view text;     // Text: a view into the block, valid until the next change
+  int scale = -1;            // a Floating value stored as integer / 10^scale, else -1
+  std::string_view text;     // Text: a view into the storage, valid until the next change
 
   Variant ToVariant() const;
 };
@@ -27,7 +29,7 @@ class AttributeValues {
   static constexpr std::size_t kMaxIndex = 255;
 
   AttributeValues() = default;
-  ~AttributeValues() { delete[] block_; }
+  ~AttributeValues() { Clear(); }
   AttributeValues(const AttributeValues&) = delete;
   AttributeValues& operator=(const AttributeValues&) = delete;
 
@@ -44,16 +46,27 @@ class AttributeValues {
   bool Next(Cursor& cursor) const;
 
  private:
-  // Layout: a 4-byte length of the entries, then the entries sorted by index:
-  // [index][type][payload], the payload a zig-zag varint (Integer, Currency,
-  // Boolean), 8 raw bytes (Floating, DateTime), a varint length and the bytes
-  // (Text), or nothing (Null).
-  std::size_t EntriesLength() const;
-  const unsigned char* Entries() const { return block_ + 4; }
-  // Decodes the entry at offset into value; returns the offset after it.
-  std::size_t Decode(std::size_t offset, StoredValue& value) const;
+  // The entries, sorted by index, are [index][code][payload]: the code is the
+  // value's type, or a scaled-decimal code for a floating value that is an
+  // integer divided by a power of ten; the payload is a zig-zag varint (integer
+  // types and scaled decimals), 8 raw bytes (other floating values), a varint
+  // length and the bytes (text), or nothing (null).
+  // Up to kInlineCapacity bytes of entries sit in storage_ itself, after a byte
+  // (length << 1 | 1); more go to a heap block [varint length][entries] whose
+  // address the first bytes of storage_ hold (an even address, so the first
+  // byte's low bit is 0).
+  static constexpr std::size_t kInlineCapacity = 15;
 
-  unsigned char* block_ = nullptr;  // none while no value is assigned
+  struct Bytes {
+    const unsigned char* data;
+    std::size_t size;
+  };
+  Bytes Entries() const;
+  bool IsInline() const { return (storage_[0] & 1) != 0; }
+  unsigned char* HeapBlock() const;
+  std::size_t Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const;
+
+  alignas(8) unsigned char storage_[kInlineCapacity + 1] = {};  // all zero: no values
 };
 
 }  // namespace ranta2kv

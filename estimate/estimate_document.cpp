@@ -13,7 +13,7 @@
 #include "common/text.h"
 #include "estimate/atomic_file_sink.h"
 #include "estimate/child_sort.h"
-#include "estimate/element_names.h"
+#include "estimate/node_shape.h"
 #include "estimate/xml_writer.h"
 
 namespace ranta2kv {
@@ -32,11 +32,6 @@ constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5, kCo
 
 [[noreturn]] void ThrowListIndexError(std::ptrdiff_t index) {
   throw Error("List index out of bounds (" + std::to_string(index) + ")");
-}
-
-const std::string& EmptyName() {
-  static const std::string empty;
-  return empty;
 }
 
 const Variant& EmptyVariant() {
@@ -65,6 +60,9 @@ std::string_view NumberOrOtherText(const StoredValue& value, char decimalSeparat
     case Variant::Type::Integer:
       return std::string_view(buffer, std::to_chars(buffer, buffer + 24, value.integer).ptr - buffer);
     case Variant::Type::Floating:
+      if (value.scale >= 0) {
+        return std::string_view(buffer, FormatScaledDecimalTo(value.integer, value.scale, decimalSeparator, buffer));
+      }
       return std::string_view(buffer, FormatGeneralNumberTo(value.floating, decimalSeparator, buffer));
     default:
       other = CleanVariantText(value.ToVariant(), true, true, decimalSeparator);
@@ -76,25 +74,61 @@ std::string_view NumberOrOtherText(const StoredValue& value, char decimalSeparat
 
 // ---- TXML_Estimate_Item ----
 
-TXML_Estimate_Item::TXML_Estimate_Item(TXML_Estimate_Document* document) : document_(document) {}
+TXML_Estimate_Item::TXML_Estimate_Item(TXML_Estimate_Document* document) : shape_(ConstantShape("", nullptr)) {
+  SetDocument(document);
+}
 
 TXML_Estimate_Item::~TXML_Estimate_Item() {
-  ReleaseNodeName();
+  if (shape_->owned) delete static_cast<const OwnedNodeShape*>(shape_);
+}
+
+TXML_Estimate_Container* TXML_Estimate_Item::Parent() const {
+  return (link_ & 1) != 0 ? nullptr : reinterpret_cast<TXML_Estimate_Container*>(link_);
+}
+
+TXML_Estimate_Document* TXML_Estimate_Item::Document() const {
+  if ((link_ & 1) != 0) return reinterpret_cast<TXML_Estimate_Document*>(link_ & ~std::uintptr_t{1});
+  return link_ != 0 ? Parent()->Document() : nullptr;
+}
+
+void TXML_Estimate_Item::SetDocument(TXML_Estimate_Document* document) {
+  if (Parent() == nullptr) link_ = reinterpret_cast<std::uintptr_t>(document) | 1;
+}
+
+const TStringList* TXML_Estimate_Item::Schema() const {
+  return shape_->schema;
+}
+
+void TXML_Estimate_Item::Reshape(std::string_view name, const TStringList* schema) {
+  if (shape_->owned) {
+    OwnedNodeShape& own = OwnShape();
+    own.SetName(name);
+    own.schema = schema;
+  } else if (const NodeShape* constant = ConstantShape(name, schema)) {
+    shape_ = constant;
+  } else {
+    shape_ = new OwnedNodeShape(name, schema);
+  }
+}
+
+OwnedNodeShape& TXML_Estimate_Item::OwnShape() {
+  if (!shape_->owned) shape_ = new OwnedNodeShape(*shape_->name, shape_->schema);
+  return *const_cast<OwnedNodeShape*>(static_cast<const OwnedNodeShape*>(shape_));
 }
 
 void TXML_Estimate_Item::SetAttributes(const TStringList& names) {
   if (names.size() > AttributeValues::kMaxIndex + 1) ThrowIndexOutOfRange();
-  names_ = names.empty() ? nullptr : &names;
+  Reshape(NodeName(), names.empty() ? nullptr : &names);
   values_.Clear();
 }
 
 std::size_t TXML_Estimate_Item::AttributeCount() const {
-  return names_ != nullptr ? names_->size() : 0;
+  return Schema() != nullptr ? Schema()->size() : 0;
 }
 
 std::string_view TXML_Estimate_Item::AttributeName(std::size_t index) const {
   if (index >= AttributeCount()) ThrowIndexOutOfRange();
-  return (*names_)[index];
+  return (*Schema())[index];
 }
 
 std::uint8_t TXML_Estimate_Item::CheckedIndex(int index) const {
@@ -104,7 +138,7 @@ std::uint8_t TXML_Estimate_Item::CheckedIndex(int index) const {
 
 int TXML_Estimate_Item::IndexOf(std::string_view name) const {
   for (std::size_t i = 0; i < AttributeCount(); ++i) {
-    if ((*names_)[i] == name) return static_cast<int>(i);
+    if ((*Schema())[i] == name) return static_cast<int>(i);
   }
   return -1;
 }
@@ -131,36 +165,26 @@ bool TXML_Estimate_Item::HasValue(std::string_view name, bool checkAssigned) con
 }
 
 const std::string& TXML_Estimate_Item::NodeName() const {
-  return node_name_ != nullptr ? *node_name_ : EmptyName();
+  return *shape_->name;
 }
 
 void TXML_Estimate_Item::SetNodeName(std::string_view name) {
-  const std::string* fixed = FixedElementName(name);
-  const std::string* named = fixed != nullptr ? fixed : new std::string(name);
-  ReleaseNodeName();
-  node_name_ = named;
-  owns_node_name_ = fixed == nullptr;
-}
-
-void TXML_Estimate_Item::ReleaseNodeName() {
-  if (owns_node_name_) delete node_name_;
-  node_name_ = nullptr;
-  owns_node_name_ = false;
+  Reshape(name, Schema());
 }
 
 const Variant& TXML_Estimate_Item::Tag() const {
-  return tag_ ? *tag_ : EmptyVariant();
+  return shape_->owned ? static_cast<const OwnedNodeShape*>(shape_)->tag : EmptyVariant();
 }
 
 void TXML_Estimate_Item::SetTag(const Variant& tag) {
-  if (tag.IsEmpty()) tag_.reset();
-  else if (tag_) *tag_ = tag;
-  else tag_ = std::make_unique<Variant>(tag);
+  if (shape_->owned || !tag.IsEmpty()) OwnShape().tag = tag;
 }
 
 void TXML_Estimate_Item::WriteStartOfElement(XmlSink& sink, char decimalSeparator) const {
-  bool isRoot = dynamic_cast<const TXML_Estimate_Document*>(this) != nullptr;
-  if (!isRoot && sink.OpenElements() == 0) throw Error(std::string("Не определен родительский узел"_cp1251));
+  // Only the root is written with no element open around it.
+  if (sink.OpenElements() == 0 && dynamic_cast<const TXML_Estimate_Document*>(this) == nullptr) {
+    throw Error(std::string("Не определен родительский узел"_cp1251));
+  }
   if (NodeName().empty()) throw Error(std::string("Не определено имя узла"_cp1251));
   sink.BeginElement(NodeName());
   WriteAttributes(sink, decimalSeparator);
@@ -173,7 +197,7 @@ void TXML_Estimate_Item::WriteAttributes(XmlSink& sink, char decimalSeparator) c
     std::string_view text = c.value.type == Variant::Type::Text
                                 ? c.value.text
                                 : NumberOrOtherText(c.value, decimalSeparator, number, other);
-    sink.WriteAttribute((*names_)[c.value.index], TrimCleanUpSet(text, true, true));
+    sink.WriteAttribute((*Schema())[c.value.index], TrimCleanUpSet(text, true, true));
   }
 }
 
@@ -200,8 +224,8 @@ void TXML_Estimate_Container::SetKind(std::uint8_t kind) {
 
 TXML_Estimate_Item* TXML_Estimate_Container::AddChild(std::unique_ptr<TXML_Estimate_Item> item) {
   if (!item) throw Error("TXML_Estimate_Container.AddChild: no item");
-  item->parent_ = this;
-  item->document_ = Document();
+  item->link_ = reinterpret_cast<std::uintptr_t>(this);  // the item now belongs to this container's document
+  if (children_.capacity() == 0) children_.reserve(3);  // as small an allocation as room for one
   children_.push_back(std::move(item));
   return children_.back().get();
 }

@@ -19,6 +19,8 @@ namespace ranta2kv {
 class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
+struct NodeShape;
+struct OwnedNodeShape;
 
 // A constant schema. Nodes refer to the list they are given (no copy), so it must
 // outlive them: one of the lists below, or another list of static lifetime.
@@ -58,9 +60,11 @@ class TXML_Estimate_Item {
 
   const std::string& NodeName() const;
   void SetNodeName(std::string_view name);
-  TXML_Estimate_Document* Document() const { return document_; }
-  void SetDocument(TXML_Estimate_Document* document) { document_ = document; }
-  TXML_Estimate_Container* Parent() const { return parent_; }
+  // A node inside a tree belongs to the document of its parent; SetDocument
+  // names the document of a node that has no parent (yet).
+  TXML_Estimate_Document* Document() const;
+  void SetDocument(TXML_Estimate_Document* document);
+  TXML_Estimate_Container* Parent() const;
   const Variant& Tag() const;
   void SetTag(const Variant& tag);
 
@@ -76,15 +80,15 @@ class TXML_Estimate_Item {
  private:
   std::uint8_t CheckedIndex(int index) const;  // "Индекс за пределами диапазона"
   int IndexOf(std::string_view name) const;     // -1 when not in the schema
-  void ReleaseNodeName();
+  const TStringList* Schema() const;
+  void Reshape(std::string_view name, const TStringList* schema);
+  OwnedNodeShape& OwnShape();  // makes the shape this node's own
 
-  const TStringList* names_ = nullptr;        // the schema (a constant list), or none
-  AttributeValues values_;                    // assigned values only, by schema index
-  const std::string* node_name_ = nullptr;    // a fixed element name, or owned when owns_node_name_
-  TXML_Estimate_Document* document_ = nullptr;  // not owned
-  TXML_Estimate_Container* parent_ = nullptr;   // not owned
-  std::unique_ptr<Variant> tag_;              // none while the tag is empty
-  bool owns_node_name_ = false;
+  const NodeShape* shape_;   // name and schema; this node's own when owned
+  AttributeValues values_;   // assigned values only, by schema index
+  // The parent container, or, with the low bit set, the node's own document
+  // while it has no parent. Neither is owned.
+  std::uintptr_t link_ = 0;
 };
 
 class TXML_Estimate_Container : public TXML_Estimate_Item {

@@ -1,10 +1,6 @@
 // The constant name tables of the estimate document: element names by container
-// kind, the attribute schemas (attribute order is output order), the names of
-// children picked by index, and the fixed element names that nodes refer to.
-#include <array>
-#include <string>
-
-#include "estimate/element_names.h"
+// kind, the attribute schemas (attribute order is output order) and the names of
+// children picked by index.
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
@@ -34,20 +30,5 @@ const TStringList SignAttributes = {"Caption"};
 const std::string_view PriceNames[2] = {"PriceBase", "PriceCurr"};
 const std::string_view ResourceNames[4] = {"Tzr", "Tzm", "Mch", "Mat"};
 const std::string_view CustomNPNames[2] = {"CustomNPBase", "CustomNPCurr"};
-
-const std::string* FixedElementName(std::string_view name) {
-  static const std::array<std::string, 29> names = {
-      "Document",     "Position",     "Sign",          "K",              "Item",
-      "Vid_Rab",      "PriceBase",    "PriceCurr",     "Tzr",            "Tzm",
-      "Mch",          "Mat",          "CustomNPBase",  "CustomNPCurr",   "",
-      "Parameters",   "Indexes",      "VidRab_Catalog", "Vids_Rab",      "VidRab_Group",
-      "Koefficients", "WinterCatalog", "Chapter",      "Chapters",       "AddZatrats",
-      "OsInfo",       "Signs",        "Resources",     "Implementation",
-  };
-  for (const std::string& fixed : names) {
-    if (fixed == name) return &fixed;
-  }
-  return nullptr;
-}
 
 }  // namespace ranta2kv

@@ -11,17 +11,21 @@
 namespace ranta2kv {
 namespace {
 
-enum ByteClass : unsigned char { kPlain, kDropped, kEscaped };
+enum ByteClass : unsigned char { kPlain, kDropped, kEscaped, kSpace };
 
 // Controls other than TAB, LF and CR cannot appear in XML 1.0 even as
-// references; 0x98 is no character of windows-1251.
+// references; 0x98 is no character of windows-1251. En dash and no-break space
+// are written as a space (the clean-up rule).
 constexpr std::array<ByteClass, 256> MakeByteClasses() {
   std::array<ByteClass, 256> classes{};
   for (int c = 0; c < 0x20; ++c) classes[c] = kDropped;
   classes[0x98] = kDropped;
   for (unsigned char c : {'\t', '\n', '\r', '&', '<', '>', '"'}) classes[c] = kEscaped;
+  classes[0x96] = kSpace;
+  classes[0xA0] = kSpace;
   return classes;
 }
+static_assert(CleanUpByte('\x96') == ' ' && CleanUpByte('\xA0') == ' ', "the replace set of the clean-up rule");
 constexpr std::array<ByteClass, 256> kByteClasses = MakeByteClasses();
 
 ByteClass ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
@@ -59,33 +63,25 @@ void XmlSink::Flush() {
   WriteChunk(std::string_view(buffer_.get(), length));
 }
 
-void XmlSink::Append(std::string_view bytes) {
-  if (bytes.size() > capacity_ - used_) {
-    Flush();
-    if (bytes.size() > capacity_) {
-      WriteChunk(bytes);
-      return;
-    }
+void XmlSink::AppendBeyondBuffer(std::string_view bytes) {
+  Flush();
+  if (bytes.size() > capacity_) {
+    WriteChunk(bytes);
+    return;
   }
   std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();
 }
 
-void XmlSink::Append(char c) {
-  if (used_ == capacity_) Flush();
-  buffer_[used_++] = c;
-}
-
 void XmlSink::AppendEscaped(std::string_view text) {
   std::size_t runStart = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = CleanUpByte(text[i]);
-    ByteClass byteClass = ClassOf(c);
-    if (byteClass == kPlain && c == text[i]) continue;
+    ByteClass byteClass = ClassOf(text[i]);
+    if (byteClass == kPlain) continue;
     Append(text.substr(runStart, i - runStart));
     runStart = i + 1;
-    if (byteClass == kEscaped) Append(EscapeOf(c));
-    else if (byteClass == kPlain) Append(c);  // the clean-up's space
+    if (byteClass == kEscaped) Append(EscapeOf(text[i]));
+    else if (byteClass == kSpace) Append(' ');
   }
   Append(text.substr(runStart));
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -42,8 +43,19 @@ class XmlSink {
   virtual void WriteChunk(std::string_view bytes) = 0;
 
  private:
-  void Append(std::string_view bytes);
-  void Append(char c);
+  void Append(std::string_view bytes) {
+    if (bytes.size() <= capacity_ - used_) {
+      std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+    } else {
+      AppendBeyondBuffer(bytes);
+    }
+  }
+  void Append(char c) {
+    if (used_ == capacity_) Flush();
+    buffer_[used_++] = c;
+  }
+  void AppendBeyondBuffer(std::string_view bytes);
   void AppendEscaped(std::string_view text);
 
   std::unique_ptr<char[]> buffer_;

@@ -3,7 +3,10 @@
 // skeleton, the three sorts and the flattening of the chapter tree.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -122,6 +125,31 @@ TEST(ItemAttributesTest, EveryTypeComesBackAsStored) {
   }
 }
 
+TEST(ItemAttributesTest, FloatingValuesComeBackBitForBit) {
+  TXML_Estimate_Position item(nullptr);
+  const double values[] = {0.1, -0.0, 0.0, 1234.56, -0.5, 1e300, 5e-324, 1.0 / 3, 123456789.123456789,
+                           9007199254740993.0, std::nan(""), -std::numeric_limits<double>::infinity(), 1e-9, 0.3};
+  for (double value : values) {
+    item.SetValue(4, Variant(value));
+    item.SetValue(0, Variant(std::string(20, 'x')));  // moves the values to the heap and back
+    item.SetValue(0, Variant());
+    double got = item.GetValue(4).FloatValue();
+    EXPECT_EQ(std::memcmp(&got, &value, sizeof value), 0) << value;
+  }
+}
+
+TEST(ItemAttributesTest, ValuesAcrossTheInlineLimit) {
+  TXML_Estimate_Item item(nullptr);
+  item.SetAttributes(CustomNPAttributes);
+  for (std::size_t length = 0; length < 40; ++length) {
+    item.SetValue(3, Variant(std::string(length, 'a')));
+    item.SetValue(1, Variant(static_cast<std::int64_t>(length)));
+    ASSERT_EQ(item.GetValue(3).TextValue(), std::string(length, 'a'));
+    ASSERT_EQ(item.GetValue(1).IntegerValue(), static_cast<std::int64_t>(length));
+    ASSERT_FALSE(item.HasValue("Nacl", true));
+  }
+}
+
 TEST(ItemAttributesTest, RandomSetsMatchAPlainModel) {
   TXML_Estimate_Position item(nullptr);
   std::map<int, std::string> model;  // index -> text of the value
@@ -133,7 +161,7 @@ TEST(ItemAttributesTest, RandomSetsMatchAPlainModel) {
       case 0: break;  // empty: unassigns
       case 1: value = Variant(static_cast<std::int64_t>(random()) - (1 << 30)); break;
       case 2: value = Variant(std::string(random() % 200, static_cast<char>('a' + step % 26))); break;
-      case 3: value = Variant(step / 7.0); break;
+      case 3: value = Variant(step % 3 ? step / 100.0 : step / 7.0); break;
     }
     item.SetValue(index, value);
     if (value.IsEmpty()) model.erase(index);

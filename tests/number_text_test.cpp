@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <random>
 
 #include "common/number_text.h"
 
@@ -74,6 +75,40 @@ TEST(GeneralNumberTest, LongestTextsFitTheBuffer) {
   EXPECT_EQ(FormatGeneralNumberTo(-1.23456789012345e-308, '.', buffer), 22u);
   EXPECT_EQ(std::string(buffer, 22), "-1.23456789012345E-308");
   EXPECT_EQ(FormatGeneralNumberTo(-0.000123456789012345, '.', buffer), 21u);
+}
+
+std::string Scaled(std::int64_t scaled, int scale) {
+  char buffer[kMaxGeneralNumberLength];
+  return std::string(buffer, FormatScaledDecimalTo(scaled, scale, ',', buffer));
+}
+
+TEST(ScaledDecimalTest, DigitsWithTheSeparatorPutIn) {
+  EXPECT_EQ(Scaled(123456, 2), "1234,56");
+  EXPECT_EQ(Scaled(-5, 1), "-0,5");
+  EXPECT_EQ(Scaled(1230, 2), "12,3");
+  EXPECT_EQ(Scaled(1000, 3), "1");
+  EXPECT_EQ(Scaled(0, 4), "0");
+  EXPECT_EQ(Scaled(7, 0), "7");
+  EXPECT_EQ(Scaled(1, 4), "0,0001");
+}
+
+TEST(ScaledDecimalTest, OutsideFixedRangeFallsBackToTheGeneralText) {
+  EXPECT_EQ(Scaled(1, 5), "1E-5");
+  EXPECT_EQ(Scaled(1000000000000000, 0), "1E15");
+  EXPECT_EQ(Scaled(123456789012345678, 2), "1,23456789012346E15");
+}
+
+TEST(ScaledDecimalTest, SameTextAsTheGeneralNumberOfTheQuotient) {
+  const double powers[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 200000; ++i) {
+    int scale = static_cast<int>(random() % 10);
+    std::int64_t scaled = static_cast<std::int64_t>(random() >> (random() % 64));
+    if (random() % 2) scaled = -scaled;
+    if (scaled > (std::int64_t{1} << 53) || scaled < -(std::int64_t{1} << 53)) continue;
+    ASSERT_EQ(Scaled(scaled, scale), FormatGeneralNumber(static_cast<double>(scaled) / powers[scale], ','))
+        << scaled << " / 10^" << scale;
+  }
 }
 
 TEST(LocaleSeparatorTest, FollowsLcNumeric) {
