@@ -15,15 +15,19 @@ namespace ranta2kv {
 
 DbfFile::DbfFile(DbfFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
+      buffer_(std::move(other.buffer_)),
       data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)) {}
+      size_(std::exchange(other.size_, 0)),
+      mapped_(std::exchange(other.mapped_, false)) {}
 
 DbfFile& DbfFile::operator=(DbfFile&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = std::exchange(other.fd_, -1);
+    buffer_ = std::move(other.buffer_);
     data_ = std::exchange(other.data_, nullptr);
     size_ = std::exchange(other.size_, 0);
+    mapped_ = std::exchange(other.mapped_, false);
   }
   return *this;
 }
@@ -33,32 +37,45 @@ bool DbfFile::Open(const std::filesystem::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      !Load(fd, static_cast<std::size_t>(info.st_size))) {
     ::close(fd);
     return false;
   }
-  std::size_t size = static_cast<std::size_t>(info.st_size);
-  const char* data = nullptr;
-  if (size > 0) {
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map == MAP_FAILED) {
-      ::close(fd);
-      return false;
-    }
-    data = static_cast<const char*>(map);
-  }
   fd_ = fd;
-  data_ = data;
-  size_ = size;
+  return true;
+}
+
+bool DbfFile::Load(int fd, std::size_t size) {
+  if (size == 0) return true;
+  if (size > kMaxReadSize) {
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    if (map == MAP_FAILED) return false;
+    data_ = static_cast<const char*>(map);
+    size_ = size;
+    mapped_ = true;
+    return true;
+  }
+  buffer_ = std::make_unique<char[]>(size);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::pread(fd, buffer_.get() + done, size - done, static_cast<off_t>(done));
+    if (n <= 0) break;  // the file got shorter: keep what was read
+    done += static_cast<std::size_t>(n);
+  }
+  data_ = buffer_.get();
+  size_ = done;
   return true;
 }
 
 void DbfFile::Close() {
-  if (data_) ::munmap(const_cast<char*>(data_), size_);
+  if (mapped_) ::munmap(const_cast<char*>(data_), size_);
   if (fd_ >= 0) ::close(fd_);  // releases the lock
+  buffer_.reset();
   fd_ = -1;
   data_ = nullptr;
   size_ = 0;
+  mapped_ = false;
 }
 
 }  // namespace ranta2kv

@@ -1,10 +1,12 @@
 // A .DBF file held by the reader: opened read-only, locked exclusively so that no
-// other process can hold it at the same time, and mapped into memory whole, so
-// that a walk in key order reads records at random without a system call each.
+// other process can hold it at the same time, and in memory whole (small files
+// read, large ones mapped), so that a walk in key order reads records at random
+// without a system call each.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 
 namespace ranta2kv {
@@ -26,10 +28,17 @@ class DbfFile {
 
   std::string_view Bytes() const { return {data_, size_}; }  // the whole file as it was at Open
 
+  // Files up to this size are read rather than mapped (a mapping costs more).
+  static constexpr std::size_t kMaxReadSize = 1 << 20;
+
  private:
-  int fd_ = -1;                 // holds the exclusive lock
-  const char* data_ = nullptr;  // the mapping, or nullptr for an empty file
-  std::size_t size_ = 0;        // file size at Open
+  bool Load(int fd, std::size_t size);
+
+  int fd_ = -1;                       // holds the exclusive lock
+  std::unique_ptr<char[]> buffer_;    // the bytes of a small file
+  const char* data_ = nullptr;        // buffer_, the mapping, or nullptr for an empty file
+  std::size_t size_ = 0;              // file size at Open
+  bool mapped_ = false;
 };
 
 }  // namespace ranta2kv
