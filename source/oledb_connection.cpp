@@ -37,11 +37,6 @@ std::string MissingTableOf(std::string_view message) {
   return std::string(name);
 }
 
-struct StatementOwner {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using OwnedStatement = std::unique_ptr<sqlite3_stmt, StatementOwner>;
-
 }  // namespace
 
 OleDbConnection::OleDbConnection() : ConnectionString(InitialConnectionString(CurrentFolder())) {}
@@ -82,18 +77,25 @@ std::vector<std::string> OleDbConnection::ListTables() {
 }
 
 SqlResult OleDbConnection::Execute(std::string_view statement) {
+  SqlPreparedQuery query = PrepareQuery(statement);
+  return SqlResult::Fetch(query.get());
+}
+
+void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
+
+SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
   RequireConnected();
   for (;;) {
     sqlite3_stmt* prepared = nullptr;
     int rc = sqlite3_prepare_v2(database_->Handle(), statement.data(), static_cast<int>(statement.size()),
                                 &prepared, nullptr);
-    OwnedStatement owner(prepared);
+    SqlPreparedQuery query(prepared);
     if (rc == SQLITE_OK) {
       if (!prepared) throw Error("The statement is empty");
       if (!sqlite3_stmt_readonly(prepared) || sqlite3_column_count(prepared) == 0) {
         throw Error("The statement is not a query");
       }
-      return SqlResult::Fetch(prepared);
+      return query;
     }
     std::string message = database_->LastMessage();
     if (!LoadMissingTable(MissingTableOf(message))) throw Error(message);

@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "source/sql_database.h"
 #include "source/sql_result.h"
 
 namespace ranta2kv {
 
 class OleDbDataset;
-class SqlDatabase;
 struct TableCatalogue;
 
 class OleDbConnection {
@@ -45,6 +45,9 @@ class OleDbConnection {
   // catalogue that the statement names is loaded first; errors carry the
   // database's or the table reader's message.
   SqlResult Execute(std::string_view statement);
+  // Compiles a statement without running it: loads the tables it names, and fails
+  // as Execute would when a table cannot be read or the text is no query.
+  void Check(std::string_view statement);
 
   // The folder the connection reads; empty while disconnected.
   const std::filesystem::path& Folder() const { return folder_; }
@@ -54,6 +57,7 @@ class OleDbConnection {
   void Attach(OleDbDataset* dataset);  // datasets closed by a disconnect
   void Detach(OleDbDataset* dataset);
   bool LoadMissingTable(const std::string& name);  // false: no table of the folder to load
+  SqlPreparedQuery PrepareQuery(std::string_view statement);
   void RequireConnected() const;
 
   std::unique_ptr<SqlDatabase> database_;      // null while disconnected

@@ -33,13 +33,12 @@ void RequireDataTables(const fs::path& folder) {
   }
 }
 
-// Opens and closes one full-table statement per table of the catalogue, so that
-// a table that cannot be read fails here.
-void PrimeTables(OleDbSource& source) {
-  for (const std::string& name : source.ADOConnection1.ListTables()) {
-    source.qSubQuery.SetSQL("SELECT * FROM " + QuoteIdentifier(name));
-    source.qSubQuery.Open();
-    source.qSubQuery.Close();
+// One full-table statement per table of the catalogue, so that a table that
+// cannot be read fails here. Compiling it loads the table; its rows are not
+// fetched, as nothing would read them.
+void PrimeTables(OleDbConnection& connection) {
+  for (const std::string& name : connection.ListTables()) {
+    connection.Check("SELECT * FROM " + QuoteIdentifier(name));
   }
 }
 
@@ -51,7 +50,7 @@ void Prepare(OleDbSource& source, const fs::path& folder) {
   connection.ConnectionString = RewriteDataSource(connection.ConnectionString, dataSource);
   source.tlbSMETA.SetTableName("SMETA");
   connection.SetConnected(true);
-  PrimeTables(source);
+  PrimeTables(connection);
 }
 
 }  // namespace

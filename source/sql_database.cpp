@@ -51,6 +51,8 @@ void SqlStatement::Reset() {
   sqlite3_clear_bindings(statement_);
 }
 
+void SqlStatementOwner::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
 std::string QuoteIdentifier(std::string_view name) {
   std::string quoted = "\"";
   for (char c : name) {

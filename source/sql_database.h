@@ -3,6 +3,7 @@
 // failures turned into `Error`s carrying SQLite's message.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,12 @@ class SqlStatement {
   SqlDatabase& database_;
   sqlite3_stmt* statement_ = nullptr;
 };
+
+// Owns a prepared statement that is stepped elsewhere (by SqlResult::Fetch).
+struct SqlStatementOwner {
+  void operator()(sqlite3_stmt* statement) const;
+};
+using SqlPreparedQuery = std::unique_ptr<sqlite3_stmt, SqlStatementOwner>;
 
 // The name as an SQLite identifier: in double quotes, inner double quotes doubled.
 std::string QuoteIdentifier(std::string_view name);

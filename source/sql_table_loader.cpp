@@ -119,6 +119,9 @@ void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::fil
     database.Execute(CreateTableSql(name, table.Fields()));
     InsertRecords(database, name, table);
     CreateKeyIndexes(database, name, table.Fields());
+    // The planner's statistics: without them a look-up on POSCODE and ID may walk
+    // the index of the unselective ID and a pass would grow with the square.
+    database.Execute("ANALYZE " + QuoteIdentifier(name));
     database.Execute("COMMIT");
   } catch (...) {
     sqlite3_exec(database.Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
