@@ -55,11 +55,31 @@ struct Cp1251Literal {
     }
   }
 };
+
+// The converted bytes of one literal, keyed by its UTF-8 bytes.
+template <char... Utf8>
+struct Cp1251Bytes {
+  static constexpr char utf8[] = {Utf8..., '\0'};
+  static constexpr Cp1251Literal<sizeof(utf8)> literal{utf8};
+};
 }  // namespace detail
 
-template <detail::Cp1251Literal L>
+// A string literal operator template over the literal's characters (a GNU
+// extension that gcc and clang share): clang 14 crashes when a diagnostic
+// prints a literal whose operator takes a class-type template argument, which
+// it does for `std::string text("..."_cp1251)` when it tries the initialiser
+// as a constant.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+#endif
+template <typename Char, Char... Utf8>
 constexpr std::string_view operator""_cp1251() {
-  return std::string_view(L.bytes, L.size);
+  using Bytes = detail::Cp1251Bytes<Utf8...>;
+  return std::string_view(Bytes::literal.bytes, Bytes::literal.size);
 }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 }  // namespace ranta2kv
