@@ -1,14 +1,22 @@
 // The rows of one statement's result, fetched whole from SQLite: column names and
-// typed cells, the texts kept together in one buffer.
+// typed cells, the texts kept together in a few large blocks.
 #include "source/sql_result.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <bit>
 
 #include "common/error.h"
 
 namespace ranta2kv {
+namespace {
+
+// Large enough that a block is one allocation of many rows; filled blocks are
+// never copied again, which the growth of a single buffer would do.
+constexpr std::size_t kTextBlockSize = 1 << 20;
+
+}  // namespace
 
 SqlResult SqlResult::Fetch(sqlite3_stmt* statement) {
   SqlResult result;
@@ -43,12 +51,21 @@ void SqlResult::Append(sqlite3_stmt* statement, int column) {
     default: {  // TEXT and BLOB: the bytes as stored
       const void* bytes = sqlite3_column_blob(statement, column);
       cell.type = SqlType::Text;
-      cell.payload = texts_.size();
       cell.size = static_cast<std::uint32_t>(sqlite3_column_bytes(statement, column));
-      if (cell.size > 0) texts_.append(static_cast<const char*>(bytes), cell.size);
+      cell.payload = StoreText(static_cast<const char*>(bytes), cell.size);
     }
   }
   cells_.push_back(cell);
+}
+
+std::uint64_t SqlResult::StoreText(const char* bytes, std::uint32_t size) {
+  if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < size) {
+    blocks_.emplace_back().reserve(std::max<std::size_t>(kTextBlockSize, size));
+  }
+  std::string& block = blocks_.back();
+  const std::uint64_t at = (static_cast<std::uint64_t>(blocks_.size() - 1) << 32) | block.size();
+  block.append(bytes, size);
+  return at;
 }
 
 SqlValue SqlResult::Value(std::int64_t row, int column) const {
@@ -65,7 +82,7 @@ SqlValue SqlResult::Value(std::int64_t row, int column) const {
       value.real = std::bit_cast<double>(cell.payload);
       break;
     case SqlType::Text:
-      value.text = std::string_view(texts_).substr(cell.payload, cell.size);
+      value.text = std::string_view(blocks_[cell.payload >> 32]).substr(cell.payload & 0xFFFFFFFF, cell.size);
       break;
   }
   return value;

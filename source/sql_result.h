@@ -1,5 +1,5 @@
 // The rows of one statement's result, fetched whole from SQLite: column names and
-// typed cells, the texts kept together in one buffer.
+// typed cells, the texts kept together in a few large blocks.
 #pragma once
 
 #include <cstdint>
@@ -32,15 +32,17 @@ class SqlResult {
 
  private:
   struct Cell {
-    std::uint64_t payload = 0;  // integer, real bits, or text offset
+    std::uint64_t payload = 0;  // integer, real bits, or text block (high half) and offset
     std::uint32_t size = 0;     // text bytes
     SqlType type = SqlType::Null;
   };
   void Append(sqlite3_stmt* statement, int column);
+  std::uint64_t StoreText(const char* bytes, std::uint32_t size);
 
   std::vector<std::string> column_names_;
-  std::vector<Cell> cells_;   // row after row
-  std::string texts_;         // every text cell's bytes
+  std::vector<Cell> cells_;          // row after row
+  std::vector<std::string> blocks_;  // text bytes; a block never grows past its
+                                     // first capacity, and a text never spans two
   std::int64_t row_count_ = 0;
 };
 
