@@ -35,7 +35,7 @@ constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5, kCo
 }
 
 const Variant& EmptyVariant() {
-  static const Variant empty;
+  static const Variant empty{};  // value-initialised: clang 14 refuses a default-initialised const Variant
   return empty;
 }
 
