@@ -80,6 +80,7 @@ void DbfWriter::WriteHeader(std::span<const DbfFieldSpec> fields, DbfDate lastUp
 
 void DbfWriter::SetText(std::size_t field, std::string_view bytes) {
   const Field& f = fields_[field];
+  if (bytes.empty()) return;  // an empty view may have no data pointer, which memcpy must not get
   std::memcpy(&record_[f.offset], bytes.data(), std::min(bytes.size(), f.width));
 }
 
