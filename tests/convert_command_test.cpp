@@ -1,0 +1,133 @@
+// Tests of `ranta2kv-cli convert`: log lines on stdout, the written file on
+// stderr, exit statuses, --out, several folders, and the decimal separator of
+// the user's locale.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tests/support/estimate_fixture.h"
+#include "tests/support/scratch_folder.h"
+
+namespace ranta2kv::test {
+namespace {
+
+struct CommandResult {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+CommandResult RunCli(const std::string& arguments, const ScratchFolder& scratch,
+                     const std::string& environment = "LC_ALL=C.UTF-8") {
+  std::filesystem::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
+  std::string command = "env " + environment + " " + RANTA2KV_BIN_DIR "/ranta2kv-cli " +
+                        arguments + " >" + out.string() + " 2>" + err.string() + " </dev/null";
+  CommandResult result;
+  int raw = std::system(command.c_str());
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  result.out = ReadFile(out);
+  result.err = ReadFile(err);
+  return result;
+}
+
+EstimateTables SmallEstimate(const std::string& code) {
+  EstimateTables t;
+  t.smeta.push_back({.code = 1, .id = 0, .princode = code});
+  t.smeta.push_back({.code = 2, .id = 2, .nomer = "1", .name1 = "Раздел"});
+  t.AddPosition(3, "1", "Позиция").q = 1.5;
+  t.AddPosition(4, "2", "Другая").typesbor = "ZZ";
+  return t;
+}
+
+class ConvertCommandTest : public ::testing::TestWithParam<std::string> {
+ protected:
+  void SetUp() override {
+    if (!std::filesystem::exists(RANTA2KV_BIN_DIR "/ranta2kv-cli")) GTEST_SKIP() << "ranta2kv-cli is not built";
+    std::filesystem::create_directories(estimate_);
+    SmallEstimate("ЛС-7").WriteTo(estimate_);
+  }
+  std::string Source() const { return "convert --source " + GetParam() + " "; }
+
+  ScratchFolder scratch_{"cli"};
+  std::filesystem::path estimate_ = scratch_ / "estimate";
+};
+
+TEST_P(ConvertCommandTest, LogOnStdoutWrittenFileOnStderr) {
+  CommandResult r = RunCli(Source() + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n");
+  EXPECT_EQ(r.err, "written: " + (estimate_ / "ЛС-7.XML").string() + "\n");
+  EXPECT_TRUE(std::filesystem::exists(estimate_ / "ЛС-7.XML"));
+}
+
+TEST_P(ConvertCommandTest, OutWritesIntoAnotherFolder) {
+  std::filesystem::path out = scratch_ / "out";
+  std::filesystem::create_directories(out);
+  CommandResult r = RunCli(Source() + "--out " + out.string() + " " + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(std::filesystem::exists(out / "ЛС-7.XML"));
+  EXPECT_FALSE(std::filesystem::exists(estimate_ / "ЛС-7.XML"));
+}
+
+TEST_P(ConvertCommandTest, DecimalSeparatorOfTheUsersLocale) {
+  if (std::system("locale -a 2>/dev/null | grep -qi '^ru_RU.utf-\\?8$'") != 0) {
+    GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed (tools/setup makes it)";
+  }
+  CommandResult r = RunCli(Source() + estimate_.string(), scratch_, "LC_ALL=ru_RU.UTF-8");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string xml = ReadFile(estimate_ / "ЛС-7.XML");
+  EXPECT_NE(xml.find("Quantity=\"1,5\""), std::string::npos);
+  r = RunCli(Source() + estimate_.string(), scratch_, "LC_ALL=C.UTF-8");
+  xml = ReadFile(estimate_ / "ЛС-7.XML");
+  EXPECT_NE(xml.find("Quantity=\"1.5\""), std::string::npos);
+}
+
+TEST_P(ConvertCommandTest, SetUpFailureExitsOne) {
+  std::filesystem::remove(estimate_ / "SMETA.DBF");
+  CommandResult r = RunCli(Source() + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out.substr(0, r.out.find(" : ")), "Ошибка инициализации");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_P(ConvertCommandTest, PassFailureExitsTwoWithoutAFile) {
+  SmallEstimate("bad/name").WriteTo(estimate_);
+  CommandResult r = RunCli(Source() + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "ranta2kv-cli: Недопустимое имя файла \"bad/name.XML\"\n");
+}
+
+TEST_P(ConvertCommandTest, SeveralFoldersPrefixTheirLinesAndKeepThemTogether) {
+  std::filesystem::path second = scratch_ / "second";
+  std::filesystem::create_directories(second);
+  SmallEstimate("ЛС-8").WriteTo(second);
+  for (std::string jobs : {"-j 1 ", "-j 2 "}) {
+    CommandResult r = RunCli(Source() + jobs + estimate_.string() + " " + second.string(), scratch_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::string line = " Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n";
+    std::string first = estimate_.string() + ":" + line, other = second.string() + ":" + line;
+    EXPECT_TRUE(r.out == first + other || r.out == other + first) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(second / "ЛС-8.XML"));
+  }
+}
+
+TEST_P(ConvertCommandTest, BadArgumentsExitTwo) {
+  EXPECT_EQ(RunCli(Source(), scratch_).status, 2);
+  EXPECT_EQ(RunCli(Source() + "-j 0 " + estimate_.string(), scratch_).status, 2);
+  EXPECT_EQ(RunCli("convert --source sql " + estimate_.string(), scratch_).status, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSources, ConvertCommandTest, ::testing::Values("dbf", "oledb"));
+
+}  // namespace
+}  // namespace ranta2kv::test
