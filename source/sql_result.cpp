@@ -12,8 +12,10 @@
 namespace ranta2kv {
 namespace {
 
-// Large enough that a block is one allocation of many rows; filled blocks are
-// never copied again, which the growth of a single buffer would do.
+// Blocks double from a small first one (most results are a row or a few) up to
+// one large enough to hold many rows; filled blocks are never copied again, which
+// the growth of a single buffer would do.
+constexpr std::size_t kFirstTextBlockSize = 4096;
 constexpr std::size_t kTextBlockSize = 1 << 20;
 
 }  // namespace
@@ -60,7 +62,9 @@ void SqlResult::Append(sqlite3_stmt* statement, int column) {
 
 std::uint64_t SqlResult::StoreText(const char* bytes, std::uint32_t size) {
   if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() < size) {
-    blocks_.emplace_back().reserve(std::max<std::size_t>(kTextBlockSize, size));
+    const std::size_t next =
+        blocks_.empty() ? kFirstTextBlockSize : std::min(2 * blocks_.back().capacity(), kTextBlockSize);
+    blocks_.emplace_back().reserve(std::max<std::size_t>(next, size));
   }
   std::string& block = blocks_.back();
   const std::uint64_t at = (static_cast<std::uint64_t>(blocks_.size() - 1) << 32) | block.size();
