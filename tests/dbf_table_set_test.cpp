@@ -71,16 +71,6 @@ TEST_F(PrepareDbfTablesTest, IndexesSixTablesOnTheirKeyFields) {
   EXPECT_EQ(tables_.DescriptTable.RecordNumber(), 2);  // walked in key order
 }
 
-TEST_F(PrepareDbfTablesTest, TableNamesAreTheWindowsComponentNames) {
-  EXPECT_EQ(tables_.DataTable.Name(), "DataTable");
-  EXPECT_EQ(tables_.DescriptTable.Name(), "DescriptTable");
-  EXPECT_EQ(tables_.ResourceTable.Name(), "ResourceTable");
-  EXPECT_EQ(tables_.PosTools.Name(), "PosTools");
-  EXPECT_EQ(tables_.Execute_.Name(), "Execute_");
-  EXPECT_EQ(tables_.ACTS.Name(), "ACTS");
-  EXPECT_EQ(tables_.PARAMS.Name(), "PARAMS");
-}
-
 TEST_F(PrepareDbfTablesTest, AMissingFileIsLoggedBeforeAnyTableIsTouched) {
   ASSERT_TRUE(Prepare());
   const KeyIndex* before = tables_.ResourceTable.Index();

@@ -173,13 +173,6 @@ TEST_F(DbfTableTest, MissingFieldNamesTableAndField) {
   EXPECT_EQ(ErrorOf([&] { table.FieldNamed("PRICE"); }), "DataTable: Field 'PRICE' not found");
 }
 
-TEST_F(DbfTableTest, HeaderBytesAreKept) {
-  DbfBuilder builder(0x31);
-  builder.Field("A", 'C', 1).LanguageDriver(0xC9);
-  DbfTable& table = Opened(builder);
-  EXPECT_EQ(table.LanguageDriver(), 0xC9);
-}
-
 // ---- open errors and damaged headers ----
 
 TEST_F(DbfTableTest, MissingFileIsAnOpenError) {
