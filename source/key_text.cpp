@@ -110,9 +110,10 @@ std::string NumericKey(std::int64_t value, std::uint16_t length) {
 
 void WriteRecordKey(const KeyFormat& format, const DbfFieldValue& value, char* out) {
   const std::size_t length = format.length;
+  if (length == 0) return;  // a field of width 0 has the empty key, and out may be null
   if (IsTextKind(format.kind)) {
     std::string_view text = value.Text().substr(0, length);
-    std::memcpy(out, text.data(), text.size());
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());  // a null text has no data pointer
     std::memset(out + text.size(), '\0', length - text.size());
     return;
   }
