@@ -41,18 +41,46 @@ class ByteDecoder {
   static constexpr std::size_t kMaxBytesPerByte = 4;
 
   // Writes the decoded text up to the first NUL to out, which has room for
-  // kMaxBytesPerByte per byte.
-  char* Decode(std::string_view text, char* out) const {
-    for (char c : text) {
-      if (c == '\0') break;
-      const Entry& entry = entries_[static_cast<unsigned char>(c)];
+  // kMaxBytesPerByte per byte. Plain ASCII goes eight bytes at a time, and the
+  // trailing blanks of a padded field at once.
+  char* Decode(std::string_view bytes, char* out) const {
+    std::string_view text = DbfText(bytes);
+    std::size_t end = text.size();
+    while (end >= 8 && Word(text.data() + end - 8) == kBlanks) end -= 8;
+    while (end > 0 && text[end - 1] == ' ') --end;
+    for (std::size_t i = 0; i < end;) {
+      if (i + 8 <= end && IsPlainAscii(Word(text.data() + i))) {
+        std::memcpy(out, text.data() + i, 8);
+        out += 8;
+        i += 8;
+        continue;
+      }
+      const Entry& entry = entries_[static_cast<unsigned char>(text[i++])];
       std::memcpy(out, entry.bytes, kMaxBytesPerByte);
       out += entry.length;
     }
-    return out;
+    std::memset(out, ' ', text.size() - end);
+    return out + (text.size() - end);
   }
 
  private:
+  static constexpr std::uint64_t kOnes = 0x0101010101010101;
+  static constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  static constexpr std::uint64_t kBlanks = kOnes * ' ';
+
+  static std::uint64_t Word(const char* at) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    return word;
+  }
+  // Every byte between 0x20 and 0x7E and none a backslash: the bytes that both
+  // code pages keep as they are and that need no escape.
+  static bool IsPlainAscii(std::uint64_t word) {
+    std::uint64_t backslashes = word ^ (kOnes * '\\');
+    bool hasBackslash = ((backslashes - kOnes) & ~backslashes & kHighBits) != 0;
+    return ((word | (word - kOnes * 0x20) | (word + kOnes)) & kHighBits) == 0 && !hasBackslash;
+  }
+
   struct Entry {
     char bytes[kMaxBytesPerByte] = {};
     std::uint8_t length = 0;

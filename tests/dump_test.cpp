@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/number_text.h"
 #include "source/dbf_value.h"
 #include "tests/support/dbf_builder.h"
@@ -133,6 +134,44 @@ TEST_F(DumpTest, FloatTextIsTheGeneralFormOfTheNumber) {
   }
   CliResult result = Run({builder.WriteTo(folder_ / "F.DBF").string()});
   EXPECT_EQ(result.out, expected);
+}
+
+// The dump's text of a field's bytes: up to the first NUL, decoded byte by byte,
+// with TAB, CR, LF and backslash escaped.
+std::string ExpectedText(const std::string& bytes) {
+  std::string text;
+  for (char c : bytes) {
+    if (c == '\0') break;
+    switch (c) {
+      case '\t': text += "\\t"; break;
+      case '\r': text += "\\r"; break;
+      case '\n': text += "\\n"; break;
+      case '\\': text += "\\\\"; break;
+      default: text += Cp866ToUtf8(std::string(1, c));
+    }
+  }
+  return text;
+}
+
+TEST_F(DumpTest, TextOfAnyBytesIsDecodedByteByByte) {
+  std::mt19937 random(5);
+  const std::string common = "abcdefghijklmnopqrstuvwxyz0123456789 ";
+  const std::string rare = std::string("\\\t\r\n\x7F\x80\xA0\xE0\xFF\x01\x1F ", 12) + '\0';
+  DbfBuilder builder;
+  builder.Field("T", 'C', 37);
+  std::string expected = "#RECNO\t#DEL\tT\n";
+  for (int n = 1; n <= 3000; ++n) {
+    std::string bytes;
+    for (int i = 0; i < 37; ++i) {
+      bool plain = random() % 100 < 90;
+      bytes += plain ? common[random() % common.size()] : rare[random() % rare.size()];
+    }
+    if (n % 3 == 0) bytes.resize(random() % 37);  // blank-padded
+    bytes.resize(37, ' ');
+    builder.RawRecord(" " + bytes);
+    expected += std::to_string(n) + "\t \t" + ExpectedText(bytes) + "\n";
+  }
+  EXPECT_EQ(Run({builder.WriteTo(folder_ / "T.DBF").string()}).out, expected);
 }
 
 TEST_F(DumpTest, SeveralFilesFollowEachOther) {
