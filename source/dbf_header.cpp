@@ -128,6 +128,8 @@ DbfHeader ReadDbfHeader(std::string_view file, const std::string& fileName1251) 
   if (header.record_length == 0) ThrowDamaged(fileName1251, "the record length is 0");
   if (header.record_length > kDbfBlockSize) throw Error(std::string(kOpenPrefix) + "BufferSize too small!");
   header.fields = ReadDescriptors(file, header, fileName1251);
+  // A file cut inside its header lost its records: it is no empty table.
+  if (file.size() < header.header_length) ThrowDamaged(fileName1251, "the file ends before its header length");
   PlaceFields(header, fileName1251);
   return header;
 }

@@ -275,18 +275,13 @@ TEST_F(DbfDamagedHeaderTest, HeaderLengthShorterThanTheDescriptorList) {
   EXPECT_EQ(OpenError(tiny), Damaged("the field descriptors run past the header length"));
 }
 
-TEST_F(DbfDamagedHeaderTest, FileShorterThanItsHeaderLengthHasNoRecords) {
+TEST_F(DbfDamagedHeaderTest, FileEndingBeforeItsHeaderLength) {
   DbfBuilder builder;
   builder.Field("A", 'C', 2).HeaderPadding(100);
-  std::string bytes = builder.HeaderLength(300).Bytes().substr(0, 140);
-  path_ = folder_ / "T.DBF";
-  FILE* file = std::fopen(path_.c_str(), "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
-  table_.SetFileName(path_);
-  table_.Open();
-  EXPECT_EQ(table_.RecordCount(), 0);
-  EXPECT_TRUE(table_.AtEnd());
+  EXPECT_EQ(OpenError(builder.HeaderLength(300).Bytes().substr(0, 140)),
+            Damaged("the file ends before its header length"));
+  builder.HeaderLength(140);
+  EXPECT_EQ(OpenError(builder.Bytes().substr(0, 140)), "") << "a header without records is whole";
 }
 
 TEST_F(DbfDamagedHeaderTest, HeaderRecordCountIsNotTrusted) {
