@@ -34,7 +34,9 @@ DbfFile& DbfFile::operator=(DbfFile&& other) noexcept {
 
 bool DbfFile::Open(const std::filesystem::path& path) {
   Close();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO (or a device) under a table's name cannot hold
+  // the open forever; it is then refused as no regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
@@ -49,7 +51,7 @@ bool DbfFile::Open(const std::filesystem::path& path) {
 bool DbfFile::Load(int fd, std::size_t size) {
   if (size == 0) return true;
   if (size > kMaxReadSize) {
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);  // every record gets read
     if (map == MAP_FAILED) return false;
     data_ = static_cast<const char*>(map);
     size_ = size;
