@@ -13,7 +13,7 @@ class Variant {
  public:
   enum class Type : std::uint8_t { Empty, Null, Integer, Floating, Currency, DateTime, Boolean, Text };
 
-  Variant() = default;  // empty (unassigned)
+  Variant() {}  // empty (unassigned); user-provided, so a const Variant needs no initialiser
   Variant(int value) : type_(Type::Integer), int_(value) {}
   Variant(std::int64_t value) : type_(Type::Integer), int_(value) {}
   Variant(double value) : type_(Type::Floating), float_(value) {}
