@@ -1,0 +1,300 @@
+// Tests of both conversion passes on an estimate one of whose tables is damaged,
+// missing its place, or held by someone else: the exact line or error each pass
+// shows, no output file, every table released afterwards, and a good run on
+// the same folder right after.
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "convert/conversion_pass.h"
+#include "tests/support/child_process.h"
+#include "tests/support/recording_run_host.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/gen/estimate_generator.h"
+
+namespace ranta2kv::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Pass { Dbf, OleDb };
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+void PutWord(std::string& bytes, std::size_t at, std::uint16_t value) {
+  bytes[at] = static_cast<char>(value & 0xFF);
+  bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+// Offset of the descriptor of a field in a dBase III header.
+std::size_t DescriptorOf(const std::string& bytes, const std::string& name) {
+  for (std::size_t at = 32; at + 32 <= bytes.size() && bytes[at] != 0x0D; at += 32) {
+    if (bytes.compare(at, name.size(), name) == 0 && bytes[at + name.size()] == '\0') return at;
+  }
+  throw std::runtime_error("no field " + name);
+}
+
+// What a pass showed its caller, one line each: "log: <line>" for each log
+// line, then "error: <message>" when it failed or "converted" when it wrote
+// its file. Texts are UTF-8.
+std::string RunPass(Pass pass, const fs::path& folder) {
+  RecordingRunHost host(folder, ',');
+  std::string shown;
+  std::string ending;
+  try {
+    auto written = pass == Pass::Dbf ? ConvertDbf(host) : ConvertOleDb(host);
+    if (written) ending = fs::exists(*written) ? "converted\n" : "reported a file it did not write\n";
+  } catch (const Error& error) {
+    ending = "error: " + Cp1251ToUtf8(error.what()) + "\n";
+  }
+  for (const std::string& line : host.LogUtf8()) shown += "log: " + line + "\n";
+  return shown + ending;
+}
+
+// Entries of the folder that are not tables: an output file or a left-over
+// temporary file.
+std::vector<std::string> NonTables(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() != ".DBF") names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+// Regular files of the folder that another open cannot lock: tables the pass
+// left open.
+std::vector<std::string> HeldFiles(const fs::path& folder) {
+  std::vector<std::string> held;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    std::error_code error;
+    if (!fs::is_regular_file(entry.path(), error)) continue;
+    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) held.push_back(entry.path().filename().string());
+    ::close(fd);
+  }
+  return held;
+}
+
+const std::string kInit = "Ошибка инициализации : ";
+const std::string kNotFound = "log: Ошибка инициализации : Не найдены таблицы данных\n";
+const std::string kMissing = "log: Ошибка инициализации : не найдены таблицы данных\n";
+
+std::string Damaged(const std::string& reason) {
+  return "TQXSmartDBF.InternalOpen: File \"{file}\" is damaged: " + reason;
+}
+std::string SetUpLine(const std::string& message) { return "log: " + kInit + message + "\n"; }
+std::string ErrorLine(const std::string& message) { return "error: " + message + "\n"; }
+
+const std::string kOpenError = "TQXSmartDBF.InternalOpen: Open error \"{file}\"";
+
+// One damaged table: which file, how it is damaged, and what each pass shows
+// ("{file}" stands for the file's path).
+struct MalformedCase {
+  const char* name;
+  const char* table;
+  std::function<void(const fs::path& file, std::string generated)> damage;
+  std::string direct;
+  std::string sql;
+};
+
+// The generated table's bytes with an edit, written back.
+auto Edited(std::function<void(std::string&)> edit) {
+  return [edit](const fs::path& file, std::string bytes) {
+    edit(bytes);
+    WriteBytes(file, bytes);
+  };
+}
+auto Replaced(std::function<void(const fs::path&)> make) {
+  return [make](const fs::path& file, const std::string&) {
+    fs::remove(file);
+    make(file);
+  };
+}
+
+std::vector<MalformedCase> Cases() {
+  const std::string shortHeader = Damaged("the file is shorter than its header");
+  return {
+      {"ZeroByteFile", "SMETA.DBF", Edited([](std::string& b) { b.clear(); }),
+       SetUpLine(shortHeader), SetUpLine(shortHeader)},
+      {"TruncatedHeader", "SMETA.DBF", Edited([](std::string& b) { b.resize(20); }),
+       SetUpLine(shortHeader), SetUpLine(shortHeader)},
+      {"TruncatedDescriptorList", "SMETA.DBF", Edited([](std::string& b) { b.resize(32 + 3 * 32 + 7); }),
+       SetUpLine(Damaged("the field descriptors run past the end of the file")),
+       SetUpLine(Damaged("the field descriptors run past the end of the file"))},
+      {"NoTerminator", "SMETA.DBF", Edited([](std::string& b) { b[b.find('\x0D', 32)] = 'X'; }),
+       SetUpLine(Damaged("the field descriptors run past the header length")),
+       SetUpLine(Damaged("the field descriptors run past the header length"))},
+      {"HeaderLengthBeyondTheFile", "SMETA.DBF",
+       Edited([](std::string& b) { PutWord(b, 8, static_cast<std::uint16_t>(b.size() + 100)); }),
+       SetUpLine(Damaged("the file ends before its header length")),
+       SetUpLine(Damaged("the file ends before its header length"))},
+      {"HeaderLengthOfItsMaximum", "SMETA.DBF", Edited([](std::string& b) { PutWord(b, 8, 0xFFFF); }),
+       SetUpLine(Damaged("the file ends before its header length")),
+       SetUpLine(Damaged("the file ends before its header length"))},
+      {"RecordLengthZero", "SMETA.DBF", Edited([](std::string& b) { PutWord(b, 10, 0); }),
+       SetUpLine(Damaged("the record length is 0")), SetUpLine(Damaged("the record length is 0"))},
+      {"RecordLengthTooShortForItsFields", "SMETA.DBF", Edited([](std::string& b) { PutWord(b, 10, 8); }),
+       SetUpLine(Damaged("field 'CODE' ends beyond the record length")),
+       SetUpLine(Damaged("field 'CODE' ends beyond the record length"))},
+      {"RecordLongerThanABlock", "SMETA.DBF", Edited([](std::string& b) { PutWord(b, 10, 5000); }),
+       SetUpLine("TQXSmartDBF.InternalOpen: BufferSize too small!"),
+       SetUpLine("TQXSmartDBF.InternalOpen: BufferSize too small!")},
+      {"UnknownVersionByte", "SMETA.DBF", Edited([](std::string& b) { b[0] = 0x02; }),
+       SetUpLine("TQXSmartDBF.InternalOpen: File \"{file}\" is not DBF file"),
+       SetUpLine("TQXSmartDBF.InternalOpen: File \"{file}\" is not DBF file")},
+      {"Dbase7HeaderCutShort", "SMETA.DBF",
+       Edited([](std::string& b) {
+         b[0] = 0x04;
+         b.resize(60);
+       }),
+       SetUpLine(shortHeader), SetUpLine(shortHeader)},
+      {"TextWidthWithAWildHighByte", "SMETA.DBF",
+       Edited([](std::string& b) { b[DescriptorOf(b, "PRINCODE") + 17] = '\xC8'; }),
+       SetUpLine(Damaged("field 'PRINCODE' ends beyond the record length")),
+       SetUpLine(Damaged("field 'PRINCODE' ends beyond the record length"))},
+      {"FieldNameWithOddBytes", "SMETA.DBF",
+       Edited([](std::string& b) { b.replace(DescriptorOf(b, "NOMER"), 7, "N\"O;\xFF\x01R"); }),
+       ErrorLine("DescriptTable: Field 'NOMER' not found"), ErrorLine("Field 'NOMER' not found")},
+      {"ActsDamaged", "ACTS.DBF", Edited([](std::string& b) { PutWord(b, 10, 0); }),
+       ErrorLine(Damaged("the record length is 0")), SetUpLine(Damaged("the record length is 0"))},
+      {"ParamsDamaged", "PARAMS.DBF", Edited([](std::string& b) { b.resize(40); }),
+       SetUpLine(Damaged("the field descriptors run past the end of the file")),
+       SetUpLine(Damaged("the field descriptors run past the end of the file"))},
+      {"DirectoryNamedAsTheTable", "SMETA.DBF", Replaced([](const fs::path& f) { fs::create_directory(f); }),
+       SetUpLine(kOpenError), kNotFound},
+      {"FifoNamedAsTheTable", "SMETA.DBF", Replaced([](const fs::path& f) { ::mkfifo(f.c_str(), 0644); }),
+       SetUpLine(kOpenError), kNotFound},
+      {"DeviceNamedAsTheTable", "SMETA.DBF",
+       Replaced([](const fs::path& f) { fs::create_symlink("/dev/zero", f); }), SetUpLine(kOpenError), kNotFound},
+      {"DanglingLinkNamedAsTheTable", "SMETA.DBF",
+       Replaced([](const fs::path& f) { fs::create_symlink(f.parent_path() / "gone.dbf", f); }), kMissing,
+       kNotFound},
+  };
+}
+
+class MalformedTableTest : public ::testing::TestWithParam<MalformedCase> {
+ protected:
+  void SetUp() override {
+    gen::GenerateEstimate({.seed = 5, .positions = 4, .edge = false}, folder_.Path());
+    file_ = folder_ / GetParam().table;
+    generated_ = ReadBytes(file_);
+  }
+  void Damage() { GetParam().damage(file_, generated_); }
+  std::string Expected(std::string text) const {
+    for (std::size_t at; (at = text.find("{file}")) != std::string::npos;) text.replace(at, 6, file_.string());
+    return text;
+  }
+  void Restore() {
+    fs::remove(file_);
+    WriteBytes(file_, generated_);
+  }
+
+  ScratchFolder folder_{"malformed"};
+  fs::path file_;
+  std::string generated_;
+};
+
+TEST_P(MalformedTableTest, EachPassShowsItsMessageWritesNothingAndReleasesTheTables) {
+  for (Pass pass : {Pass::Dbf, Pass::OleDb}) {
+    SCOPED_TRACE(pass == Pass::Dbf ? "direct pass" : "SQL pass");
+    Damage();
+    // A child, so that a pass that hangs on the file fails the test instead.
+    std::string shown = RunInChild([&] { return RunPass(pass, folder_.Path()); }, 30);
+    ASSERT_EQ(shown, Expected(pass == Pass::Dbf ? GetParam().direct : GetParam().sql));
+    EXPECT_EQ(RunPass(pass, folder_.Path()), shown) << "in this process as in the child";
+    EXPECT_EQ(NonTables(folder_.Path()), std::vector<std::string>{});
+    EXPECT_EQ(HeldFiles(folder_.Path()), std::vector<std::string>{});
+    Restore();
+    EXPECT_EQ(RunPass(pass, folder_.Path()), "converted\n") << "right after, with the table mended";
+    for (const std::string& name : NonTables(folder_.Path())) fs::remove(folder_ / name);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Damaged, MalformedTableTest, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Tables that are odd but readable: both passes convert them.
+class ReadableOddTableTest : public MalformedTableTest {};
+
+TEST_P(ReadableOddTableTest, BothPassesConvert) {
+  Damage();
+  EXPECT_EQ(RunPass(Pass::Dbf, folder_.Path()), "converted\n");
+  EXPECT_EQ(RunPass(Pass::OleDb, folder_.Path()), "converted\n");
+  EXPECT_EQ(HeldFiles(folder_.Path()), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Odd, ReadableOddTableTest,
+    ::testing::Values(
+        // The count in the header is not trusted; the file size gives 5 records.
+        MalformedCase{"HeaderClaimingBillionsOfRecords", "SMETA.DBF",
+                      Edited([](std::string& b) { b.replace(4, 4, "\xFF\xFF\xFF\xFF"); }), "", ""},
+        // Only whole records count.
+        MalformedCase{"LastRecordCutInHalf", "RESTBL.DBF",
+                      Edited([](std::string& b) { b.resize(b.size() - 60); }), "", ""},
+        // Visual FoxPro fields that may hold null, but no null-flags field: none is null.
+        MalformedCase{"VisualFoxProNullFlagsFieldMissing", "POSEXT.DBF",
+                      Edited([](std::string& b) {
+                        b[0] = 0x30;
+                        for (std::size_t at = 32; b[at] != 0x0D; at += 32) b[at + 18] = 0x02;
+                      }),
+                      "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A table that another program holds open cannot be read; the pass says so.
+TEST(HeldTableTest, TableLockedByAnotherProcess) {
+  ScratchFolder folder("held");
+  gen::GenerateEstimate({.seed = 5, .positions = 2, .edge = false}, folder.Path());
+  const fs::path file = folder / "SMETA.DBF";
+  const std::string expected = SetUpLine("TQXSmartDBF.InternalOpen: Open error \"" + file.string() + "\"");
+  {
+    LockingProcess other(file);
+    ASSERT_TRUE(other.Holding());
+    EXPECT_EQ(RunPass(Pass::Dbf, folder.Path()), expected);
+    EXPECT_EQ(RunPass(Pass::OleDb, folder.Path()), expected);
+    EXPECT_EQ(NonTables(folder.Path()), std::vector<std::string>{});
+  }
+  EXPECT_EQ(RunPass(Pass::Dbf, folder.Path()), "converted\n") << "once the other program let go";
+}
+
+TEST(HeldTableTest, TableWithoutReadPermission) {
+  ScratchFolder folder("unreadable");
+  gen::GenerateEstimate({.seed = 5, .positions = 2, .edge = false}, folder.Path());
+  const fs::path file = folder / "POSEXT.DBF";
+  fs::permissions(folder.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                     fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(file, fs::perms::none);
+  const std::string expected = SetUpLine("TQXSmartDBF.InternalOpen: Open error \"" + file.string() + "\"");
+  for (Pass pass : {Pass::Dbf, Pass::OleDb}) {
+    std::string shown = RunInChild([&] {
+      if (IgnoresFilePermissions() && !BecomeNobody()) return std::string("<cannot drop root rights>");
+      return RunPass(pass, folder.Path());
+    });
+    EXPECT_EQ(shown, expected);
+  }
+  EXPECT_EQ(NonTables(folder.Path()), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace ranta2kv::test

@@ -1,0 +1,48 @@
+// Forked child processes for tests that need another process or other rights:
+// an action run in a child (optionally as the unprivileged user "nobody", or
+// under a resource limit) whose text comes back through a pipe, and a child
+// that holds an exclusive flock on a file, as another program would.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace ranta2kv::test {
+
+// Runs action in a forked child and returns the text it returned. A child that
+// dies or exits otherwise gives "<child killed by signal N>" or "<child exited
+// with N>"; one still running after timeoutSeconds is killed (SIGALRM).
+std::string RunInChild(const std::function<std::string()>& action, unsigned timeoutSeconds = 60);
+
+// In a child: gives up root for the user and group "nobody" (65534), so that
+// file permissions count. False when that fails.
+bool BecomeNobody();
+
+// True when this process can read files whatever their permissions say (root).
+bool IgnoresFilePermissions();
+
+// True when the build runs under AddressSanitizer, whose shadow memory makes a
+// limit on the address space meaningless.
+bool UnderAddressSanitizer();
+
+// A child process that holds an exclusive flock on a file from construction
+// until destruction.
+class LockingProcess {
+ public:
+  explicit LockingProcess(const std::filesystem::path& file);
+  ~LockingProcess();
+  LockingProcess(const LockingProcess&) = delete;
+  LockingProcess& operator=(const LockingProcess&) = delete;
+
+  bool Holding() const { return holding_; }  // the child took the lock
+
+ private:
+  pid_t pid_ = -1;
+  int release_fd_ = -1;  // closing it tells the child to end
+  bool holding_ = false;
+};
+
+}  // namespace ranta2kv::test
