@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kNoSuchTable = "no such table: ";
+constexpr std::size_t kMostShapes = 64;  // the pass runs about ten
 
 std::string CurrentFolder() {
   std::error_code error;
@@ -37,6 +38,35 @@ std::string MissingTableOf(std::string_view message) {
   return std::string(name);
 }
 
+bool StandsForTheText(sqlite3_stmt* query, const StatementShape& shape) {
+  if (sqlite3_bind_parameter_count(query) != static_cast<int>(shape.values.size())) return false;
+  for (int c = 0; c < sqlite3_column_count(query); ++c) {
+    const char* name = sqlite3_column_name(query, c);
+    if (name && std::string_view(name).find('?') != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+void BindShapeValues(sqlite3_stmt* query, const std::vector<ShapeValue>& values) {
+  for (int i = 0; i < static_cast<int>(values.size()); ++i) {
+    const ShapeValue& value = values[i];
+    if (value.is_text) {
+      sqlite3_bind_text(query, i + 1, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC);
+    } else {
+      sqlite3_bind_int64(query, i + 1, value.integer);
+    }
+  }
+}
+
+// Makes a cached statement ready for its next use, however its run ended.
+struct StatementReset {
+  sqlite3_stmt* query;
+  ~StatementReset() {
+    sqlite3_reset(query);
+    sqlite3_clear_bindings(query);
+  }
+};
+
 }  // namespace
 
 OleDbConnection::OleDbConnection() : ConnectionString(InitialConnectionString(CurrentFolder())) {}
@@ -49,10 +79,12 @@ void OleDbConnection::SetConnected(bool connected) {
   if (connected == Connected()) return;
   if (!connected) {
     for (OleDbDataset* dataset : datasets_) dataset->Close();
+    shaped_.clear();
     database_.reset();
     catalogue_.reset();
     loaded_.clear();
     folder_.clear();
+    statements_compiled_ = 0;
     return;
   }
   std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
@@ -77,8 +109,32 @@ std::vector<std::string> OleDbConnection::ListTables() {
 }
 
 SqlResult OleDbConnection::Execute(std::string_view statement) {
+  RequireConnected();
+  if (std::optional<StatementShape> shape = ShapeOf(statement)) {
+    if (sqlite3_stmt* query = ShapedQuery(*shape)) {
+      BindShapeValues(query, shape->values);
+      StatementReset reset{query};
+      return SqlResult::Fetch(query);
+    }
+  }
   SqlPreparedQuery query = PrepareQuery(statement);
   return SqlResult::Fetch(query.get());
+}
+
+// The compiled statement of the shape, compiled now when new. Null when the shape
+// cannot stand for the text: it fails to compile (the text itself then gives the
+// message), or a column takes its name from a literal that the shape took out.
+sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
+  if (auto found = shaped_.find(shape.text); found != shaped_.end()) return found->second.get();
+  SqlPreparedQuery query;
+  try {
+    query = PrepareQuery(shape.text);
+  } catch (const Error&) {
+    return nullptr;
+  }
+  if (!StandsForTheText(query.get(), shape)) return nullptr;
+  if (shaped_.size() >= kMostShapes) shaped_.clear();
+  return shaped_.emplace(shape.text, std::move(query)).first->second.get();
 }
 
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
@@ -92,6 +148,7 @@ SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
     SqlPreparedQuery query(prepared);
     if (rc == SQLITE_OK) {
       if (!prepared) throw Error("The statement is empty");
+      ++statements_compiled_;
       if (!sqlite3_stmt_readonly(prepared) || sqlite3_column_count(prepared) == 0) {
         throw Error("The statement is not a query");
       }

@@ -4,7 +4,9 @@
 // the tables it names on first use).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,6 +15,7 @@
 
 #include "source/sql_database.h"
 #include "source/sql_result.h"
+#include "source/sql_statement_shape.h"
 
 namespace ranta2kv {
 
@@ -43,11 +46,16 @@ class OleDbConnection {
 
   // Runs one read-only statement and returns all its rows. A table of the
   // catalogue that the statement names is loaded first; errors carry the
-  // database's or the table reader's message.
+  // database's or the table reader's message. Statements of one shape (texts
+  // that differ only in literal comparison operands) are compiled once.
   SqlResult Execute(std::string_view statement);
   // Compiles a statement without running it: loads the tables it names, and fails
   // as Execute would when a table cannot be read or the text is no query.
   void Check(std::string_view statement);
+
+  // Statements compiled since the connect; lets tests show that statements of
+  // one shape are compiled once.
+  std::uint64_t StatementsCompiled() const { return statements_compiled_; }
 
   // The folder the connection reads; empty while disconnected.
   const std::filesystem::path& Folder() const { return folder_; }
@@ -58,12 +66,15 @@ class OleDbConnection {
   void Detach(OleDbDataset* dataset);
   bool LoadMissingTable(const std::string& name);  // false: no table of the folder to load
   SqlPreparedQuery PrepareQuery(std::string_view statement);
+  sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
   void RequireConnected() const;
 
   std::unique_ptr<SqlDatabase> database_;      // null while disconnected
   std::unique_ptr<TableCatalogue> catalogue_;  // tables of folder_, by name
   std::set<std::string> loaded_;               // tables in the database
+  std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
   std::filesystem::path folder_;               // of the last connect
+  std::uint64_t statements_compiled_ = 0;
   std::vector<OleDbDataset*> datasets_;        // every dataset using this connection
 };
 

@@ -107,6 +107,21 @@ TEST_F(OleDbDatasetTest, FieldsByNameIgnoreLetterCase) {
   EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("PRICE"); }), "Field 'PRICE' not found");
 }
 
+// Statements that differ only in the literals they compare with are compiled once
+// and run with those literals; what they return is what each text says.
+TEST_F(OleDbDatasetTest, StatementsOfOneShapeReadTheirOwnValues) {
+  for (int key : {1, 2, 1, 3}) {
+    Run(query_, "SELECT * FROM (SELECT 1 AS K, 'a' AS V UNION ALL SELECT 2, 'b  ') WHERE K=" + std::to_string(key));
+    EXPECT_EQ(query_.RecordCount(), key == 3 ? 0 : 1);
+    EXPECT_EQ(query_.FieldNamed("V").AsString(), key == 1 ? "a" : key == 2 ? "b  " : "");
+    query_.Close();
+  }
+  Run(query_, "SELECT 'x' = 'x', 2 = 3 AS SAME");
+  EXPECT_EQ(query_.Column(0).Name(), "'x' = 'x'");  // a column named by its text keeps the literal
+  EXPECT_EQ(query_.Column(0).AsInteger(), 1);
+  EXPECT_EQ(query_.FieldNamed("SAME").AsInteger(), 0);
+}
+
 TEST_F(OleDbDatasetTest, ColumnByPosition) {
   Run(query_, "SELECT DISTINCT(V) FROM (SELECT 5 AS V UNION ALL SELECT 5)");
   EXPECT_EQ(query_.ColumnCount(), 1);

@@ -366,6 +366,19 @@ TEST_F(OleDbSourceTest, StatementsOfThePass) {
   EXPECT_EQ(Select("select * from posext where code=5", "Q"), "12,5");
 }
 
+TEST_F(OleDbSourceTest, LookUpsOfOneShapeAreCompiledOnce) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  const std::uint64_t before = source_.ADOConnection1.StatementsCompiled();
+  std::string found;
+  for (int code : {5, 3, 4, 5}) {
+    found += Select("SELECT * FROM POSEXT WHERE CODE=" + std::to_string(code), "CODE") + ";";
+    found += Select("SELECT * FROM PARAMS WHERE ID = '3+" + std::to_string(code) + "' AND CODE=43", "PARAM") + ";";
+  }
+  EXPECT_EQ(found, "5;15;3;;;;5;15;");
+  EXPECT_EQ(source_.ADOConnection1.StatementsCompiled() - before, 2u);
+}
+
 TEST_F(OleDbSourceTest, FourResultsOpenAtOnce) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
