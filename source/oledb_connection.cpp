@@ -108,17 +108,24 @@ std::vector<std::string> OleDbConnection::ListTables() {
   return names;
 }
 
-SqlResult OleDbConnection::Execute(std::string_view statement) {
+void OleDbConnection::Execute(std::string_view statement, SqlResult& result) {
   RequireConnected();
   if (std::optional<StatementShape> shape = ShapeOf(statement)) {
     if (sqlite3_stmt* query = ShapedQuery(*shape)) {
       BindShapeValues(query, shape->values);
       StatementReset reset{query};
-      return SqlResult::Fetch(query);
+      result.Fetch(query);
+      return;
     }
   }
   SqlPreparedQuery query = PrepareQuery(statement);
-  return SqlResult::Fetch(query.get());
+  result.Fetch(query.get());
+}
+
+SqlResult OleDbConnection::Execute(std::string_view statement) {
+  SqlResult result;
+  Execute(statement, result);
+  return result;
 }
 
 // The compiled statement of the shape, compiled now when new. Null when the shape

@@ -48,6 +48,7 @@ class OleDbConnection {
   // catalogue that the statement names is loaded first; errors carry the
   // database's or the table reader's message. Statements of one shape (texts
   // that differ only in literal comparison operands) are compiled once.
+  void Execute(std::string_view statement, SqlResult& result);
   SqlResult Execute(std::string_view statement);
   // Compiles a statement without running it: loads the tables it names, and fails
   // as Execute would when a table cannot be read or the text is no query.

@@ -33,12 +33,11 @@ void OleDbDataset::SetTableName(std::string table) {
 void OleDbDataset::Open() {
   if (active_) return;
   if (statement_.empty()) throw Error("The dataset has no statement");
-  SqlResult result = connection_.Execute(statement_);
+  connection_.Execute(statement_, result_);
   fields_.clear();
-  for (int c = 0; c < static_cast<int>(result.ColumnNames().size()); ++c) {
-    fields_.push_back(OleDbField(this, c, result.ColumnNames()[c]));
+  for (int c = 0; c < static_cast<int>(result_.ColumnNames().size()); ++c) {
+    fields_.push_back(OleDbField(this, c, result_.ColumnNames()[c]));
   }
-  result_ = std::move(result);
   cursor_ = 0;
   active_ = true;
 }
@@ -46,7 +45,7 @@ void OleDbDataset::Open() {
 void OleDbDataset::Close() {
   if (!active_) return;
   active_ = false;
-  result_ = SqlResult();
+  result_.Clear();
   cursor_ = 0;
 }
 

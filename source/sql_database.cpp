@@ -17,6 +17,8 @@ SqlDatabase::SqlDatabase() {
   }
   // Statements come from the conversion only; no other database may be attached.
   sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+  // The sorts that build the key indexes stay in memory like the tables.
+  sqlite3_exec(db_, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
 }
 
 SqlDatabase::~SqlDatabase() { sqlite3_close_v2(db_); }

@@ -17,24 +17,40 @@ namespace {
 // the growth of a single buffer would do.
 constexpr std::size_t kFirstTextBlockSize = 4096;
 constexpr std::size_t kTextBlockSize = 1 << 20;
+// Cells of a few rows are kept by Clear; a large result's storage is given back.
+constexpr std::size_t kKeptCells = 256;
 
 }  // namespace
 
-SqlResult SqlResult::Fetch(sqlite3_stmt* statement) {
-  SqlResult result;
+void SqlResult::Fetch(sqlite3_stmt* statement) {
+  Clear();
   const int columns = sqlite3_column_count(statement);
   for (int c = 0; c < columns; ++c) {
     const char* name = sqlite3_column_name(statement, c);
-    result.column_names_.emplace_back(name ? name : "");
+    column_names_.emplace_back(name ? name : "");
   }
   for (;;) {
     int rc = sqlite3_step(statement);
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) throw Error(sqlite3_errmsg(sqlite3_db_handle(statement)));
-    for (int c = 0; c < columns; ++c) result.Append(statement, c);
-    ++result.row_count_;
+    for (int c = 0; c < columns; ++c) Append(statement, c);
+    ++row_count_;
   }
-  return result;
+}
+
+void SqlResult::Clear() {
+  column_names_.clear();
+  row_count_ = 0;
+  if (cells_.capacity() > kKeptCells) {
+    std::vector<Cell>().swap(cells_);
+  } else {
+    cells_.clear();
+  }
+  if (blocks_.size() == 1 && blocks_.front().capacity() <= kFirstTextBlockSize) {
+    blocks_.front().clear();
+  } else {
+    blocks_.clear();
+  }
 }
 
 void SqlResult::Append(sqlite3_stmt* statement, int column) {

@@ -23,8 +23,11 @@ struct SqlValue {
 
 class SqlResult {
  public:
-  // Steps the prepared statement to its end (Error with the database's message).
-  static SqlResult Fetch(sqlite3_stmt* statement);
+  // Replaces the rows by those of the prepared statement, stepped to its end
+  // (Error with the database's message).
+  void Fetch(sqlite3_stmt* statement);
+  // Forgets the rows; a small result's storage is kept for the next one.
+  void Clear();
 
   const std::vector<std::string>& ColumnNames() const { return column_names_; }
   std::int64_t RowCount() const { return row_count_; }

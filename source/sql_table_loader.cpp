@@ -59,12 +59,26 @@ std::string DateText(double days) {
   return text;
 }
 
+// The text of a C field as the reader's AsString gives it (the bytes up to the
+// first NUL, "" when null), into a buffer that keeps its storage from row to row.
+void AssignText(const DbfField& field, bool oem, std::string& text) {
+  if (field.IsNull()) {
+    text.clear();
+    return;
+  }
+  const std::string_view bytes = field.Bytes();
+  text.assign(bytes.substr(0, bytes.find('\0')));
+  if (oem) {
+    for (char& c : text) c = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
+  }
+}
+
 // Binds the field's value in the current record to parameter `index`; a text
 // goes through `text`, which must live until the row is inserted.
 void BindField(sqlite3_stmt* insert, int index, const DbfField& field, bool oem, std::string& text) {
   const DbfValueKind kind = field.Kind();
   if (kind == DbfValueKind::Text) {
-    text = oem ? Oem866ToAnsi(field.AsString()) : field.AsString();
+    AssignText(field, oem, text);
     sqlite3_bind_text(insert, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
     return;
   }
