@@ -14,7 +14,7 @@ namespace ranta2kv {
 
 class XmlSink {
  public:
-  static constexpr std::size_t kDefaultBufferSize = 1 << 20;
+  static constexpr std::size_t kDefaultBufferSize = 256 * 1024;  // big chunks, little memory
 
   explicit XmlSink(std::size_t bufferSize = kDefaultBufferSize);
   virtual ~XmlSink();
