@@ -1,5 +1,7 @@
 // The datasets of the "OLE DB" pass: a statement or a table name, the rows of its
 // result fetched at `Open`, a current row, and its columns by name or position.
+// A table dataset holds the row order only and reads the current row when it
+// moves there, so that walking a large table does not copy it.
 #include "source/oledb_dataset.h"
 
 #include <algorithm>
@@ -33,42 +35,75 @@ void OleDbDataset::SetTableName(std::string table) {
 void OleDbDataset::Open() {
   if (active_) return;
   if (statement_.empty()) throw Error("The dataset has no statement");
-  connection_.Execute(statement_, result_);
+  cursor_ = 0;
+  if (table_name_.empty()) {
+    connection_.Execute(statement_, result_);
+  } else {
+    OpenTable();
+  }
   fields_.clear();
   for (int c = 0; c < static_cast<int>(result_.ColumnNames().size()); ++c) {
     fields_.push_back(OleDbField(this, c, result_.ColumnNames()[c]));
   }
-  cursor_ = 0;
   active_ = true;
+}
+
+// The rows of SELECT * FROM "table" ORDER BY rowid, one at a time: the order
+// now, each row when the cursor reaches it.
+void OleDbDataset::OpenTable() {
+  SqlResult order;
+  connection_.Execute("SELECT rowid FROM " + QuoteIdentifier(table_name_) + " ORDER BY rowid", order);
+  rowids_.clear();
+  rowids_.reserve(static_cast<std::size_t>(order.RowCount()));
+  for (std::int64_t row = 0; row < order.RowCount(); ++row) rowids_.push_back(order.Value(row, 0).integer);
+  ReadTableRow();  // also names the columns of an empty table
+}
+
+void OleDbDataset::ReadTableRow() {
+  const std::int64_t rowid = rowids_.empty() ? 0 : rowids_[static_cast<std::size_t>(cursor_)];
+  connection_.Execute("SELECT * FROM " + QuoteIdentifier(table_name_) + " WHERE rowid=" + std::to_string(rowid),
+                      result_);
 }
 
 void OleDbDataset::Close() {
   if (!active_) return;
   active_ = false;
   result_.Clear();
+  std::vector<std::int64_t>().swap(rowids_);
   cursor_ = 0;
 }
 
 void OleDbDataset::First() {
   RequireActive();
-  cursor_ = 0;
+  MoveTo(0);
 }
 
 void OleDbDataset::Next() {
   RequireActive();
-  if (cursor_ < result_.RowCount()) ++cursor_;
+  if (cursor_ < RowCount()) MoveTo(cursor_ + 1);
 }
 
-bool OleDbDataset::AtEnd() const { return !active_ || cursor_ >= result_.RowCount(); }
+// Past the last row the last row stays current.
+void OleDbDataset::MoveTo(std::int64_t row) {
+  const bool moved = row != cursor_;
+  cursor_ = row;
+  if (!table_name_.empty() && moved && cursor_ < RowCount()) ReadTableRow();
+}
+
+std::int64_t OleDbDataset::RowCount() const {
+  return table_name_.empty() ? result_.RowCount() : static_cast<std::int64_t>(rowids_.size());
+}
+
+bool OleDbDataset::AtEnd() const { return !active_ || cursor_ >= RowCount(); }
 
 std::int64_t OleDbDataset::RecordCount() const {
   RequireActive();
-  return result_.RowCount();
+  return RowCount();
 }
 
 std::int64_t OleDbDataset::RecordNumber() const {
   RequireActive();
-  return std::min(cursor_ + 1, result_.RowCount());
+  return std::min(cursor_ + 1, RowCount());
 }
 
 const OleDbField& OleDbDataset::FieldNamed(std::string_view name) const {
@@ -91,11 +126,12 @@ void OleDbDataset::RequireActive() const {
   if (!active_) throw Error("The dataset is closed");
 }
 
-// After the last row the last row stays current; an empty result reads as NULL.
+// An empty result reads as NULL.
 SqlValue OleDbDataset::CurrentValue(int column) const {
   RequireActive();
   if (result_.RowCount() == 0) return SqlValue();
-  return result_.Value(std::min(cursor_, result_.RowCount() - 1), column);
+  const std::int64_t row = table_name_.empty() ? std::min(cursor_, result_.RowCount() - 1) : 0;
+  return result_.Value(row, column);
 }
 
 }  // namespace ranta2kv

@@ -49,7 +49,7 @@ class OleDbDataset {
 
   // A query: the statement that `Open` runs. Only while closed (Error otherwise).
   void SetSQL(std::string statement);
-  // A table dataset: `Open` reads SELECT * FROM "table" ORDER BY rowid.
+  // A table dataset: its rows are those of SELECT * FROM "table" ORDER BY rowid.
   void SetTableName(std::string table);
   const std::string& SQL() const { return statement_; }
   const std::string& TableName() const { return table_name_; }
@@ -75,13 +75,18 @@ class OleDbDataset {
   friend class OleDbField;
   void RequireActive() const;
   SqlValue CurrentValue(int column) const;
+  std::int64_t RowCount() const;
+  void MoveTo(std::int64_t row);
+  void OpenTable();
+  void ReadTableRow();  // the row at cursor_ into result_
 
   OleDbConnection& connection_;
   char decimal_separator_;   // of REAL values' text
   std::string statement_;    // run by Open
   std::string table_name_;   // set for a table dataset
   bool active_ = false;
-  SqlResult result_;             // the rows while open
+  SqlResult result_;             // the rows while open; of a table, the current row
+  std::vector<std::int64_t> rowids_;  // a table's rows in order
   std::vector<OleDbField> fields_;  // one per result column, rebuilt by Open
   std::int64_t cursor_ = 0;      // current row, from 0; == row count at the end
 };

@@ -295,6 +295,40 @@ TEST_F(OleDbSourceTest, DeletedRecordsAreRowsInFileOrder) {
   EXPECT_EQ(walk, "1:1 2:5 3:3 ");
 }
 
+TEST_F(OleDbSourceTest, TableDatasetKeepsTheLastRowPastTheEnd) {
+  WriteEstimate(folder_);
+  ASSERT_TRUE(Open(folder_));
+  OleDbDataset& smeta = source_.tlbSMETA;
+  smeta.Open();
+  const OleDbField& code = smeta.FieldNamed("code");
+  smeta.Next();
+  smeta.Next();
+  smeta.Next();
+  EXPECT_TRUE(smeta.AtEnd());
+  EXPECT_EQ(smeta.RecordNumber(), 3);
+  EXPECT_EQ(code.AsInteger(), 3);
+  smeta.First();
+  EXPECT_EQ(code.AsInteger(), 1);
+  EXPECT_EQ(smeta.RecordNumber(), 1);
+}
+
+TEST_F(OleDbSourceTest, TableDatasetOfAnEmptyTable) {
+  WriteEstimate(folder_);
+  Table({{"CODE", 'N', 10}, {"NAME", 'C', 5}}).WriteTo(folder_ / "EMPTY.DBF");
+  ASSERT_TRUE(Open(folder_));
+  OleDbDataset table(source_.ADOConnection1, ',');
+  table.SetTableName("EMPTY");
+  table.Open();
+  EXPECT_TRUE(table.AtEnd());
+  EXPECT_EQ(table.RecordCount(), 0);
+  EXPECT_EQ(table.RecordNumber(), 0);
+  EXPECT_EQ(table.Column(1).Name(), "NAME");
+  EXPECT_TRUE(table.FieldNamed("CODE").IsNull());
+  table.Close();
+  table.SetTableName("NOPE");
+  EXPECT_EQ(ErrorOf([&] { table.Open(); }), "no such table: NOPE");
+}
+
 TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
   WriteEstimate(folder_);
   const std::string oem = "\x91\xAC\xA5\xE2\xA0";  // "Смета" in code page 866
