@@ -3,11 +3,7 @@
 // shows, no output file, every table released afterwards, and a good run on
 // the same folder right after.
 #include <gtest/gtest.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <fcntl.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -17,11 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "common/codepage.h"
-#include "common/error.h"
-#include "convert/conversion_pass.h"
 #include "tests/support/child_process.h"
-#include "tests/support/recording_run_host.h"
+#include "tests/support/pass_outcome.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
 
@@ -29,8 +22,6 @@ namespace ranta2kv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-enum class Pass { Dbf, OleDb };
 
 std::string ReadBytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -52,48 +43,6 @@ std::size_t DescriptorOf(const std::string& bytes, const std::string& name) {
     if (bytes.compare(at, name.size(), name) == 0 && bytes[at + name.size()] == '\0') return at;
   }
   throw std::runtime_error("no field " + name);
-}
-
-// What a pass showed its caller, one line each: "log: <line>" for each log
-// line, then "error: <message>" when it failed or "converted" when it wrote
-// its file. Texts are UTF-8.
-std::string RunPass(Pass pass, const fs::path& folder) {
-  RecordingRunHost host(folder, ',');
-  std::string shown;
-  std::string ending;
-  try {
-    auto written = pass == Pass::Dbf ? ConvertDbf(host) : ConvertOleDb(host);
-    if (written) ending = fs::exists(*written) ? "converted\n" : "reported a file it did not write\n";
-  } catch (const Error& error) {
-    ending = "error: " + Cp1251ToUtf8(error.what()) + "\n";
-  }
-  for (const std::string& line : host.LogUtf8()) shown += "log: " + line + "\n";
-  return shown + ending;
-}
-
-// Entries of the folder that are not tables: an output file or a left-over
-// temporary file.
-std::vector<std::string> NonTables(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() != ".DBF") names.push_back(entry.path().filename().string());
-  }
-  return names;
-}
-
-// Regular files of the folder that another open cannot lock: tables the pass
-// left open.
-std::vector<std::string> HeldFiles(const fs::path& folder) {
-  std::vector<std::string> held;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-    std::error_code error;
-    if (!fs::is_regular_file(entry.path(), error)) continue;
-    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) held.push_back(entry.path().filename().string());
-    ::close(fd);
-  }
-  return held;
 }
 
 const std::string kInit = "Ошибка инициализации : ";
@@ -216,17 +165,17 @@ class MalformedTableTest : public ::testing::TestWithParam<MalformedCase> {
 };
 
 TEST_P(MalformedTableTest, EachPassShowsItsMessageWritesNothingAndReleasesTheTables) {
-  for (Pass pass : {Pass::Dbf, Pass::OleDb}) {
-    SCOPED_TRACE(pass == Pass::Dbf ? "direct pass" : "SQL pass");
+  for (PassKind pass : {PassKind::Dbf, PassKind::OleDb}) {
+    SCOPED_TRACE(PassName(pass));
     Damage();
     // A child, so that a pass that hangs on the file fails the test instead.
-    std::string shown = RunInChild([&] { return RunPass(pass, folder_.Path()); }, 30);
-    ASSERT_EQ(shown, Expected(pass == Pass::Dbf ? GetParam().direct : GetParam().sql));
-    EXPECT_EQ(RunPass(pass, folder_.Path()), shown) << "in this process as in the child";
+    std::string shown = RunInChild([&] { return ShownByPass(pass, folder_.Path()); }, 30);
+    ASSERT_EQ(shown, Expected(pass == PassKind::Dbf ? GetParam().direct : GetParam().sql));
+    EXPECT_EQ(ShownByPass(pass, folder_.Path()), shown) << "in this process as in the child";
     EXPECT_EQ(NonTables(folder_.Path()), std::vector<std::string>{});
     EXPECT_EQ(HeldFiles(folder_.Path()), std::vector<std::string>{});
     Restore();
-    EXPECT_EQ(RunPass(pass, folder_.Path()), "converted\n") << "right after, with the table mended";
+    EXPECT_EQ(ShownByPass(pass, folder_.Path()), "converted\n") << "right after, with the table mended";
     for (const std::string& name : NonTables(folder_.Path())) fs::remove(folder_ / name);
   }
 }
@@ -239,8 +188,8 @@ class ReadableOddTableTest : public MalformedTableTest {};
 
 TEST_P(ReadableOddTableTest, BothPassesConvert) {
   Damage();
-  EXPECT_EQ(RunPass(Pass::Dbf, folder_.Path()), "converted\n");
-  EXPECT_EQ(RunPass(Pass::OleDb, folder_.Path()), "converted\n");
+  EXPECT_EQ(ShownByPass(PassKind::Dbf, folder_.Path()), "converted\n");
+  EXPECT_EQ(ShownByPass(PassKind::OleDb, folder_.Path()), "converted\n");
   EXPECT_EQ(HeldFiles(folder_.Path()), std::vector<std::string>{});
 }
 
@@ -271,11 +220,11 @@ TEST(HeldTableTest, TableLockedByAnotherProcess) {
   {
     LockingProcess other(file);
     ASSERT_TRUE(other.Holding());
-    EXPECT_EQ(RunPass(Pass::Dbf, folder.Path()), expected);
-    EXPECT_EQ(RunPass(Pass::OleDb, folder.Path()), expected);
+    EXPECT_EQ(ShownByPass(PassKind::Dbf, folder.Path()), expected);
+    EXPECT_EQ(ShownByPass(PassKind::OleDb, folder.Path()), expected);
     EXPECT_EQ(NonTables(folder.Path()), std::vector<std::string>{});
   }
-  EXPECT_EQ(RunPass(Pass::Dbf, folder.Path()), "converted\n") << "once the other program let go";
+  EXPECT_EQ(ShownByPass(PassKind::Dbf, folder.Path()), "converted\n") << "once the other program let go";
 }
 
 TEST(HeldTableTest, TableWithoutReadPermission) {
@@ -286,10 +235,10 @@ TEST(HeldTableTest, TableWithoutReadPermission) {
                                      fs::perms::others_read | fs::perms::others_exec);
   fs::permissions(file, fs::perms::none);
   const std::string expected = SetUpLine("TQXSmartDBF.InternalOpen: Open error \"" + file.string() + "\"");
-  for (Pass pass : {Pass::Dbf, Pass::OleDb}) {
+  for (PassKind pass : {PassKind::Dbf, PassKind::OleDb}) {
     std::string shown = RunInChild([&] {
       if (IgnoresFilePermissions() && !BecomeNobody()) return std::string("<cannot drop root rights>");
-      return RunPass(pass, folder.Path());
+      return ShownByPass(pass, folder.Path());
     });
     EXPECT_EQ(shown, expected);
   }

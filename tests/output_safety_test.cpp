@@ -1,0 +1,155 @@
+// Tests of the output file of both passes when writing it goes wrong: a write
+// that fails part-way, a folder that cannot be written, an output name with a
+// forbidden character, too long, or naming a folder or a link. Nothing partial
+// is ever left under the name, and an earlier output file stays as it was.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/support/child_process.h"
+#include "tests/support/dbf_builder.h"
+#include "tests/support/dbf_patch.h"
+#include "tests/support/pass_outcome.h"
+#include "tests/support/scratch_folder.h"
+#include "tools/gen/estimate_generator.h"
+
+namespace ranta2kv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The record of the estimate's header row (ID 0).
+std::size_t HeaderRecord(const DbfPatch& smeta) {
+  for (std::size_t n = 1; n <= smeta.RecordCount(); ++n) {
+    if (smeta.Get(n, "ID").find_first_not_of(' ') == smeta.Get(n, "ID").size() - 1 &&
+        smeta.Get(n, "ID").back() == '0') {
+      return n;
+    }
+  }
+  throw std::runtime_error("no header row");
+}
+
+class OutputSafetyTest : public ::testing::TestWithParam<PassKind> {
+ protected:
+  void SetUp() override {
+    gen::GenerateEstimate({.seed = 7, .positions = 30, .edge = false}, folder_.Path());
+    SetOutputName("OUT");
+  }
+  // PRINCODE of the header row (bytes of code page 866).
+  void SetOutputName(const std::string& name) {
+    DbfPatch smeta(folder_ / "SMETA.DBF");
+    smeta.Set(HeaderRecord(smeta), "PRINCODE", name);
+    smeta.Save();
+  }
+  std::string Shown() { return ShownByPass(GetParam(), folder_.Path()); }
+  // Converts once and returns the bytes of the file written.
+  std::string EarlierOutput() {
+    EXPECT_EQ(Shown(), "converted\n");
+    return ReadBytes(target_);
+  }
+  std::string Failure(const std::string& what, const std::string& reason) const {
+    return "error: " + what + " \"" + target_.string() + "\": " + reason + "\n";
+  }
+
+  ScratchFolder folder_{"output"};
+  fs::path target_ = folder_ / "OUT.XML";
+};
+
+TEST_P(OutputSafetyTest, FailingWriteKeepsTheEarlierFile) {
+  const std::string earlier = EarlierOutput();
+  SetOutputName("OUT");  // the same name; the run differs only in how writing ends
+  std::string shown = RunInChild([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};  // writes beyond 4 KiB fail as on a full disk
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return Shown();
+  });
+  EXPECT_EQ(shown, Failure("Ошибка записи файла", "File too large"));
+  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
+  EXPECT_EQ(HeldFiles(folder_.Path()), Names{});
+}
+
+TEST_P(OutputSafetyTest, UnwritableFolderKeepsTheEarlierFile) {
+  const std::string earlier = EarlierOutput();
+  fs::permissions(folder_.Path(), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  std::string shown = RunInChild([&] {
+    if (IgnoresFilePermissions() && !BecomeNobody()) return std::string("<cannot drop root rights>");
+    return Shown();
+  });
+  fs::permissions(folder_.Path(), fs::perms::owner_all);
+  EXPECT_EQ(shown, Failure("Не удалось создать файл", "Permission denied"));
+  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
+}
+
+TEST_P(OutputSafetyTest, FailedPassKeepsTheEarlierFile) {
+  const std::string earlier = EarlierOutput();
+  std::string smeta = ReadBytes(folder_ / "SMETA.DBF");
+  smeta.replace(smeta.find("NOMER"), 5, "NOMEX");  // a field every chapter row reads
+  std::ofstream(folder_ / "SMETA.DBF", std::ios::binary | std::ios::trunc) << smeta;
+  std::string shown = Shown();
+  EXPECT_EQ(shown, GetParam() == PassKind::Dbf ? "error: DescriptTable: Field 'NOMER' not found\n"
+                                                : "error: Field 'NOMER' not found\n");
+  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
+  EXPECT_EQ(HeldFiles(folder_.Path()), Names{});
+}
+
+TEST_P(OutputSafetyTest, ForbiddenCharacterInTheNameWritesNothing) {
+  for (std::string c : {"/", "\\", ":", "*", "?", "\"", "<", ">", "|", "\x01", "\t", "\x1F"}) {
+    SetOutputName("A" + c + "B");
+    EXPECT_EQ(Shown(), "error: Недопустимое имя файла \"A" + c + "B.XML\"\n") << c;
+    EXPECT_EQ(NonTables(folder_.Path()), Names{}) << c;
+    EXPECT_EQ(HeldFiles(folder_.Path()), Names{}) << c;
+  }
+}
+
+TEST_P(OutputSafetyTest, NameOfAnExistingFolderFailsAndKeepsTheFolder) {
+  fs::create_directory(target_);
+  std::ofstream(target_ / "inside.txt") << "kept";
+  EXPECT_EQ(Shown(), Failure("Не удалось заменить файл", "Is a directory"));
+  EXPECT_EQ(ReadBytes(target_ / "inside.txt"), "kept");
+  EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
+}
+
+TEST_P(OutputSafetyTest, NameOfALinkReplacesTheLinkNotWhatItPointsAt) {
+  ScratchFolder elsewhere("elsewhere");
+  std::ofstream(elsewhere / "victim.txt") << "untouched";
+  fs::create_symlink(elsewhere / "victim.txt", target_);
+  EXPECT_EQ(Shown(), "converted\n");
+  EXPECT_EQ(ReadBytes(elsewhere / "victim.txt"), "untouched");
+  EXPECT_FALSE(fs::is_symlink(target_));
+  EXPECT_EQ(ReadBytes(target_).rfind("<?xml", 0), 0u);
+}
+
+TEST_P(OutputSafetyTest, NameTooLongForTheFileSystemFails) {
+  DbfBuilder smeta;  // a header row whose PRINCODE is wider than any file name
+  smeta.Field("CODE", 'N', 10).Field("ID", 'N', 2).Field("UDAL", 'N', 1).Field("PRINCODE", 'C', 300)
+      .Field("OSNOV", 'C', 10).Field("ZAK", 'C', 10).Field("POD", 'C', 10).Field("NAME1", 'C', 10)
+      .Field("NOMER", 'C', 10).Field("NAME", 'C', 10);
+  smeta.Record({"1", "0", "0", std::string(300, 'L'), "", "", "", "", "", ""});
+  smeta.WriteTo(folder_ / "SMETA.DBF");
+  target_ = folder_ / (std::string(300, 'L') + ".XML");
+  EXPECT_EQ(Shown(), Failure("Не удалось заменить файл", "File name too long"));
+  EXPECT_EQ(NonTables(folder_.Path()), Names{});
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPasses, OutputSafetyTest, ::testing::Values(PassKind::Dbf, PassKind::OleDb),
+                         [](const auto& info) { return info.param == PassKind::Dbf ? "Dbf" : "OleDb"; });
+
+}  // namespace
+}  // namespace ranta2kv::test
