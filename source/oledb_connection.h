@@ -70,13 +70,13 @@ class OleDbConnection {
   sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
   void RequireConnected() const;
 
-  std::unique_ptr<SqlDatabase> database_;      // null while disconnected
-  std::unique_ptr<TableCatalogue> catalogue_;  // tables of folder_, by name
-  std::set<std::string> loaded_;               // tables in the database
+  std::unique_ptr<SqlDatabase> database_;           // null while disconnected
+  std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
+  std::set<std::string> loaded_;                    // tables in the database
   std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
-  std::filesystem::path folder_;               // of the last connect
+  std::filesystem::path folder_;                    // of the last connect
   std::uint64_t statements_compiled_ = 0;
-  std::vector<OleDbDataset*> datasets_;        // every dataset using this connection
+  std::vector<OleDbDataset*> datasets_;  // every dataset using this connection
 };
 
 }  // namespace ranta2kv

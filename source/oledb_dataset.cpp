@@ -61,8 +61,8 @@ void OleDbDataset::OpenTable() {
 
 void OleDbDataset::ReadTableRow() {
   const std::int64_t rowid = rowids_.empty() ? 0 : rowids_[static_cast<std::size_t>(cursor_)];
-  connection_.Execute("SELECT * FROM " + QuoteIdentifier(table_name_) + " WHERE rowid=" + std::to_string(rowid),
-                      result_);
+  connection_.Execute(
+      "SELECT * FROM " + QuoteIdentifier(table_name_) + " WHERE rowid=" + std::to_string(rowid), result_);
 }
 
 void OleDbDataset::Close() {

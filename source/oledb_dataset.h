@@ -24,7 +24,7 @@ class OleDbField {
   // INTEGER: its digits; REAL: the general number text with the dataset's decimal
   // separator; TEXT: its bytes; NULL: "".
   std::string AsString() const;
-  std::int32_t AsInteger() const;       // Error when the value does not fit
+  std::int32_t AsInteger() const;  // Error when the value does not fit
   std::int64_t AsLargeInteger() const;
   double AsNumber() const;
   double AsDateTime() const;  // a 'YYYY-MM-DD' text at midnight; days since 30.12.1899
@@ -81,14 +81,14 @@ class OleDbDataset {
   void ReadTableRow();  // the row at cursor_ into result_
 
   OleDbConnection& connection_;
-  char decimal_separator_;   // of REAL values' text
-  std::string statement_;    // run by Open
-  std::string table_name_;   // set for a table dataset
+  char decimal_separator_;  // of REAL values' text
+  std::string statement_;   // run by Open
+  std::string table_name_;  // set for a table dataset
   bool active_ = false;
-  SqlResult result_;             // the rows while open; of a table, the current row
+  SqlResult result_;                  // the rows while open; of a table, the current row
   std::vector<std::int64_t> rowids_;  // a table's rows in order
-  std::vector<OleDbField> fields_;  // one per result column, rebuilt by Open
-  std::int64_t cursor_ = 0;      // current row, from 0; == row count at the end
+  std::vector<OleDbField> fields_;    // one per result column, rebuilt by Open
+  std::int64_t cursor_ = 0;           // current row, from 0; == row count at the end
 };
 
 }  // namespace ranta2kv

@@ -76,7 +76,8 @@ std::int64_t OleDbField::AsLargeInteger() const {
 
 std::int32_t OleDbField::AsInteger() const {
   const std::int64_t number = AsLargeInteger();
-  if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::int32_t>::max()) {
+  if (number < std::numeric_limits<std::int32_t>::min() ||
+      number > std::numeric_limits<std::int32_t>::max()) {
     throw Error("Value " + std::to_string(number) + " of field '" + name_ + "' is out of the integer range");
   }
   return static_cast<std::int32_t>(number);
@@ -106,8 +107,9 @@ double OleDbField::AsDateTime() const {
     case SqlType::Text: {
       std::string_view text = value.text;
       int year = 0, month = 0, day = 0;
-      if (!IsDateText(text) || !ParseWhole(text.substr(0, 4), year) || !ParseWhole(text.substr(5, 2), month) ||
-          !ParseWhole(text.substr(8, 2), day) || !IsValidDate(year, month, day)) {
+      if (!IsDateText(text) || !ParseWhole(text.substr(0, 4), year) ||
+          !ParseWhole(text.substr(5, 2), month) || !ParseWhole(text.substr(8, 2), day) ||
+          !IsValidDate(year, month, day)) {
         FailConversion(value, name_, "a date");
       }
       return EncodeDate(year, month, day);

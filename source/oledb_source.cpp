@@ -21,7 +21,8 @@ std::string DataSourceFolder(const fs::path& folder) {
   std::string text = folder.string();
   if (!text.ends_with('/')) text += '/';
   if (text.find(';') != std::string::npos) {
-    throw Error("The folder name \"" + Utf8ToCp1251(text) + "\" contains \";\", which a connection string cannot carry");
+    throw Error("The folder name \"" + Utf8ToCp1251(text) +
+                "\" contains \";\", which a connection string cannot carry");
   }
   return text;
 }

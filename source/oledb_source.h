@@ -14,10 +14,10 @@ namespace ranta2kv {
 struct OleDbSource {
   explicit OleDbSource(char decimalSeparator);
   OleDbConnection ADOConnection1;  // declared first: the datasets use it
-  OleDbDataset tlbSMETA;   // the walk over the estimate table
-  OleDbDataset qSubQuery;  // priming, then one short statement after another
-  OleDbDataset qPOSEXT;    // the POSEXT row of the position in hand
-  OleDbDataset qACTS;      // the ACTS row of one EXECUTE row
+  OleDbDataset tlbSMETA;           // the walk over the estimate table
+  OleDbDataset qSubQuery;          // priming, then one short statement after another
+  OleDbDataset qPOSEXT;            // the POSEXT row of the position in hand
+  OleDbDataset qACTS;              // the ACTS row of one EXECUTE row
 };
 
 // Silent false for a folder that does not exist; on any other failure logs

@@ -32,8 +32,8 @@ void SqlDatabase::Execute(std::string_view sql) {
 std::string SqlDatabase::LastMessage() const { return sqlite3_errmsg(db_); }
 
 SqlStatement::SqlStatement(SqlDatabase& database, std::string_view sql) : database_(database) {
-  if (sqlite3_prepare_v2(database.Handle(), sql.data(), static_cast<int>(sql.size()), &statement_,
-                         nullptr) != SQLITE_OK) {
+  if (sqlite3_prepare_v2(database.Handle(), sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+      SQLITE_OK) {
     throw Error(database.LastMessage());
   }
 }

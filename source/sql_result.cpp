@@ -56,8 +56,7 @@ void SqlResult::Clear() {
 void SqlResult::Append(sqlite3_stmt* statement, int column) {
   Cell cell;
   switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-      break;
+    case SQLITE_NULL: break;
     case SQLITE_INTEGER:
       cell.type = SqlType::Integer;
       cell.payload = static_cast<std::uint64_t>(sqlite3_column_int64(statement, column));
@@ -93,14 +92,9 @@ SqlValue SqlResult::Value(std::int64_t row, int column) const {
   SqlValue value;
   value.type = cell.type;
   switch (cell.type) {
-    case SqlType::Null:
-      break;
-    case SqlType::Integer:
-      value.integer = static_cast<std::int64_t>(cell.payload);
-      break;
-    case SqlType::Real:
-      value.real = std::bit_cast<double>(cell.payload);
-      break;
+    case SqlType::Null: break;
+    case SqlType::Integer: value.integer = static_cast<std::int64_t>(cell.payload); break;
+    case SqlType::Real: value.real = std::bit_cast<double>(cell.payload); break;
     case SqlType::Text:
       value.text = std::string_view(blocks_[cell.payload >> 32]).substr(cell.payload & 0xFFFFFFFF, cell.size);
       break;

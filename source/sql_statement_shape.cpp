@@ -124,8 +124,8 @@ class ShapeScanner {
   }
 
   std::string_view text_;
-  std::size_t at_ = 0;   // next byte to read
-  char last_ = '\0';     // the last byte copied that is not a blank
+  std::size_t at_ = 0;  // next byte to read
+  char last_ = '\0';    // the last byte copied that is not a blank
   StatementShape shape_;
 };
 

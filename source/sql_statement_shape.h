@@ -19,8 +19,8 @@ struct ShapeValue {
 };
 
 struct StatementShape {
-  std::string text;               // "?" in place of each value taken out
-  std::vector<ShapeValue> values; // in the order of their "?"
+  std::string text;                // "?" in place of each value taken out
+  std::vector<ShapeValue> values;  // in the order of their "?"
 };
 
 // Only whole numbers (with an optional sign) and quoted texts are taken out.

@@ -1,8 +1,8 @@
 // Tests of the connection string of `ADOConnection1`: the `Data Source` rewrite of
 // the set-up and the reading of the folder to connect to.
-#include <gtest/gtest.h>
-
 #include "source/oledb_connection_string.h"
+
+#include <gtest/gtest.h>
 
 namespace ranta2kv {
 namespace {
@@ -26,7 +26,8 @@ TEST(DataSourceRewriteTest, ItemFoundWhereverItStands) {
 }
 
 TEST(DataSourceRewriteTest, OnlyTheFirstDataSourceItemChanges) {
-  EXPECT_EQ(RewriteDataSource("Data Source=/a/;Data Source=/b/", "/new/"), "Data Source=/new/;Data Source=/b/");
+  EXPECT_EQ(RewriteDataSource("Data Source=/a/;Data Source=/b/", "/new/"),
+            "Data Source=/new/;Data Source=/b/");
 }
 
 TEST(DataSourceRewriteTest, PieceMustBeginExactlySo) {

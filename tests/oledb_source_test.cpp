@@ -1,6 +1,8 @@
 // Tests of the "OLE DB" source over DBF files: the set-up `OpenOleDbSource` with
 // its log lines, the table catalogue, the loading of tables (column types, NULL,
 // code page 866, deleted records, key indexes) and the statements of the pass.
+#include "source/oledb_source.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,7 +15,6 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
-#include "source/oledb_source.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 
@@ -74,7 +75,9 @@ DbfBuilder ParamsTable() {
 
 class OleDbSourceTest : public ::testing::Test {
  protected:
-  fs::path NewFolder() { return folders_.emplace_back(std::make_unique<ScratchFolder>("oledb_source"))->Path(); }
+  fs::path NewFolder() {
+    return folders_.emplace_back(std::make_unique<ScratchFolder>("oledb_source"))->Path();
+  }
   // The three tables the set-up looks for, and the four the pass reads besides.
   static void WriteEstimate(const fs::path& folder) {
     SmetaTable().WriteTo(folder / "SMETA.DBF");
@@ -95,7 +98,8 @@ class OleDbSourceTest : public ::testing::Test {
     query.Open();
     std::string values;
     for (query.First(); !query.AtEnd(); query.Next()) {
-      values += (values.empty() ? "" : "|") + (field.empty() ? query.Column(0) : query.FieldNamed(field)).AsString();
+      values += (values.empty() ? "" : "|") +
+                (field.empty() ? query.Column(0) : query.FieldNamed(field)).AsString();
     }
     query.Close();
     return values;
@@ -144,8 +148,8 @@ TEST_F(OleDbSourceTest, SetUpPointsTheConnectionAtTheFolder) {
   ASSERT_TRUE(Open(folder_)) << (log_.empty() ? "" : log_[0]);
   EXPECT_TRUE(log_.empty());
   EXPECT_TRUE(source_.ADOConnection1.Connected());
-  EXPECT_EQ(source_.ADOConnection1.ConnectionString,
-            "Provider=VFPOLEDB.1;Data Source=" + folder_.string() + "/;Password=\"\";Collating Sequence=MACHINE");
+  EXPECT_EQ(source_.ADOConnection1.ConnectionString, "Provider=VFPOLEDB.1;Data Source=" + folder_.string() +
+                                                         "/;Password=\"\";Collating Sequence=MACHINE");
   EXPECT_EQ(source_.tlbSMETA.TableName(), "SMETA");
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
@@ -162,7 +166,8 @@ TEST_F(OleDbSourceTest, DataSourceItemRewrittenWhereverItStands) {
   WriteEstimate(folder_);
   source_.ADOConnection1.ConnectionString = "Data Source=/old/;Provider=VFPOLEDB.1";
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(source_.ADOConnection1.ConnectionString, "Data Source=" + folder_.string() + "/;Provider=VFPOLEDB.1");
+  EXPECT_EQ(source_.ADOConnection1.ConnectionString,
+            "Data Source=" + folder_.string() + "/;Provider=VFPOLEDB.1");
 }
 
 TEST_F(OleDbSourceTest, SecondFolderIsReadAfterTheFirst) {
@@ -199,7 +204,8 @@ TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   source_.qSubQuery.SetSQL("SELECT 1");
   EXPECT_FALSE(Open(folder_));
   const std::string file = (folder_ / "EXTRA.DBF").string();
-  EXPECT_EQ(log_, std::vector<std::string>{InitLine("TQXSmartDBF.InternalOpen: File \"" + file + "\" is not DBF file")});
+  EXPECT_EQ(log_, std::vector<std::string>{
+                      InitLine("TQXSmartDBF.InternalOpen: File \"" + file + "\" is not DBF file")});
   EXPECT_FALSE(source_.ADOConnection1.Connected());
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
@@ -209,8 +215,9 @@ TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
   fs::create_directory(folder);
   WriteEstimate(folder);
   EXPECT_FALSE(Open(folder));
-  EXPECT_EQ(log_, std::vector<std::string>{InitLine("The folder name \"" + folder.string() +
-                                                    "/\" contains \";\", which a connection string cannot carry")});
+  EXPECT_EQ(log_,
+            std::vector<std::string>{InitLine("The folder name \"" + folder.string() +
+                                              "/\" contains \";\", which a connection string cannot carry")});
 }
 
 TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
@@ -218,7 +225,8 @@ TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
   EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }),
             "Data Source \"" + folder_.string() + "/none/\" is not an existing folder");
   source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1";
-  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }), "The connection string names no Data Source");
+  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }),
+            "The connection string names no Data Source");
   EXPECT_FALSE(source_.ADOConnection1.Connected());
 }
 
@@ -233,7 +241,8 @@ TEST_F(OleDbSourceTest, CatalogueListsDbfFilesOfAnyLetterCase) {
   fs::create_directory(folder_ / "DIR.DBF");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(source_.ADOConnection1.ListTables(),
-            (std::vector<std::string>{"ACTS", "ALPHA", "EXECUTE", "PARAMS", "POSEXT", "POSTOOLS", "SMETA", "ZETA"}));
+            (std::vector<std::string>{"ACTS", "ALPHA", "EXECUTE", "PARAMS", "POSEXT", "POSTOOLS", "SMETA",
+                                      "ZETA"}));
   EXPECT_EQ(Select("SELECT count(*) FROM zeta"), "0");
 }
 
@@ -253,13 +262,22 @@ TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
 
 TEST_F(OleDbSourceTest, ColumnTypesFollowTheFieldKinds) {
   WriteEstimate(folder_);
-  Table({{"C", 'C', 4}, {"I", 'N', 5}, {"BIG", 'N', 12}, {"R", 'N', 8, 2}, {"F", 'F', 6, 1}, {"D", 'D', 8},
-           {"L", 'L', 1}, {"M", 'M', 10}})
+  Table({{"C", 'C', 4},
+         {"I", 'N', 5},
+         {"BIG", 'N', 12},
+         {"R", 'N', 8, 2},
+         {"F", 'F', 6, 1},
+         {"D", 'D', 8},
+         {"L", 'L', 1},
+         {"M", 'M', 10}})
       .Record({"ab", "12", "9999999999", "12.50", "-0.5", "20040229", "T", "         1"})
       .WriteTo(folder_ / "KINDS.DBF");
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(Select("SELECT typeof(C)||typeof(I)||typeof(BIG)||typeof(R)||typeof(F)||typeof(D)||typeof(L)||typeof(M) FROM KINDS"),
-            "textintegerintegerrealrealtextintegernull");
+  EXPECT_EQ(
+      Select(
+          "SELECT typeof(C)||typeof(I)||typeof(BIG)||typeof(R)||typeof(F)||typeof(D)||typeof(L)||typeof(M) "
+          "FROM KINDS"),
+      "textintegerintegerrealrealtextintegernull");
   EXPECT_EQ(Select("SELECT C||'|'||I||'|'||BIG||'|'||R||'|'||F||'|'||D||'|'||L FROM KINDS"),
             "ab  |12|9999999999|12.5|-0.5|2004-02-29|1");
 }
@@ -366,7 +384,8 @@ TEST_F(OleDbSourceTest, LookUpsUseTheSelectiveIndex) {
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("EXPLAIN QUERY PLAN SELECT * FROM POSTOOLS WHERE POSCODE=5 AND ID=0", "detail"),
             "SEARCH POSTOOLS USING INDEX POSTOOLS$POSCODE (POSCODE=?)");
-  EXPECT_EQ(Select("EXPLAIN QUERY PLAN SELECT * FROM PARAMS WHERE ID = '3+5                 ' AND CODE=43", "detail"),
+  EXPECT_EQ(Select("EXPLAIN QUERY PLAN SELECT * FROM PARAMS WHERE ID = '3+5                 ' AND CODE=43",
+                   "detail"),
             "SEARCH PARAMS USING INDEX PARAMS$ID (ID=?)");
 }
 
@@ -396,7 +415,8 @@ TEST_F(OleDbSourceTest, StatementsOfThePass) {
   EXPECT_EQ(Select("SELECT DISTINCT(OPRED) FROM POSEXT"), "7");
   EXPECT_EQ(Select("SELECT * FROM POSTOOLS WHERE POSCODE=5 AND ID=0", "CODE"), "50");
   EXPECT_EQ(Select("SELECT * FROM \"EXECUTE\" WHERE CODE=51", "FACT"), "1,5|2");
-  EXPECT_EQ(Select("SELECT * FROM POSEXT WHERE CODE=3", "CODERASC"), std::string("Прим"_cp1251) + std::string(26, ' '));
+  EXPECT_EQ(Select("SELECT * FROM POSEXT WHERE CODE=3", "CODERASC"),
+            std::string("Прим"_cp1251) + std::string(26, ' '));
   EXPECT_EQ(Select("select * from posext where code=5", "Q"), "12,5");
 }
 
@@ -407,7 +427,8 @@ TEST_F(OleDbSourceTest, LookUpsOfOneShapeAreCompiledOnce) {
   std::string found;
   for (int code : {5, 3, 4, 5}) {
     found += Select("SELECT * FROM POSEXT WHERE CODE=" + std::to_string(code), "CODE") + ";";
-    found += Select("SELECT * FROM PARAMS WHERE ID = '3+" + std::to_string(code) + "' AND CODE=43", "PARAM") + ";";
+    found +=
+        Select("SELECT * FROM PARAMS WHERE ID = '3+" + std::to_string(code) + "' AND CODE=43", "PARAM") + ";";
   }
   EXPECT_EQ(found, "5;15;3;;;;5;15;");
   EXPECT_EQ(source_.ADOConnection1.StatementsCompiled() - before, 2u);

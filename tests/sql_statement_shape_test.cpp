@@ -1,8 +1,8 @@
 // Tests of statement shapes: which literals are taken out as parameters, and
 // which texts are left alone.
-#include <gtest/gtest.h>
-
 #include "source/sql_statement_shape.h"
+
+#include <gtest/gtest.h>
 
 namespace ranta2kv {
 namespace {
@@ -21,7 +21,8 @@ TEST(StatementShapeTest, StatementsOfThePassShareTheirShape) {
 }
 
 TEST(StatementShapeTest, ValuesInOrder) {
-  std::optional<StatementShape> shape = ShapeOf("SELECT * FROM T WHERE A = 'it''s' AND B>=+5 AND C!=-9223372036854775808");
+  std::optional<StatementShape> shape =
+      ShapeOf("SELECT * FROM T WHERE A = 'it''s' AND B>=+5 AND C!=-9223372036854775808");
   ASSERT_TRUE(shape);
   ASSERT_EQ(shape->values.size(), 3u);
   EXPECT_TRUE(shape->values[0].is_text);
