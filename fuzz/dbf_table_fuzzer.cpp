@@ -1,10 +1,12 @@
 // Fuzz target: one DBF table from the input bytes. Opens it, walks it in file
 // order reading every field with every accessor, then builds a key index on
-// each field and walks, locates and limits in key order (reading the key field,
-// and every field of the records it finds). The reader may refuse a file only
-// with its own Error; anything else is a finding.
+// the fields (the first of each value kind, and the last, so that a header of
+// hundreds of fields stays fast) and walks, locates and limits in key order,
+// reading the key field, and every field of the records it finds. The reader
+// may refuse a file only with its own Error; anything else is a finding.
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,8 +46,9 @@ void WalkAll(DbfTable& table) {
   for (table.First(); !table.AtEnd(); table.Next()) ReadRecord(table);
 }
 
+// A key-order walk; the values were read every way in file order already.
 void WalkKeys(DbfTable& table, const DbfField& key) {
-  for (table.First(); !table.AtEnd(); table.Next()) ReadField(key);
+  for (table.First(); !table.AtEnd(); table.Next()) sink = key.Bytes().size() + table.RecordNumber();
 }
 
 // A look-up that the value's conversion may refuse with the variant error.
@@ -85,6 +88,17 @@ void ExerciseIndex(DbfTable& table, const std::string& name) {
   table.Close();
 }
 
+// The first field of each value kind, and the last field.
+std::vector<std::string> KeyFields(const std::vector<DbfField>& fields) {
+  std::vector<std::string> names;
+  std::set<ranta2kv::DbfValueKind> kinds;
+  for (const DbfField& field : fields) {
+    if (kinds.insert(field.Kind()).second) names.push_back(field.Name());
+  }
+  if (!fields.empty()) names.push_back(fields.back().Name());
+  return names;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -101,8 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   WalkAll(table);
   sink = static_cast<std::size_t>(table.RecordCount());
-  std::vector<std::string> names;
-  for (const DbfField& field : table.Fields()) names.push_back(field.Name());
+  const std::vector<std::string> names = KeyFields(table.Fields());
   table.Close();
   for (const std::string& name : names) {
     try {
