@@ -51,7 +51,7 @@ bool DbfFile::Open(const std::filesystem::path& path) {
 bool DbfFile::Load(int fd, std::size_t size) {
   if (size == 0) return true;
   if (size > kMaxReadSize) {
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);  // every record gets read
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
     if (map == MAP_FAILED) return false;
     data_ = static_cast<const char*>(map);
     size_ = size;
@@ -68,6 +68,10 @@ bool DbfFile::Load(int fd, std::size_t size) {
   data_ = buffer_.get();
   size_ = done;
   return true;
+}
+
+void DbfFile::ReleasePages() {
+  if (mapped_) ::madvise(const_cast<char*>(data_), size_, MADV_DONTNEED);
 }
 
 void DbfFile::Close() {

@@ -1,7 +1,7 @@
 // A .DBF file held by the reader: opened read-only, locked exclusively so that no
 // other process can hold it at the same time, and in memory whole (small files
 // read, large ones mapped), so that a walk in key order reads records at random
-// without a system call each.
+// without a system call each. The mapped pages can be given back at any time.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +27,11 @@ class DbfFile {
   bool IsOpen() const { return fd_ >= 0; }
 
   std::string_view Bytes() const { return {data_, size_}; }  // the whole file as it was at Open
+
+  // Drops the mapped pages from the process's memory; the bytes stay readable and
+  // are mapped again from the page cache when next read. Keeps a long walk from
+  // holding the whole file resident. No effect on a read file.
+  void ReleasePages();
 
   // Files up to this size are read rather than mapped (a mapping costs more).
   static constexpr std::size_t kMaxReadSize = 1 << 20;

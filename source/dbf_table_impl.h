@@ -55,9 +55,20 @@ struct DbfTable::Impl {
   KeyRange range;                    // survives Close; ends with the index
   std::vector<DbfScanLookup> lookups;  // of the open table
 
-  // Record n (1 <= n <= record_count); counts as read.
+  // Record bytes read between two releases of the file's mapped pages: a walk
+  // over a large table keeps about this much of it resident.
+  static constexpr std::size_t kResidentRecordBytes = 1 << 20;
+  std::size_t unreleased = 0;        // record bytes read since the last release
+
+  // Record n (1 <= n <= record_count); counts as read. Records returned before
+  // stay readable when the pages are released.
   const char* Record(std::int64_t n) {
     ++touched;
+    unreleased += header.record_length;
+    if (unreleased > kResidentRecordBytes) {
+      file.ReleasePages();
+      unreleased = 0;
+    }
     return file.Bytes().data() + header.header_length + (n - 1) * static_cast<std::int64_t>(header.record_length);
   }
 };

@@ -1,0 +1,102 @@
+// Tests of how much of a large table the DBF reader keeps resident: a walk over
+// a mapped file gives its pages back as it goes, and what it read stays right.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "source/dbf_table.h"
+#include "tests/support/dbf_builder.h"
+#include "tests/support/scratch_folder.h"
+
+namespace ranta2kv {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr int kRecords = 24000;  // of 1001 bytes: a 24 MB file, which is mapped
+// Pages come back in large blocks (up to 2 MB) from the page cache.
+constexpr std::int64_t kMaxResidentKb = 6144;
+
+std::string TextOf(std::int64_t code) {
+  std::string text = "record " + std::to_string(code);
+  text.resize(990, ' ');
+  return text;
+}
+
+// The header from the builder, the records written straight (the reader counts
+// records from the file size).
+fs::path LargeTable(const test::ScratchFolder& scratch) {
+  test::DbfBuilder header;
+  header.Field("CODE", 'N', 10).Field("TEXT", 'C', 990);
+  std::string bytes = header.Bytes();
+  bytes.reserve(bytes.size() + kRecords * std::size_t{1001});
+  for (int i = 1; i <= kRecords; ++i) {
+    const std::string code = std::to_string(i);
+    bytes += ' ' + std::string(10 - code.size(), ' ') + code + TextOf(i);
+  }
+  const fs::path file = scratch / "LARGE.DBF";
+  std::ofstream(file, std::ios::binary) << bytes;
+  return file;
+}
+
+// A line of /proc/self/smaps that starts a mapping: "start-end perms offset ...".
+bool IsMappingHeader(const std::string& line) {
+  const std::string range = line.substr(0, line.find(' '));
+  return range.find('-') != std::string::npos &&
+         range.find_first_not_of("0123456789abcdef-") == std::string::npos;
+}
+
+// The resident size of this process's mapping of the file, from /proc/self/smaps.
+std::int64_t ResidentKbOf(const fs::path& file) {
+  std::ifstream smaps("/proc/self/smaps");
+  std::string line;
+  bool inFile = false;
+  std::int64_t kb = 0;
+  while (std::getline(smaps, line)) {
+    if (IsMappingHeader(line)) {
+      inFile = line.ends_with(file.string());
+    } else if (inFile && line.starts_with("Rss:")) {
+      std::istringstream(line.substr(4)) >> kb;
+      return kb;
+    }
+  }
+  return kb;
+}
+
+TEST(DbfResidencyTest, WalkInFileOrderKeepsFewPagesResident) {
+  test::ScratchFolder scratch("residency");
+  const fs::path file = LargeTable(scratch);
+  DbfTable table("Large");
+  table.SetFileName(file);
+  table.Open();
+  std::int64_t sum = 0;
+  for (; !table.AtEnd(); table.Next()) sum += table.FieldNamed("CODE").AsInteger();
+  EXPECT_EQ(sum, std::int64_t{kRecords} * (kRecords + 1) / 2);
+  EXPECT_LE(ResidentKbOf(file), kMaxResidentKb);
+}
+
+TEST(DbfResidencyTest, KeyOrderWalkAndLookUpsReadTheSameValuesAfterPagesAreGivenBack) {
+  test::ScratchFolder scratch("residency");
+  const fs::path file = LargeTable(scratch);
+  DbfTable table("Large");
+  table.SetFileName(file);
+  table.BuildKeyIndex("CODE");
+  table.Open();
+  std::int64_t expected = 1;
+  for (; !table.AtEnd(); table.Next(), ++expected) {
+    ASSERT_EQ(table.FieldNamed("CODE").AsInteger(), expected);
+    ASSERT_EQ(table.FieldNamed("TEXT").AsString(), TextOf(expected));
+  }
+  EXPECT_EQ(expected, kRecords + 1);
+  ASSERT_TRUE(table.LocateRecord("CODE", Variant(std::int32_t{7})));
+  // Reading every other record by the scan path releases pages while record 7 is current.
+  EXPECT_FALSE(table.LocateRecord("CODE;TEXT", {Variant(std::int32_t{7}), Variant("no such text")}));
+  EXPECT_EQ(table.RecordNumber(), 7);
+  EXPECT_EQ(table.FieldNamed("TEXT").AsString(), TextOf(7));
+  EXPECT_LE(ResidentKbOf(file), kMaxResidentKb);
+}
+
+}  // namespace
+}  // namespace ranta2kv
