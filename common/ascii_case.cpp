@@ -1,5 +1,5 @@
-// Letter case of the names the "OLE DB" source compares: ASCII letters only.
-#include "source/oledb_ascii_case.h"
+// Letter case of the names the program compares: ASCII letters only.
+#include "common/ascii_case.h"
 
 namespace ranta2kv {
 namespace {

@@ -1,4 +1,4 @@
-// Letter case of the names the "OLE DB" source compares (file and table names,
+// Letter case of the names the program compares (file and table names,
 // connection-string keys, field names): only the ASCII letters have a case here,
 // as in SQLite's identifiers; other bytes (UTF-8 or windows-1251) stay as they are.
 #pragma once

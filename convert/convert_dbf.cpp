@@ -74,7 +74,7 @@ class DirectPass {
 };
 
 void OpenTables(DbfTableSet& t, const std::filesystem::path& folder) {
-  t.ACTS.SetFileName(folder / "ACTS.DBF");
+  t.ACTS.SetFileName(TableFile(folder, "ACTS.DBF"));
   try {
     for (DbfTable* table : {&t.ACTS, &t.Execute_, &t.PARAMS, &t.PosTools, &t.DescriptTable,
                             &t.DataTable, &t.ResourceTable}) {

@@ -3,9 +3,12 @@
 // "Ошибка инициализации" line and reported as false.
 #include "source/dbf_table_set.h"
 
+#include <algorithm>
 #include <array>
 #include <system_error>
+#include <vector>
 
+#include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
 
@@ -18,12 +21,24 @@ constexpr std::array<const char*, 7> kRequiredFiles = {
 bool HasAllFiles(const std::filesystem::path& folder) {
   for (const char* name : kRequiredFiles) {
     std::error_code error;
-    if (!std::filesystem::exists(folder / name, error)) return false;
+    if (!std::filesystem::exists(TableFile(folder, name), error)) return false;
   }
   return true;
 }
 
 }  // namespace
+
+std::filesystem::path TableFile(const std::filesystem::path& folder, std::string_view fileName) {
+  std::filesystem::path exact = folder / fileName;
+  std::error_code error;
+  if (std::filesystem::exists(exact, error)) return exact;
+  std::vector<std::filesystem::path> matches;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (EqualsIgnoringAsciiCase(it->path().filename().string(), fileName)) matches.push_back(it->path());
+  }
+  if (matches.empty()) return exact;
+  return *std::min_element(matches.begin(), matches.end());
+}
 
 DbfTableSet::DbfTableSet(char decimalSeparator)
     : DataTable("DataTable", decimalSeparator),
@@ -58,7 +73,7 @@ bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, 
                                       {tables.Execute_, "EXECUTE.DBF", "CODE"},
                                       {tables.PARAMS, "PARAMS.DBF", "ID"}}};
   try {
-    for (const Step& step : steps) step.table.SetFileName(folder / step.file);
+    for (const Step& step : steps) step.table.SetFileName(TableFile(folder, step.file));
     for (const Step& step : steps) step.table.BuildKeyIndex(step.keyField);
   } catch (const std::exception& error) {
     log(failure + error.what());

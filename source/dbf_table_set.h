@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "source/dbf_table.h"
 
@@ -24,6 +25,11 @@ struct DbfTableSet {
 
   void CloseAll();  // ACTS, EXECUTE, PARAMS, POSTOOLS, RESTBL, POSEXT, SMETA
 };
+
+// The file of a table in the folder: the name as given when that file exists,
+// else the first file whose name differs from it only in letter case (tables
+// copied from other systems often have lower-case names), else the name as given.
+std::filesystem::path TableFile(const std::filesystem::path& folder, std::string_view fileName);
 
 // Logs "Ошибка инициализации : ..." and returns false on failure.
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);

@@ -90,8 +90,9 @@ std::optional<double> ParseDbfFloat(std::string_view bytes) {
 std::optional<bool> ParseDbfLogical(std::string_view bytes) {
   if (bytes.size() != 1) return std::nullopt;
   switch (bytes.front()) {
-    case 'T': case 't': case 'Y': case 'y': return true;
-    case 'F': case 'f': case 'N': case 'n': return false;
+    // Only the capital letters: "t", "Y" and the rest read as null.
+    case 'T': return true;
+    case 'F': return false;
     default: return std::nullopt;
   }
 }

@@ -3,7 +3,7 @@
 #include "source/oledb_connection_string.h"
 
 #include "common/text.h"
-#include "source/oledb_ascii_case.h"
+#include "common/ascii_case.h"
 
 namespace ranta2kv {
 namespace {

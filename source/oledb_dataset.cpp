@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "common/error.h"
-#include "source/oledb_ascii_case.h"
+#include "common/ascii_case.h"
 #include "source/oledb_connection.h"
 #include "source/sql_database.h"
 

@@ -7,7 +7,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
-#include "source/oledb_ascii_case.h"
+#include "common/ascii_case.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;

@@ -13,7 +13,7 @@
 #include "common/date_time.h"
 #include "common/error.h"
 #include "source/dbf_table.h"
-#include "source/oledb_ascii_case.h"
+#include "common/ascii_case.h"
 #include "source/sql_database.h"
 
 namespace ranta2kv {

@@ -292,6 +292,22 @@ TEST_P(ConversionPassTest, ForbiddenOutputNameWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(folder_.Path().parent_path().parent_path() / "x.XML"));
 }
 
+TEST_P(ConversionPassTest, TableFilesInAnyLetterCase) {
+  FullEstimate().WriteTo(folder_.Path());
+  for (const char* name : {"SMETA", "POSEXT", "ACTS", "PARAMS"}) {
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(std::tolower(c));
+    std::filesystem::rename(folder_ / (std::string(name) + ".DBF"), folder_ / (lower + ".dbf"));
+  }
+  RecordingRunHost host(folder_.Path());
+  auto written = RunPass(GetParam(), host);
+  ASSERT_TRUE(written) << ::testing::PrintToString(host.LogUtf8());
+  XmlFile xml = ParseXmlFile(*written);
+  const XmlElement& position = xml.root.Child("Chapters").Child("Chapter").Child("Position");
+  EXPECT_EQ(position.Child("Implementation").All("Item").size(), 2u);
+  EXPECT_EQ(position.Child("CustomNPBase").Attr("Nacl"), "15");
+}
+
 TEST_P(ConversionPassTest, MissingFolderReturnsSilently) {
   RecordingRunHost host(folder_ / "no-such-folder");
   EXPECT_FALSE(RunPass(GetParam(), host));

@@ -155,7 +155,14 @@ std::string Hex(std::string_view bytes) {
 // refuses ("invalid"), which the reader reads as null.
 std::string OurValue(const DbfField& field, const std::string& expected) {
   DbfFieldValue value = field.Value();
-  if (value.IsNull()) return expected == "invalid" ? "invalid" : "null";
+  if (value.IsNull()) {
+    // dbfread also takes t, y, Y as true and f, n, N as false; this reader takes
+    // only T and F and reads the other letters as null.
+    const bool otherLogicalLetter = field.Kind() == DbfValueKind::Boolean && !field.Bytes().empty() &&
+                                    std::string_view("tyYfnN").find(field.Bytes()[0]) != std::string_view::npos;
+    if (otherLogicalLetter && (expected == "b:1" || expected == "b:0")) return expected;
+    return expected == "invalid" ? "invalid" : "null";
+  }
   switch (field.Kind()) {
     case DbfValueKind::Text: {
       std::string_view text = value.Text();
