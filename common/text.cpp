@@ -36,9 +36,18 @@ std::string TrimControlAndBlanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+// Blanks and control characters are the same bytes before and after the code
+// page conversion, so the text is trimmed first and only what remains converted
+// (table fields are mostly blank padding).
 std::string OemToAnsiTrim(std::string_view oemText) {
-  if (oemText.empty()) return {};
-  return TrimControlAndBlanks(Oem866ToAnsi(oemText));
+  std::size_t begin = 0, end = oemText.size();
+  while (end > begin && IsControlOrBlank(oemText[end - 1])) --end;
+  while (begin < end && IsControlOrBlank(oemText[begin])) ++begin;
+  std::string ansi(end - begin, '\0');
+  for (std::size_t i = 0; i < ansi.size(); ++i) {
+    ansi[i] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(oemText[begin + i])));
+  }
+  return ansi;
 }
 
 std::string PadRight(std::string_view text, std::size_t length, char fill) {
