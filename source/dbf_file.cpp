@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <utility>
 
 namespace ranta2kv {
@@ -68,6 +69,16 @@ bool DbfFile::Load(int fd, std::size_t size) {
   data_ = buffer_.get();
   size_ = done;
   return true;
+}
+
+void DbfFile::ReadAt(std::size_t offset, char* out, std::size_t size) const {
+  std::size_t done = 0;
+  while (mapped_ && done < size) {
+    ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+    if (n <= 0) break;  // the file got shorter: the rest comes from the mapping
+    done += static_cast<std::size_t>(n);
+  }
+  if (done < size) std::memcpy(out + done, data_ + offset + done, size - done);
 }
 
 void DbfFile::ReleasePages() {

@@ -25,8 +25,14 @@ class DbfFile {
   bool Open(const std::filesystem::path& path);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  bool IsMapped() const { return mapped_; }
 
   std::string_view Bytes() const { return {data_, size_}; }  // the whole file as it was at Open
+
+  // Copies size bytes from offset (both within Bytes()) to out, by a read of the
+  // file when it is mapped: a walk over a whole file costs a copy per block then
+  // instead of a page fault every few pages.
+  void ReadAt(std::size_t offset, char* out, std::size_t size) const;
 
   // Drops the mapped pages from the process's memory; the bytes stay readable and
   // are mapped again from the page cache when next read. Keeps a long walk from

@@ -44,6 +44,7 @@ void DbfTable::Open() {
   impl_->record_count = size <= start ? 0 : static_cast<std::int64_t>((size - start) / impl_->header.record_length);
   impl_->open = true;
   impl_->touched = 0;
+  impl_->file_order.emplace(impl_->FileOrderBlock());
   First();
 }
 
@@ -76,6 +77,7 @@ void DbfTable::BuildFields() {
 void DbfTable::Close() {
   if (!impl_->open) return;
   Impl& impl = *impl_;
+  impl.file_order.reset();
   impl.file.Close();
   impl.fields.clear();
   impl.lookups.clear();
@@ -94,6 +96,15 @@ void DbfTable::MoveTo(std::int64_t recordNumber, std::size_t position) {
   impl_->record = impl_->Record(recordNumber);
   impl_->record_number = recordNumber;
   impl_->position = position;
+  impl_->at_end = false;
+}
+
+// The walk without an index reads the file block by block.
+void DbfTable::MoveInFileOrder(std::int64_t recordNumber) {
+  ++impl_->touched;
+  impl_->record = impl_->file_order->Record(recordNumber);
+  impl_->record_number = recordNumber;
+  impl_->position = 0;
   impl_->at_end = false;
 }
 
@@ -121,7 +132,7 @@ void DbfTable::First() {
   if (impl_->index) {
     found = MoveToIndexEntry(IndexSpan().first);
   } else if (impl_->record_count > 0) {
-    MoveTo(1, 0);
+    MoveInFileOrder(1);
     found = true;
   }
   if (!found) {
@@ -138,7 +149,7 @@ void DbfTable::Next() {
   if (impl_->index) {
     found = MoveToIndexEntry(impl_->position + 1);
   } else if (impl_->record_number < impl_->record_count) {
-    MoveTo(impl_->record_number + 1, 0);
+    MoveInFileOrder(impl_->record_number + 1);
     found = true;
   }
   if (!found) impl_->at_end = true;

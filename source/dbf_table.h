@@ -103,6 +103,7 @@ class DbfTable {
   void BuildFields();
   void RequireOpen() const;
   void MoveTo(std::int64_t recordNumber, std::size_t position);
+  void MoveInFileOrder(std::int64_t recordNumber);
   std::pair<std::size_t, std::size_t> IndexSpan() const;  // entries walked: the range, or all
   bool MoveToIndexEntry(std::size_t from);
   std::vector<std::size_t> ListedFields(std::string_view fieldList);
@@ -112,6 +113,7 @@ class DbfTable {
   std::int64_t FirstInRange(const std::vector<std::size_t>& fields, const std::string& wanted);
   std::int64_t FirstInFile(const std::vector<std::size_t>& fields, const std::string& wanted);
   void RecordTuple(std::int64_t recordNumber, const std::vector<std::size_t>& fields, std::string& tuple);
+  void TupleOf(const char* record, const std::vector<std::size_t>& fields, std::string& tuple) const;
   std::unique_ptr<Impl> impl_;
   std::string name_;
   std::filesystem::path file_name_;

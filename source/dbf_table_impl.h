@@ -5,12 +5,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "source/dbf_file.h"
 #include "source/dbf_header.h"
+#include "source/dbf_record_block.h"
 #include "source/dbf_scan_lookup.h"
 #include "source/dbf_table.h"
 #include "source/key_index.h"
@@ -50,6 +52,7 @@ struct DbfTable::Impl {
   std::size_t position = 0;          // its position in the index order, when an index is walked
   bool at_end = true;
   std::uint64_t touched = 0;         // records read since Open
+  std::optional<DbfRecordBlock> file_order;  // the cursor's block while it walks in file order
 
   std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
   KeyRange range;                    // survives Close; ends with the index
@@ -70,6 +73,12 @@ struct DbfTable::Impl {
       unreleased = 0;
     }
     return file.Bytes().data() + header.header_length + (n - 1) * static_cast<std::int64_t>(header.record_length);
+  }
+
+  // A reader of the records in file order through blocks, for walks over every
+  // record; each record it gives counts as read.
+  DbfRecordBlock FileOrderBlock() const {
+    return DbfRecordBlock(file, header.header_length, header.record_length, record_count);
   }
 };
 

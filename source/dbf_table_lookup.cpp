@@ -41,9 +41,11 @@ void DbfTable::BuildKeyIndex(std::string_view fieldName) {
     }
     auto index = std::make_unique<KeyIndex>(field.Name(), KeyFormat{field.Kind(), field.Width(), field.Decimals()});
     index->Reserve(static_cast<std::size_t>(impl_->record_count));
+    DbfRecordBlock records = impl_->FileOrderBlock();
     for (std::int64_t n = 1; n <= impl_->record_count; ++n) {
-      WriteRecordKey(index->Format(), field.ValueIn(impl_->Record(n)), index->AppendKey());
+      WriteRecordKey(index->Format(), field.ValueIn(records.Record(n)), index->AppendKey());
     }
+    impl_->touched += static_cast<std::uint64_t>(impl_->record_count);
     index->Sort();
     Close();
     impl_->index = std::move(index);
@@ -158,10 +160,12 @@ std::int64_t DbfTable::FirstInFile(const std::vector<std::size_t>& fields, const
   if (!lookup && impl_->record_count <= std::numeric_limits<std::uint32_t>::max()) {
     DbfScanLookup built(fields);
     built.Reserve(static_cast<std::size_t>(impl_->record_count));
+    DbfRecordBlock records = impl_->FileOrderBlock();
     for (std::int64_t n = 1; n <= impl_->record_count; ++n) {
-      RecordTuple(n, fields, tuple);
+      TupleOf(records.Record(n), fields, tuple);
       built.Add(tuple, static_cast<std::uint32_t>(n));
     }
+    impl_->touched += static_cast<std::uint64_t>(impl_->record_count);
     built.Finish();
     impl_->lookups.push_back(std::move(built));
     lookup = &impl_->lookups.back();
@@ -180,8 +184,11 @@ std::int64_t DbfTable::FirstInFile(const std::vector<std::size_t>& fields, const
 }
 
 void DbfTable::RecordTuple(std::int64_t recordNumber, const std::vector<std::size_t>& fields, std::string& tuple) {
+  TupleOf(impl_->Record(recordNumber), fields, tuple);
+}
+
+void DbfTable::TupleOf(const char* record, const std::vector<std::size_t>& fields, std::string& tuple) const {
   tuple.clear();
-  const char* record = impl_->Record(recordNumber);
   for (std::size_t field : fields) AppendFieldTuple(impl_->fields[field].ValueIn(record), tuple);
 }
 

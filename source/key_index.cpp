@@ -35,10 +35,12 @@ char* KeyIndex::AppendKey() {
 void KeyIndex::Sort() {
   const std::size_t length = format_.length;
   const char* keys = keys_.data();
-  std::sort(order_.begin(), order_.end(), [keys, length](std::uint32_t a, std::uint32_t b) {
+  auto before = [keys, length](std::uint32_t a, std::uint32_t b) {
     int order = length == 0 ? 0 : std::memcmp(keys + (a - 1) * length, keys + (b - 1) * length, length);
     return order != 0 ? order < 0 : a < b;
-  });
+  };
+  // Tables are often written in key order already; one pass tells.
+  if (!std::is_sorted(order_.begin(), order_.end(), before)) std::sort(order_.begin(), order_.end(), before);
 }
 
 std::size_t KeyIndex::LowerBound(std::string_view bound, std::size_t first, std::size_t last) const {
