@@ -147,6 +147,9 @@ void DbfTable::Next() {
   if (impl_->at_end) return;
   bool found = false;
   if (impl_->index) {
+    if (impl_->position == Impl::kPositionUnknown) {
+      impl_->position = impl_->index->PositionOf(static_cast<std::uint32_t>(impl_->record_number));
+    }
     found = MoveToIndexEntry(impl_->position + 1);
   } else if (impl_->record_number < impl_->record_count) {
     MoveInFileOrder(impl_->record_number + 1);

@@ -50,6 +50,8 @@ struct DbfTable::Impl {
   const char* record = nullptr;      // the current record, nullptr when there is none
   std::int64_t record_number = 0;    // its 1-based position in the file
   std::size_t position = 0;          // its position in the index order, when an index is walked
+  // The position of a record found by a scan, found out only when the walk goes on.
+  static constexpr std::size_t kPositionUnknown = static_cast<std::size_t>(-1);
   bool at_end = true;
   std::uint64_t touched = 0;         // records read since Open
   std::optional<DbfRecordBlock> file_order;  // the cursor's block while it walks in file order

@@ -132,7 +132,7 @@ bool DbfTable::LocateByScan(const std::vector<std::size_t>& fields, const std::v
   const bool inRange = impl_->index && impl_->range.active;
   std::int64_t found = inRange ? FirstInRange(fields, wanted) : FirstInFile(fields, wanted);
   if (found == 0) return false;
-  MoveTo(found, impl_->index ? impl_->index->PositionOf(static_cast<std::uint32_t>(found)) : 0);
+  MoveTo(found, impl_->index ? Impl::kPositionUnknown : 0);
   return true;
 }
 
