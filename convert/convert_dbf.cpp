@@ -28,6 +28,11 @@ class Field {
     return *field_;
   }
   DbfField* operator->() { return &**this; }
+  // OemToAnsiTrim of the field's text; a text field is read in place.
+  std::string OemText() {
+    DbfFieldValue value = (**this).Value();
+    return OemToAnsiTrim(value.Kind() == DbfValueKind::Text ? value.Text() : value.AsString());
+  }
 
  private:
   DbfTable& table_;
@@ -114,13 +119,11 @@ void DirectPass::Walk() {
   while (!smeta.AtEnd()) {
     switch (smetaId_->AsInteger()) {
       case 0:
-        run_.HeaderRow(OemToAnsiTrim(princode_->AsString()), OemToAnsiTrim(osnov_->AsString()),
-                       OemToAnsiTrim(zak_->AsString()), OemToAnsiTrim(pod_->AsString()));
+        run_.HeaderRow(princode_.OemText(), osnov_.OemText(), zak_.OemText(), pod_.OemText());
         break;
       case 1:
       case 2:
-        run_.ChapterRow(smetaId_->AsInteger(), OemToAnsiTrim(name1_->AsString()),
-                        IntegerOfText(OemToAnsiTrim(nomer_->AsString())));
+        run_.ChapterRow(smetaId_->AsInteger(), name1_.OemText(), IntegerOfText(nomer_.OemText()));
         break;
       case 3:
         run_.ChapterForPosition();
@@ -157,19 +160,19 @@ void DirectPass::ConvertPosition() {
 
   auto node = std::make_unique<TXML_Estimate_Position>(&run_.Document());
   TXML_Estimate_Position& position = *node;
-  position.SetValueByName("Caption", Variant(OemToAnsiTrim(name_->AsString())));
+  position.SetValueByName("Caption", Variant(name_.OemText()));
   position.SetValueByName("Number", Variant(IntegerOfText(nomer_->AsString())));
 
-  std::string typesbor = OemToAnsiTrim(typesbor_->AsString());
-  auto prefix = CollectionPrefix(typesbor, OemToAnsiTrim(region_->AsString()));
+  std::string typesbor = typesbor_.OemText();
+  auto prefix = CollectionPrefix(typesbor, region_.OemText());
   if (!prefix) {
     // The code as stored (blanks kept), but in the log's code page.
     run_.Host().AppendLog(UnknownCollectionMessage(typesbor, Oem866ToAnsi(coderasc_->AsString())));
   }
-  position.SetValueByName("Code", Variant(prefix.value_or("") + OemToAnsiTrim(coderasc_->AsString())));
+  position.SetValueByName("Code", Variant(prefix.value_or("") + coderasc_.OemText()));
   position.SetValueByName("Quantity", Variant(q_->AsNumber()));
-  position.SetValueByName("Units", Variant(OemToAnsiTrim(ej_->AsString())));
-  position.SetValueByName("Comment", Variant(CommentWithoutMarker(OemToAnsiTrim(prim_->AsString()))));
+  position.SetValueByName("Units", Variant(ej_.OemText()));
+  position.SetValueByName("Comment", Variant(CommentWithoutMarker(prim_.OemText())));
   position.SetValueByName("PriceLevel", Variant("2001"));
   std::int32_t opred = opred_->AsInteger();
   position.SetValueByName("Vr2001", Variant(opred));
@@ -193,7 +196,7 @@ void DirectPass::WriteResources(TXML_Estimate_Position& position, std::int32_t t
   restbl.LimitToKey("CODE", Variant(toolCode));
   bool any = false;
   for (; !restbl.AtEnd(); restbl.Next()) {
-    AddResourceRow(position, {OemToAnsiTrim(res_->AsString()), OemToAnsiTrim(resname_->AsString()),
+    AddResourceRow(position, {res_.OemText(), resname_.OemText(),
                               normras_->AsNumber(), priceres_->AsNumber(), pricmash_->AsNumber()});
     any = true;
   }
