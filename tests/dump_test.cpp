@@ -70,7 +70,7 @@ TEST_F(DumpTest, EachKindHasItsText) {
   builder.Field("L", 'L', 1).Field("D", 'D', 8).Field("M", 'M', 10);
   builder.Record({"ab", "-12", "12345678901", "1234.500", "T", "20040229", "        17"});
   builder.Record({"", "", "", "", "?", "20030229", ""}, true);
-  builder.Record({"x", "0", "0", "0.000001", "f", "00010101", ""});
+  builder.Record({"x", "0", "0", "0.000001", "F", "00010101", ""});
   fs::path file = builder.WriteTo(folder_ / "T.DBF");
   CliResult result = Run({file.string()});
   EXPECT_EQ(result.status, 0);
