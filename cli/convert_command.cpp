@@ -9,14 +9,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "cli/commands.h"
 #include "common/codepage.h"
+#include "common/error.h"
 #include "convert/conversion_pass.h"
 
 namespace ranta2kv::cli {
@@ -54,12 +59,32 @@ class Console {
   std::mutex mutex_;
 };
 
+// The output files of the folders of one run. With --out several folders may
+// name the same file: the first to finish keeps it, and a later one fails
+// rather than replacing it.
+class OutputClaims {
+ public:
+  // Nothing when folder now owns target, else the folder that owned it before.
+  std::optional<std::filesystem::path> Claim(const std::filesystem::path& target,
+                                             const std::filesystem::path& folder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto [owner, claimed] = owners_.emplace(target, folder);
+    if (claimed) return std::nullopt;
+    return owner->second;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::filesystem::path, std::filesystem::path> owners_;
+};
+
 class CliRunHost : public RunHost {
  public:
-  CliRunHost(const Options& options, std::filesystem::path folder, std::string prefix,
-             bool streamLog, bool showProgress, Console& console)
+  CliRunHost(const Options& options, std::optional<std::filesystem::path> outputFolder,
+             std::filesystem::path folder, std::string prefix, bool streamLog, bool showProgress,
+             Console& console)
       : RunHost(options.decimal_separator),
-        options_(options),
+        output_folder_(std::move(outputFolder)),
         folder_(std::move(folder)),
         prefix_(std::move(prefix)),
         stream_log_(streamLog),
@@ -67,7 +92,7 @@ class CliRunHost : public RunHost {
         console_(console) {}
 
   std::filesystem::path FolderPath() override { return folder_; }
-  std::optional<std::filesystem::path> OutputFolder() override { return options_.out; }
+  std::optional<std::filesystem::path> OutputFolder() override { return output_folder_; }
 
   void AppendLog(const std::string& line1251) override {
     std::string line = prefix_ + Cp1251ToUtf8(line1251);
@@ -119,7 +144,7 @@ class CliRunHost : public RunHost {
     drawn_percent_ = -1;
   }
 
-  const Options& options_;
+  std::optional<std::filesystem::path> output_folder_;  // --out, or a folder's staging folder in it
   std::filesystem::path folder_;
   std::string prefix_;   // "FOLDER: " when several folders are converted
   bool stream_log_;      // print lines at once rather than when the folder is done
@@ -163,20 +188,60 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
   return !options.folders.empty();
 }
 
+// Where a folder's pass writes: its own folder, --out, or, when several folders
+// share --out, a staging folder of its own inside it (on the same file system,
+// so that the file moves into --out with one rename once its name is claimed).
+struct OutputPlace {
+  std::optional<std::filesystem::path> folder;   // given to the pass
+  std::optional<std::filesystem::path> staging;  // set when folder is a staging folder
+};
+
+OutputPlace PlaceOutput(const Options& options, std::size_t index) {
+  if (!options.out || options.folders.size() < 2) return {options.out, std::nullopt};
+  std::filesystem::path staging =
+      *options.out / (".ranta2kv-" + std::to_string(::getpid()) + "-" + std::to_string(index));
+  std::error_code error;
+  if (!std::filesystem::create_directory(staging, error)) return {options.out, std::nullopt};  // the pass reports it
+  return {staging, staging};
+}
+
+// Moves a staged file into --out under its name unless an earlier folder of this
+// run wrote that name; returns the final path, or throws with the reason.
+std::filesystem::path Publish(const std::filesystem::path& staged, const Options& options,
+                              const std::filesystem::path& folder, OutputClaims& claims) {
+  std::filesystem::path target = *options.out / staged.filename();
+  if (std::optional<std::filesystem::path> owner = claims.Claim(target, folder)) {
+    throw std::runtime_error(target.string() + " is also the output of " + owner->string() +
+                             "; this folder's file is not written");
+  }
+  std::filesystem::rename(staged, target);
+  return target;
+}
+
 Status ConvertFolder(const Options& options, const std::filesystem::path& folder,
-                     CliRunHost& host, Console& console) {
+                     const OutputPlace& place, OutputClaims& claims, CliRunHost& host,
+                     Console& console) {
   std::string prefix = options.folders.size() > 1 ? folder.string() + ": " : std::string();
   Status status = kSetupFailed;
   std::vector<std::string> report;
   try {
     auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
     if (written) {
+      status = kFailed;
+      if (place.staging) written = Publish(*written, options, folder, claims);
       status = kWritten;
       report.push_back("written: " + written->string());
     }
-  } catch (const std::exception& error) {
+  } catch (const Error& error) {
     status = kFailed;
     report.push_back("ranta2kv-cli: " + prefix + Cp1251ToUtf8(error.what()));
+  } catch (const std::exception& error) {
+    status = kFailed;
+    report.push_back("ranta2kv-cli: " + prefix + error.what());
+  }
+  if (place.staging) {
+    std::error_code error;
+    std::filesystem::remove_all(*place.staging, error);
   }
   host.Flush();
   console.WriteLines(report, stderr);
@@ -197,14 +262,16 @@ int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
   const bool parallel = several && options.jobs > 1;
   const bool progress = !parallel && isatty(STDERR_FILENO);
   Console console;
+  OutputClaims claims;
   std::vector<Status> statuses(options.folders.size(), kWritten);
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
     for (std::size_t i = next++; i < options.folders.size(); i = next++) {
       const std::filesystem::path& folder = options.folders[i];
-      CliRunHost host(options, folder, several ? folder.string() + ": " : std::string(),
+      const OutputPlace place = PlaceOutput(options, i);
+      CliRunHost host(options, place.folder, folder, several ? folder.string() + ": " : std::string(),
                       !parallel, progress, console);
-      statuses[i] = ConvertFolder(options, folder, host, console);
+      statuses[i] = ConvertFolder(options, folder, place, claims, host, console);
     }
   };
   std::vector<std::thread> threads;
