@@ -227,7 +227,6 @@ Status ConvertFolder(const Options& options, const std::filesystem::path& folder
   try {
     auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
     if (written) {
-      status = kFailed;
       if (place.staging) written = Publish(*written, options, folder, claims);
       status = kWritten;
       report.push_back("written: " + written->string());
