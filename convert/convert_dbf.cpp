@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,7 +53,6 @@ class DirectPass {
   void ConvertPosition();
   void WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode);
   void WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode);
-  std::int32_t ParamsRate(const std::string& key, RateCode code, double& rate);
   void WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode);
   std::int32_t LocateTool(std::int32_t rowCode, int id);
 
@@ -203,33 +204,30 @@ void DirectPass::WriteResources(TXML_Estimate_Position& position, std::int32_t t
   if (any) position.SortResources();
 }
 
-// The rate of a code among the rows whose ID is the position's key itself: the
-// range of the key also admits longer IDs ("3+12" admits "3+120"), which belong
-// to other positions. Returns 1 when a row was found.
-std::int32_t DirectPass::ParamsRate(const std::string& key, RateCode code, double& rate) {
-  DbfTable& params = t_.PARAMS;
-  const std::string wanted = TrimCharsRight(key, CharSet{' '});
-  if (!params.LocateRecord("ID", Variant(key))) return 0;
-  const std::size_t width = std::min<std::size_t>(paramId_->Width(), key.size());
-  for (; !params.AtEnd(); params.Next()) {
-    std::string id = paramId_->AsString();
-    if (id.compare(0, width, key, 0, width) != 0) break;  // past the block of this key
-    if (TrimCharsRight(id, CharSet{' '}) != wanted) continue;
-    if (paramCode_->AsInteger() != static_cast<std::int32_t>(code)) continue;
-    rate = param_->AsNumber();
-    return 1;
-  }
-  return 0;
-}
-
+// The rates of the position: for each code, the first row (in key order from the
+// key's first entry) whose ID is the position's key itself; the range of the key
+// also admits longer IDs ("3+12" admits "3+120"), which belong to other
+// positions. One walk over the key's rows serves both codes.
 void DirectPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode) {
   DbfTable& params = t_.PARAMS;
   const std::string key = ParamKey(rowCode);
   params.LimitToKey("ID", Variant(key));
-  if (params.RecordCount() == 0) return;
-  for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
-    double rate = 0;
-    if (ParamsRate(key, code, rate) && rate != 0.0) WriteCustomRate(position, code, rate);
+  if (params.RecordCount() == 0 || !params.LocateRecord("ID", Variant(key))) return;
+  constexpr RateCode kCodes[] = {RateCode::Overhead, RateCode::Profit};
+  std::optional<double> rates[std::size(kCodes)];
+  const std::string wanted = TrimCharsRight(key, CharSet{' '});
+  const std::size_t width = std::min<std::size_t>(paramId_->Width(), key.size());
+  for (; !params.AtEnd() && !(rates[0] && rates[1]); params.Next()) {
+    std::string id = paramId_->AsString();
+    if (id.compare(0, width, key, 0, width) != 0) break;  // past the block of this key
+    if (TrimCharsRight(id, CharSet{' '}) != wanted) continue;
+    const std::int32_t code = paramCode_->AsInteger();
+    for (std::size_t i = 0; i < std::size(kCodes); ++i) {
+      if (!rates[i] && code == static_cast<std::int32_t>(kCodes[i])) rates[i] = param_->AsNumber();
+    }
+  }
+  for (std::size_t i = 0; i < std::size(kCodes); ++i) {
+    if (rates[i] && *rates[i] != 0.0) WriteCustomRate(position, kCodes[i], *rates[i]);
   }
 }
 
