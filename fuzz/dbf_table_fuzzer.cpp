@@ -4,7 +4,10 @@
 // hundreds of fields stays fast) and walks, locates and limits in key order,
 // reading the key field, and every field of the records it finds. The reader
 // may refuse a file only with its own Error; anything else is a finding.
+#include <algorithm>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -42,13 +45,39 @@ void ReadRecord(const DbfTable& table) {
   for (const DbfField& field : table.Fields()) ReadField(field);
 }
 
+[[noreturn]] void Fail(const char* what) {
+  std::fprintf(stderr, "table check failed: %s\n", what);
+  std::abort();
+}
+
+// A file-order walk meets records 1, 2, ... RecordCount.
 void WalkAll(DbfTable& table) {
-  for (table.First(); !table.AtEnd(); table.Next()) ReadRecord(table);
+  std::int64_t expected = 1;
+  for (table.First(); !table.AtEnd(); table.Next(), ++expected) {
+    if (table.RecordNumber() != expected) Fail("the file-order walk skipped or repeated a record");
+    ReadRecord(table);
+  }
+  if (expected - 1 != table.RecordCount()) Fail("the file-order walk did not meet RecordCount records");
 }
 
 // A key-order walk; the values were read every way in file order already.
-void WalkKeys(DbfTable& table, const DbfField& key) {
-  for (table.First(); !table.AtEnd(); table.Next()) sink = key.Bytes().size() + table.RecordNumber();
+// Returns the records met, in order.
+std::vector<std::int64_t> WalkKeys(DbfTable& table, const DbfField& key) {
+  std::vector<std::int64_t> met;
+  for (table.First(); !table.AtEnd(); table.Next()) {
+    sink = key.Bytes().size();
+    met.push_back(table.RecordNumber());
+  }
+  return met;
+}
+
+// Without a range, the key order meets every record exactly once.
+void CheckWholeKeyWalk(std::vector<std::int64_t> met, std::int64_t recordCount) {
+  std::sort(met.begin(), met.end());
+  if (static_cast<std::int64_t>(met.size()) != recordCount) Fail("the key-order walk missed or added records");
+  for (std::size_t i = 0; i < met.size(); ++i) {
+    if (met[i] != static_cast<std::int64_t>(i) + 1) Fail("the key-order walk repeated a record");
+  }
 }
 
 // A look-up that the value's conversion may refuse with the variant error.
@@ -65,7 +94,7 @@ void TryLookUp(LookUp lookUp) {
 void ExerciseIndex(DbfTable& table, const std::string& name) {
   table.Open();
   const DbfField& key = table.FieldNamed(name);
-  WalkKeys(table, key);
+  CheckWholeKeyWalk(WalkKeys(table, key), table.RecordCount());
   std::vector<Variant> probes{Variant(std::int64_t{12}), Variant("3+12"), Variant::Null()};
   table.First();
   if (!table.AtEnd()) {
