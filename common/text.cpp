@@ -3,6 +3,9 @@
 // rule that turns an attribute value into the text written to the output.
 #include "common/text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "common/codepage.h"
 
 namespace ranta2kv {
@@ -41,6 +44,11 @@ std::string TrimControlAndBlanks(std::string_view text) {
 // (table fields are mostly blank padding).
 std::string OemToAnsiTrim(std::string_view oemText) {
   std::size_t begin = 0, end = oemText.size();
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
+  for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {  // the padding, eight bytes at a time
+    std::memcpy(&word, oemText.data() + end - sizeof word, sizeof word);
+    if (word != kEightBlanks) break;
+  }
   while (end > begin && IsControlOrBlank(oemText[end - 1])) --end;
   while (begin < end && IsControlOrBlank(oemText[begin])) ++begin;
   std::string ansi(end - begin, '\0');

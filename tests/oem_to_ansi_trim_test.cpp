@@ -13,7 +13,9 @@ namespace {
 TEST(OemToAnsiTrimTest, TrimmingBeforeTheConversionEqualsTrimmingAfterIt) {
   for (int b = 0; b < 256; ++b) {
     const std::string byte(1, static_cast<char>(b));
-    for (const std::string& text : {byte, byte + "\xE0 x" + byte, " " + byte + "\x8F" + byte + "\t"}) {
+    const std::string blanks(17, ' ');
+    for (const std::string& text : {byte, byte + "\xE0 x" + byte, " " + byte + "\x8F" + byte + "\t",
+                                    "x" + byte + blanks, blanks + byte + blanks + byte + blanks + blanks}) {
       EXPECT_EQ(OemToAnsiTrim(text), TrimControlAndBlanks(Oem866ToAnsi(text))) << "byte " << b;
     }
   }
