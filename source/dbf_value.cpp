@@ -51,6 +51,30 @@ bool IsDecimalNumber(std::string_view text) {
   return true;
 }
 
+// Digits with at most one "." and at most 15 digits in all, the form a numeric
+// field almost always has: the digits as an integer, exact in a double, divided
+// by an exact power of ten is the correctly rounded value, as from_chars gives it.
+// Nothing for any other text.
+std::optional<double> PlainDecimal(std::string_view text) {
+  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false;
+  for (char c : text) {
+    if (IsDigit(c)) {
+      if (++count > 15) return std::nullopt;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      decimals += point ? 1 : 0;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (count == 0) return std::nullopt;
+  return static_cast<double>(digits) / kPowersOfTen[decimals];
+}
+
 }  // namespace
 
 std::optional<std::int64_t> ParseDbfInteger(std::string_view bytes) {
@@ -80,6 +104,7 @@ std::optional<double> ParseDbfFloat(std::string_view bytes) {
     negative = text.front() == '-';
     text.remove_prefix(1);
   }
+  if (std::optional<double> plain = PlainDecimal(text)) return negative ? -*plain : *plain;
   if (!IsDecimalNumber(text)) return std::nullopt;
   double value = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
