@@ -42,6 +42,10 @@ void ConversionRun::FinishCatalog() {
 }
 
 void ConversionRun::AddWorkType(std::int32_t id, const std::string& idText) {
+  // Every position of a work type sets the same values again: once is enough.
+  auto [filled, isNew] = work_type_texts_.try_emplace(id, idText);
+  if (!isNew && filled->second == idText) return;
+  filled->second = idText;
   TXML_Estimate_Item& entry = *group_->GetWorkType(id);
   entry.SetValueByName("Caption", Variant(std::string("Вид работ "_cp1251) + idText));
   entry.SetValueByName("Nacl", Variant(0));

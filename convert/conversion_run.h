@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "common/run_host.h"
 #include "estimate/estimate_document.h"
@@ -56,6 +57,7 @@ class ConversionRun {
   TXML_Estimate_Container* current_chapter_ = nullptr;  // `CurrentChapter`
   bool path_mode_ = false;                       // `PathMode`
   std::string output_name_;                      // `OutputName`
+  std::unordered_map<std::int32_t, std::string> work_type_texts_;  // the text each work type was filled with
 };
 
 // The source folder as the host names it, or nothing when it is not a directory.
