@@ -81,6 +81,7 @@ void DbfTable::Close() {
   impl.file.Close();
   impl.fields.clear();
   impl.lookups.clear();
+  impl.listed_fields.clear();
   impl.record = nullptr;
   impl.record_number = 0;
   impl.record_count = 0;

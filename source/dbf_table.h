@@ -106,7 +106,7 @@ class DbfTable {
   void MoveInFileOrder(std::int64_t recordNumber);
   std::pair<std::size_t, std::size_t> IndexSpan() const;  // entries walked: the range, or all
   bool MoveToIndexEntry(std::size_t from);
-  std::vector<std::size_t> ListedFields(std::string_view fieldList);
+  const std::vector<std::size_t>& ListedFields(std::string_view fieldList);  // valid until the next call
   bool IsIndexKey(const std::vector<std::size_t>& fields) const;
   bool LocateInIndex(const Variant& value);
   bool LocateByScan(const std::vector<std::size_t>& fields, const std::vector<Variant>& values);

@@ -59,6 +59,7 @@ struct DbfTable::Impl {
   std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
   KeyRange range;                    // survives Close; ends with the index
   std::vector<DbfScanLookup> lookups;  // of the open table
+  std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
 
   // Record bytes read between two releases of the file's mapped pages: a walk
   // over a large table keeps about this much of it resident.

@@ -61,7 +61,7 @@ bool DbfTable::LocateRecord(std::string_view fieldList, const Variant& value) {
 
 bool DbfTable::LocateRecord(std::string_view fieldList, const std::vector<Variant>& values) {
   RequireOpen();
-  std::vector<std::size_t> fields = ListedFields(fieldList);
+  const std::vector<std::size_t>& fields = ListedFields(fieldList);
   if (fields.size() != values.size()) {
     throw Error(name_ + ": " + std::to_string(values.size()) + " values given for " + std::to_string(fields.size()) +
                 " fields");
@@ -90,12 +90,17 @@ void DbfTable::LimitToKey(std::string_view fieldList, const Variant& value) {
   First();
 }
 
-std::vector<std::size_t> DbfTable::ListedFields(std::string_view fieldList) {
+// The positions of the listed fields, worked out once per list while the table
+// is open (a pass looks up with the same few lists again and again).
+const std::vector<std::size_t>& DbfTable::ListedFields(std::string_view fieldList) {
+  for (const auto& [list, fields] : impl_->listed_fields) {
+    if (list == fieldList) return fields;
+  }
   std::vector<std::size_t> fields;
   for (std::string_view name : SplitFieldList(fieldList)) {
     fields.push_back(static_cast<std::size_t>(&FieldNamed(name) - impl_->fields.data()));
   }
-  return fields;
+  return impl_->listed_fields.emplace_back(std::string(fieldList), std::move(fields)).second;
 }
 
 bool DbfTable::IsIndexKey(const std::vector<std::size_t>& fields) const {
