@@ -80,12 +80,13 @@ void DbfTable::LimitToKey(std::string_view fieldList, const Variant& value) {
   std::string key = SearchKey(index->Format(), value, decimal_separator_);
   while (!key.empty() && static_cast<unsigned char>(key.back()) <= 32) key.pop_back();
   KeyRange& range = impl_->range;
+  const std::size_t near = range.last;  // ranges asked in key order follow each other
   range = KeyRange{true, key, key, 0, 0};
   std::string_view low = std::string_view(range.low).substr(0, index->KeyLength());
   std::string_view high = std::string_view(range.high).substr(0, index->KeyLength());
   if (!low.empty()) {
-    range.first = index->LowerBound(low, 0, index->Size());
-    range.last = std::max(range.first, index->UpperBound(high, range.first, index->Size()));
+    range.first = index->LowerBoundNear(low, near, 0, index->Size());
+    range.last = std::max(range.first, index->UpperBoundNear(high, range.first, range.first, index->Size()));
   }
   First();
 }
@@ -115,8 +116,8 @@ bool DbfTable::LocateInIndex(const Variant& value) {
   std::string key = SearchKey(index.Format(), value, decimal_separator_);
   if (key.empty()) return false;
   auto [first, last] = IndexSpan();
-  std::size_t from = index.LowerBound(key, first, last);
-  std::size_t to = index.UpperBound(key, from, last);
+  std::size_t from = index.LowerBoundNear(key, impl_->position, first, last);  // near the current record
+  std::size_t to = index.UpperBoundNear(key, from, from, last);
   for (std::size_t p = from; p < to; ++p) {
     if (index.RecordAt(p) <= impl_->record_count) {
       MoveTo(index.RecordAt(p), p);

@@ -15,6 +15,46 @@ int ComparePrefix(std::string_view key, std::string_view bound) {
   return n == 0 ? 0 : std::memcmp(key.data(), bound.data(), n);
 }
 
+// The first position in [first, last) at which below turns false (it holds for
+// every position before that one and for none after), found by steps that double
+// away from hint and a binary search in the last step.
+template <typename Below>
+std::size_t PartitionNear(Below below, std::size_t hint, std::size_t first, std::size_t last) {
+  hint = std::clamp(hint, first, last);
+  std::size_t lo = first, hi = last;  // the answer lies in [lo, hi]
+  if (hint < last && below(hint)) {
+    lo = hint + 1;
+    for (std::size_t step = 1; lo < last; step *= 2) {
+      const std::size_t probe = std::min(last - 1, lo + step - 1);
+      if (!below(probe)) {
+        hi = probe;
+        break;
+      }
+      lo = probe + 1;
+    }
+  } else {
+    hi = hint;
+    for (std::size_t step = 1; hi > first; step *= 2) {
+      const std::size_t probe = hi - std::min(step, hi - first);
+      if (below(probe)) {
+        lo = probe + 1;
+        break;
+      }
+      hi = probe;
+    }
+    lo = std::min(lo, hi);
+  }
+  while (lo < hi) {
+    const std::size_t middle = lo + (hi - lo) / 2;
+    if (below(middle)) {
+      lo = middle + 1;
+    } else {
+      hi = middle;
+    }
+  }
+  return lo;
+}
+
 }  // namespace
 
 KeyIndex::KeyIndex(std::string keyExpression, KeyFormat format)
@@ -53,6 +93,16 @@ std::size_t KeyIndex::UpperBound(std::string_view bound, std::size_t first, std:
   auto it = std::partition_point(order_.begin() + first, order_.begin() + last,
                                  [&](std::uint32_t record) { return ComparePrefix(KeyOf(record), bound) <= 0; });
   return static_cast<std::size_t>(it - order_.begin());
+}
+
+std::size_t KeyIndex::LowerBoundNear(std::string_view bound, std::size_t hint, std::size_t first,
+                                     std::size_t last) const {
+  return PartitionNear([&](std::size_t p) { return ComparePrefix(KeyAt(p), bound) < 0; }, hint, first, last);
+}
+
+std::size_t KeyIndex::UpperBoundNear(std::string_view bound, std::size_t hint, std::size_t first,
+                                     std::size_t last) const {
+  return PartitionNear([&](std::size_t p) { return ComparePrefix(KeyAt(p), bound) <= 0; }, hint, first, last);
 }
 
 std::size_t KeyIndex::PositionOf(std::uint32_t record) const {

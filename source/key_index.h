@@ -45,6 +45,10 @@ class KeyIndex {
   // bound.
   std::size_t LowerBound(std::string_view bound, std::size_t first, std::size_t last) const;
   std::size_t UpperBound(std::string_view bound, std::size_t first, std::size_t last) const;
+  // The same, searched outward from hint in doubling steps: cheap when the answer
+  // lies near hint, as it does when look-ups come in key order.
+  std::size_t LowerBoundNear(std::string_view bound, std::size_t hint, std::size_t first, std::size_t last) const;
+  std::size_t UpperBoundNear(std::string_view bound, std::size_t hint, std::size_t first, std::size_t last) const;
   // The position of a record's entry.
   std::size_t PositionOf(std::uint32_t record) const;
 
