@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -110,6 +111,9 @@ class DbfTable {
   bool IsIndexKey(const std::vector<std::size_t>& fields) const;
   bool LocateInIndex(const Variant& value);
   bool LocateByScan(const std::vector<std::size_t>& fields, const std::vector<Variant>& values);
+  std::optional<std::size_t> UnderIntegerKey(const std::vector<std::size_t>& fields, const Variant& value);
+  std::optional<std::size_t> FirstUnderKey(std::size_t position, const std::vector<std::size_t>& fields,
+                                           const std::string& wanted);
   std::int64_t FirstInRange(const std::vector<std::size_t>& fields, const std::string& wanted);
   std::int64_t FirstInFile(const std::vector<std::size_t>& fields, const std::string& wanted);
   void RecordTuple(std::int64_t recordNumber, const std::vector<std::size_t>& fields, std::string& tuple);
