@@ -72,11 +72,17 @@ std::string RunInChild(const std::function<std::string()>& action, unsigned time
   return Outcome(status, std::move(text));
 }
 
-bool BecomeNobody() {
-  return ::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+std::string RunUnprivileged(const std::function<std::string()>& action, unsigned timeoutSeconds) {
+  return RunInChild(
+      [&] {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+          return std::string(kNoUnprivilegedUser);
+        }
+        return action();
+      },
+      timeoutSeconds);
 }
-
-bool IgnoresFilePermissions() { return ::geteuid() == 0; }
 
 bool UnderAddressSanitizer() {
 #if defined(__SANITIZE_ADDRESS__)

@@ -17,12 +17,13 @@ namespace ranta2kv::test {
 // with N>"; one still running after timeoutSeconds is killed (SIGALRM).
 std::string RunInChild(const std::function<std::string()>& action, unsigned timeoutSeconds = 60);
 
-// In a child: gives up root for the user and group "nobody" (65534), so that
-// file permissions count. False when that fails.
-bool BecomeNobody();
+// What RunUnprivileged gives when root cannot give up its rights here (a
+// container without the right to change user); the test should then skip.
+inline constexpr const char* kNoUnprivilegedUser = "<root cannot become nobody here>";
 
-// True when this process can read files whatever their permissions say (root).
-bool IgnoresFilePermissions();
+// RunInChild as a user whom file permissions bind: this user, or "nobody"
+// (65534) when this process is root.
+std::string RunUnprivileged(const std::function<std::string()>& action, unsigned timeoutSeconds = 60);
 
 // True when the build runs under AddressSanitizer, whose shadow memory makes a
 // limit on the address space meaningless.
