@@ -34,6 +34,13 @@ std::vector<std::string> SplitByChars(std::string_view text, const CharSet& sepa
 std::string ReplaceChars(std::string_view text, const CharSet& set, char replacement);
 std::string TrimCharsLeft(std::string_view text, const CharSet& set);
 std::string TrimCharsRight(std::string_view text, const CharSet& set);
+// The part of text left once spaces (only 0x20) are removed from both ends.
+// Inline: the readers trim every numeric and logical field value with it.
+inline std::string_view TrimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
 // Removes bytes <= 32 at both ends (the trim of OemToAnsiTrim and PadRight).
 std::string TrimControlAndBlanks(std::string_view text);
 

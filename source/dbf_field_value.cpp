@@ -9,15 +9,10 @@
 
 #include "common/date_time.h"
 #include "common/number_text.h"
+#include "common/text.h"
 
 namespace ranta2kv {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
 
 // Nearest integer, halves to even, held inside the 64-bit range.
 std::int64_t RoundToInt64(double value) {
@@ -135,7 +130,7 @@ std::int64_t DbfFieldValue::AsLargeInteger() const {
     case DbfValueKind::Integer:
     case DbfValueKind::LargeInteger: return Integer().value_or(0);
     case DbfValueKind::Text: {
-      std::string_view text = TrimBlanks(Text());
+      std::string_view text = TrimSpaces(Text());
       if (auto integer = ParseDbfInteger(text)) return *integer;
       return RoundToInt64(ParseDbfFloat(text).value_or(0));
     }
@@ -158,7 +153,7 @@ double DbfFieldValue::AsNumber() const {
 bool DbfFieldValue::AsLogical() const {
   switch (kind_) {
     case DbfValueKind::Boolean: return Logical().value_or(false);
-    case DbfValueKind::Text: return ParseDbfLogical(TrimBlanks(Text())).value_or(false);
+    case DbfValueKind::Text: return ParseDbfLogical(TrimSpaces(Text())).value_or(false);
     case DbfValueKind::Integer:
     case DbfValueKind::LargeInteger:
     case DbfValueKind::Float: return AsNumber() != 0;

@@ -6,22 +6,17 @@
 #include <optional>
 
 #include "common/error.h"
+#include "common/text.h"
 #include "source/dbf_table_impl.h"
 
 namespace ranta2kv {
 namespace {
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::vector<std::string_view> SplitFieldList(std::string_view fieldList) {
   std::vector<std::string_view> names;
   for (std::size_t start = 0;;) {
     std::size_t end = fieldList.find(';', start);
-    names.push_back(TrimBlanks(fieldList.substr(start, end - start)));
+    names.push_back(TrimSpaces(fieldList.substr(start, end - start)));
     if (end == std::string_view::npos) return names;
     start = end + 1;
   }

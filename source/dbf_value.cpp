@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "common/date_time.h"
+#include "common/text.h"
 
 namespace ranta2kv {
 namespace {
@@ -16,12 +17,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view SkipLeadingBlanks(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  return text;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  text = SkipLeadingBlanks(text);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
 }
 
@@ -98,7 +93,7 @@ std::optional<std::int64_t> ParseDbfInteger(std::string_view bytes) {
 }
 
 std::optional<double> ParseDbfFloat(std::string_view bytes) {
-  std::string_view text = TrimBlanks(bytes);
+  std::string_view text = TrimSpaces(bytes);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/date_time.h"
+#include "common/text.h"
 
 namespace ranta2kv {
 namespace {
@@ -65,17 +66,11 @@ bool IsTextKind(DbfValueKind kind) {
   return kind == DbfValueKind::Text || kind == DbfValueKind::Memo || kind == DbfValueKind::Other;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
 std::string IntegerSearchKey(const KeyFormat& format, const Variant& value) {
   std::string key(format.length, ' ');
   if (value.type() == Variant::Type::Integer || value.type() == Variant::Type::Boolean) {
     PlaceIntegerKey(value.IntegerValue(), format.length, key.data());
-  } else if (auto exact = value.type() == Variant::Type::Text ? ParseDbfInteger(TrimBlanks(value.TextValue()))
+  } else if (auto exact = value.type() == Variant::Type::Text ? ParseDbfInteger(TrimSpaces(value.TextValue()))
                                                                 : std::nullopt) {
     PlaceIntegerKey(*exact, format.length, key.data());
   } else {
