@@ -19,24 +19,15 @@
 #include "common/date_time.h"
 #include "common/error.h"
 #include "tests/support/dbf_builder.h"
+#include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
 
 using test::DbfBuilder;
+using test::ErrorMessage;
 using test::ScratchFolder;
-
-// Runs f and returns the message of the Error it throws ("" when none).
-template <typename F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
-}
 
 class DbfTableTest : public ::testing::Test {
  protected:
@@ -91,7 +82,7 @@ TEST_F(DbfTableTest, UnknownVersionIsNotDbfFile) {
     DbfBuilder builder(version);
     builder.Field("A", 'C', 1);
     DbfTable& table = Table(builder);
-    EXPECT_EQ(ErrorOf([&] { table.Open(); }), "TQXSmartDBF.InternalOpen: File " + Quoted() + " is not DBF file");
+    EXPECT_EQ(ErrorMessage([&] { table.Open(); }), "TQXSmartDBF.InternalOpen: File " + Quoted() + " is not DBF file");
     EXPECT_FALSE(table.Active());
   }
 }
@@ -170,34 +161,34 @@ TEST_F(DbfTableTest, MissingFieldNamesTableAndField) {
   DbfBuilder builder;
   builder.Field("CODE", 'N', 3);
   DbfTable& table = Opened(builder);
-  EXPECT_EQ(ErrorOf([&] { table.FieldNamed("PRICE"); }), "DataTable: Field 'PRICE' not found");
+  EXPECT_EQ(ErrorMessage([&] { table.FieldNamed("PRICE"); }), "DataTable: Field 'PRICE' not found");
 }
 
 // ---- open errors and damaged headers ----
 
 TEST_F(DbfTableTest, MissingFileIsAnOpenError) {
   table_.SetFileName(folder_ / "NONE.DBF");
-  EXPECT_EQ(ErrorOf([&] { table_.Open(); }),
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }),
             "TQXSmartDBF.InternalOpen: Open error \"" + (folder_ / "NONE.DBF").string() + "\"");
   EXPECT_FALSE(table_.Active());
 }
 
 TEST_F(DbfTableTest, FolderIsAnOpenError) {
   table_.SetFileName(folder_.Path());
-  EXPECT_EQ(ErrorOf([&] { table_.Open(); }), "TQXSmartDBF.InternalOpen: Open error \"" + folder_.Path().string() + "\"");
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), "TQXSmartDBF.InternalOpen: Open error \"" + folder_.Path().string() + "\"");
 }
 
 TEST_F(DbfTableTest, FileNameInMessagesIsWindows1251) {
   table_.SetFileName(folder_ / "Смета.DBF");
   std::string expected = "TQXSmartDBF.InternalOpen: Open error \"" + Utf8ToCp1251((folder_ / "Смета.DBF").string()) + "\"";
-  EXPECT_EQ(ErrorOf([&] { table_.Open(); }), expected);
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), expected);
   EXPECT_NE(expected.find("\xD1\xEC\xE5\xF2\xE0"), std::string::npos);
 }
 
 TEST_F(DbfTableTest, RecordsLongerThanABlockAreRefused) {
   DbfBuilder wide;
   wide.Field("A", 'C', 4096);
-  EXPECT_EQ(ErrorOf([&] { Table(wide).Open(); }), "TQXSmartDBF.InternalOpen: BufferSize too small!");
+  EXPECT_EQ(ErrorMessage([&] { Table(wide).Open(); }), "TQXSmartDBF.InternalOpen: BufferSize too small!");
   DbfBuilder fits;
   fits.Field("A", 'C', 4095).Record({"x"});
   EXPECT_EQ(Opened(fits).RecordCount(), 1);
@@ -210,7 +201,7 @@ class DbfDamagedHeaderTest : public DbfTableTest {
   }
   std::string OpenError(const DbfBuilder& builder) {
     DbfTable& table = Table(builder);
-    std::string message = ErrorOf([&] { table.Open(); });
+    std::string message = ErrorMessage([&] { table.Open(); });
     EXPECT_FALSE(table.Active());
     return message;
   }
@@ -220,7 +211,7 @@ class DbfDamagedHeaderTest : public DbfTableTest {
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     table_.SetFileName(path_);
-    return ErrorOf([&] { table_.Open(); });
+    return ErrorMessage([&] { table_.Open(); });
   }
 };
 
@@ -295,7 +286,7 @@ TEST_F(DbfDamagedHeaderTest, FailedOpenReleasesTheFile) {
   DbfBuilder builder;
   builder.Field("A", 'C', 2).RecordLength(0);
   DbfTable& table = Table(builder);
-  EXPECT_NE(ErrorOf([&] { table.Open(); }), "");
+  EXPECT_NE(ErrorMessage([&] { table.Open(); }), "<no error>");
   DbfBuilder good;
   good.Field("A", 'C', 2).Record({"ok"});
   good.WriteTo(path_);
@@ -399,13 +390,13 @@ TEST_F(DbfTableTest, OpenAndCloseHaveNoEffectTwice) {
 
 TEST_F(DbfTableTest, ClosedTableRefusesTheCursor) {
   table_.SetFileName(folder_ / "T.DBF");
-  EXPECT_EQ(ErrorOf([&] { table_.First(); }), "DataTable: Cannot perform this operation on a closed dataset");
-  EXPECT_EQ(ErrorOf([&] { table_.Next(); }), "DataTable: Cannot perform this operation on a closed dataset");
+  EXPECT_EQ(ErrorMessage([&] { table_.First(); }), "DataTable: Cannot perform this operation on a closed dataset");
+  EXPECT_EQ(ErrorMessage([&] { table_.Next(); }), "DataTable: Cannot perform this operation on a closed dataset");
 }
 
 TEST_F(DbfTableTest, FileNameCannotChangeWhileOpen) {
   DbfTable& table = Opened(Numbers(1));
-  EXPECT_EQ(ErrorOf([&] { table.SetFileName("OTHER.DBF"); }),
+  EXPECT_EQ(ErrorMessage([&] { table.SetFileName("OTHER.DBF"); }),
             "DataTable: Cannot perform this operation on an open dataset");
 }
 
@@ -643,7 +634,7 @@ TEST_F(DbfTableTest, SecondOpenInThisProcessFails) {
   DbfTable& first = Opened(Numbers(1));
   DbfTable second("Second");
   second.SetFileName(path_);
-  EXPECT_EQ(ErrorOf([&] { second.Open(); }), "TQXSmartDBF.InternalOpen: Open error " + Quoted());
+  EXPECT_EQ(ErrorMessage([&] { second.Open(); }), "TQXSmartDBF.InternalOpen: Open error " + Quoted());
   first.Close();
   second.Open();
   EXPECT_EQ(second.RecordCount(), 1);
@@ -666,7 +657,7 @@ TEST_F(DbfTableTest, FileHeldByAnotherProcessFailsToOpen) {
   char byte = 0;
   ASSERT_EQ(read(ready[0], &byte, 1), 1);
   ASSERT_EQ(byte, 'y');
-  EXPECT_EQ(ErrorOf([&] { table_.Open(); }), "TQXSmartDBF.InternalOpen: Open error " + Quoted());
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), "TQXSmartDBF.InternalOpen: Open error " + Quoted());
   EXPECT_FALSE(table_.Active());
   (void)!write(release[1], &byte, 1);
   int status = 0;

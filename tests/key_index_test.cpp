@@ -13,23 +13,15 @@
 #include "common/error.h"
 #include "source/dbf_table.h"
 #include "tests/support/dbf_builder.h"
+#include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
 
 using test::DbfBuilder;
+using test::ErrorMessage;
 using test::ScratchFolder;
-
-template <typename F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "";
-}
 
 // ---- numeric keys ----
 
@@ -175,14 +167,14 @@ TEST_F(KeyIndexTest, DateAndLogicalKeys) {
 TEST_F(KeyIndexTest, BuildingOnAMissingFieldFailsAndLeavesNoIndex) {
   table_.SetFileName(Codes({"1"}).WriteTo(folder_ / "T.DBF"));
   table_.BuildKeyIndex("CODE");
-  EXPECT_EQ(ErrorOf([&] { table_.BuildKeyIndex("NOPE"); }), "DataTable: Field 'NOPE' not found");
+  EXPECT_EQ(ErrorMessage([&] { table_.BuildKeyIndex("NOPE"); }), "DataTable: Field 'NOPE' not found");
   EXPECT_FALSE(table_.Active());
   EXPECT_EQ(table_.Index(), nullptr);
 }
 
 TEST_F(KeyIndexTest, BuildingOnAMissingFileFails) {
   table_.SetFileName(folder_ / "NONE.DBF");
-  EXPECT_EQ(ErrorOf([&] { table_.BuildKeyIndex("CODE"); }),
+  EXPECT_EQ(ErrorMessage([&] { table_.BuildKeyIndex("CODE"); }),
             "TQXSmartDBF.InternalOpen: Open error \"" + (folder_ / "NONE.DBF").string() + "\"");
   EXPECT_EQ(table_.Index(), nullptr);
 }
@@ -225,7 +217,7 @@ TEST_F(KeyIndexTest, LocateByKeyConvertsTheValueToTheKeyKind) {
   EXPECT_EQ(table_.RecordNumber(), 1);
   EXPECT_TRUE(table_.LocateRecord("CODE", "-1"));
   EXPECT_EQ(table_.RecordNumber(), 3);
-  EXPECT_EQ(ErrorOf([&] { table_.LocateRecord("CODE", "x1"); }),
+  EXPECT_EQ(ErrorMessage([&] { table_.LocateRecord("CODE", "x1"); }),
             "Could not convert variant of type (String) into type (Double)");
 }
 
@@ -311,8 +303,8 @@ TEST_F(KeyIndexTest, ScanComparesEachKindAsItsValue) {
 
 TEST_F(KeyIndexTest, ScanRefusesMismatchedListsAndMissingFields) {
   Plain(PosTools());
-  EXPECT_EQ(ErrorOf([&] { table_.LocateRecord("POSCODE;ID", 12); }), "DataTable: 1 values given for 2 fields");
-  EXPECT_EQ(ErrorOf([&] { table_.LocateRecord("POSCODE;NOPE", {Variant(1), Variant(2)}); }),
+  EXPECT_EQ(ErrorMessage([&] { table_.LocateRecord("POSCODE;ID", 12); }), "DataTable: 1 values given for 2 fields");
+  EXPECT_EQ(ErrorMessage([&] { table_.LocateRecord("POSCODE;NOPE", {Variant(1), Variant(2)}); }),
             "DataTable: Field 'NOPE' not found");
 }
 
@@ -433,11 +425,11 @@ TEST_F(KeyIndexTest, KeySearchWithinARangeFindsTheRangesFirstMatch) {
 
 TEST_F(KeyIndexTest, RangeNeedsTheIndexOfItsField) {
   Plain(Params());
-  EXPECT_EQ(ErrorOf([&] { table_.LimitToKey("ID", "3+1"); }), "TQXSmartDBF: There is no suitable index for range!");
+  EXPECT_EQ(ErrorMessage([&] { table_.LimitToKey("ID", "3+1"); }), "TQXSmartDBF: There is no suitable index for range!");
   table_.Close();
   Indexed(Params(), "ID");
-  EXPECT_EQ(ErrorOf([&] { table_.LimitToKey("CODE", 43); }), "TQXSmartDBF: There is no suitable index for range!");
-  EXPECT_EQ(ErrorOf([&] { table_.LimitToKey("ID;CODE", 43); }), "TQXSmartDBF: There is no suitable index for range!");
+  EXPECT_EQ(ErrorMessage([&] { table_.LimitToKey("CODE", 43); }), "TQXSmartDBF: There is no suitable index for range!");
+  EXPECT_EQ(ErrorMessage([&] { table_.LimitToKey("ID;CODE", 43); }), "TQXSmartDBF: There is no suitable index for range!");
 }
 
 TEST_F(KeyIndexTest, RangeLastsUntilTheIndexIsRebuilt) {

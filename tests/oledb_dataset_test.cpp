@@ -12,10 +12,13 @@
 #include "common/error.h"
 #include "source/oledb_connection.h"
 #include "source/oledb_connection_string.h"
+#include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
+
+using test::ErrorMessage;
 
 class OleDbDatasetTest : public ::testing::Test {
  protected:
@@ -30,14 +33,6 @@ class OleDbDatasetTest : public ::testing::Test {
     dataset.Open();
   }
 
-  std::string ErrorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const Error& error) {
-      return error.what();
-    }
-    return "no error";
-  }
 
   test::ScratchFolder folder_{"oledb_dataset"};  // empty: the statements name no table
   OleDbConnection connection_;
@@ -80,20 +75,20 @@ TEST_F(OleDbDatasetTest, AsIntegerAndAsNumber) {
 TEST_F(OleDbDatasetTest, IntegerOutOfRangeFailsInsteadOfWrapping) {
   Run(query_, "SELECT 9999999999 AS CODE, 'x1' AS T");
   EXPECT_EQ(query_.FieldNamed("CODE").AsLargeInteger(), 9999999999);
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("CODE").AsInteger(); }),
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("CODE").AsInteger(); }),
             "Value 9999999999 of field 'CODE' is out of the integer range");
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("T").AsInteger(); }),
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("T").AsInteger(); }),
             "Value 'x1' of field 'T' is not an integer");
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("T").AsNumber(); }), "Value 'x1' of field 'T' is not a number");
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("T").AsNumber(); }), "Value 'x1' of field 'T' is not a number");
 }
 
 TEST_F(OleDbDatasetTest, AsDateTimeOfDateText) {
   Run(query_, "SELECT '2004-02-29' AS D, '2003-02-29' AS BAD, '2004-3-15' AS SHORT");
   EXPECT_EQ(query_.FieldNamed("D").AsDateTime(), EncodeDate(2004, 2, 29));
   EXPECT_EQ(query_.FieldNamed("D").AsString(), "2004-02-29");
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("BAD").AsDateTime(); }),
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("BAD").AsDateTime(); }),
             "Value '2003-02-29' of field 'BAD' is not a date");
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("SHORT").AsDateTime(); }),
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("SHORT").AsDateTime(); }),
             "Value '2004-3-15' of field 'SHORT' is not a date");
 }
 
@@ -101,7 +96,7 @@ TEST_F(OleDbDatasetTest, FieldsByNameIgnoreLetterCase) {
   Run(query_, "SELECT 1 AS Code, 2 AS code2");
   EXPECT_EQ(query_.FieldNamed("CODE").AsInteger(), 1);
   EXPECT_EQ(query_.FieldNamed("CODE2").Name(), "code2");
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("PRICE"); }), "Field 'PRICE' not found");
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("PRICE"); }), "Field 'PRICE' not found");
 }
 
 // Statements that differ only in the literals they compare with are compiled once
@@ -125,7 +120,7 @@ TEST_F(OleDbDatasetTest, ColumnByPosition) {
   EXPECT_EQ(query_.ColumnCount(), 1);
   EXPECT_EQ(query_.Column(0).AsInteger(), 5);
   EXPECT_EQ(query_.RecordCount(), 1);
-  EXPECT_EQ(ErrorOf([&] { query_.Column(1); }), "Column 1 not found");
+  EXPECT_EQ(ErrorMessage([&] { query_.Column(1); }), "Column 1 not found");
 }
 
 TEST_F(OleDbDatasetTest, WalkWithRecordNumberAndRecordCount) {
@@ -165,34 +160,34 @@ TEST_F(OleDbDatasetTest, OpenAndCloseStates) {
   query_.Next();
   query_.Open();  // opening an open dataset does nothing
   EXPECT_EQ(query_.RecordNumber(), 2);
-  EXPECT_EQ(ErrorOf([&] { query_.SetSQL("SELECT 3"); }), "The statement of an open dataset cannot change");
+  EXPECT_EQ(ErrorMessage([&] { query_.SetSQL("SELECT 3"); }), "The statement of an open dataset cannot change");
   query_.Close();
   EXPECT_FALSE(query_.Active());
-  EXPECT_EQ(ErrorOf([&] { query_.FieldNamed("V"); }), "The dataset is closed");
-  EXPECT_EQ(ErrorOf([&] { query_.RecordCount(); }), "The dataset is closed");
-  EXPECT_EQ(ErrorOf([&] { query_.Next(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("V"); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.RecordCount(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.Next(); }), "The dataset is closed");
 }
 
 TEST_F(OleDbDatasetTest, FieldReadsFailOnceItsDatasetIsClosed) {
   Run(query_, "SELECT 1 AS V");
   const OleDbField& v = query_.FieldNamed("V");
   query_.Close();
-  EXPECT_EQ(ErrorOf([&] { v.AsInteger(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { v.AsInteger(); }), "The dataset is closed");
 }
 
 TEST_F(OleDbDatasetTest, StatementErrorsCarryTheDatabaseMessage) {
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT * FROM NOPE"); }), "no such table: NOPE");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM NOPE"); }), "no such table: NOPE");
   EXPECT_FALSE(query_.Active());
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELEC 1"); }), "near \"SELEC\": syntax error");
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT NOPE"); }), "no such column: NOPE");
-  EXPECT_EQ(ErrorOf([&] { Run(query_, ""); }), "The dataset has no statement");
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "  "); }), "The statement is empty");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELEC 1"); }), "near \"SELEC\": syntax error");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT NOPE"); }), "no such column: NOPE");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, ""); }), "The dataset has no statement");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "  "); }), "The statement is empty");
 }
 
 TEST_F(OleDbDatasetTest, OnlyQueriesRun) {
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "CREATE TABLE T (A)"); }), "The statement is not a query");
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "BEGIN"); }), "The statement is not a query");
-  EXPECT_EQ(ErrorOf([&] { Run(query_, "SELECT * FROM T"); }), "no such table: T");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "CREATE TABLE T (A)"); }), "The statement is not a query");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "BEGIN"); }), "The statement is not a query");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM T"); }), "no such table: T");
 }
 
 TEST_F(OleDbDatasetTest, FourResultsOpenAtOnce) {
@@ -215,7 +210,7 @@ TEST_F(OleDbDatasetTest, DisconnectClosesOpenDatasets) {
   connection_.SetConnected(false);
   EXPECT_FALSE(query_.Active());
   EXPECT_FALSE(other.Active());
-  EXPECT_EQ(ErrorOf([&] { query_.Open(); }), "The connection is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.Open(); }), "The connection is closed");
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "tests/support/dbf_builder.h"
+#include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
@@ -23,6 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using test::DbfBuilder;
+using test::ErrorMessage;
 using test::ScratchFolder;
 
 struct TableField {
@@ -103,14 +105,6 @@ class OleDbSourceTest : public ::testing::Test {
     }
     query.Close();
     return values;
-  }
-  std::string ErrorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const Error& error) {
-      return error.what();
-    }
-    return "no error";
   }
   static std::string InitLine(std::string_view message) {
     return std::string("Ошибка инициализации : "_cp1251) + std::string(message);
@@ -195,7 +189,7 @@ TEST_F(OleDbSourceTest, SetUpClosesWhatTheLastPassLeftOpen) {
 TEST_F(OleDbSourceTest, RestblMissingSetsUpAndItsStatementFails) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), "no such table: RESTBL");
+  EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), "no such table: RESTBL");
 }
 
 TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
@@ -222,10 +216,10 @@ TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
 
 TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
   source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1;Data Source=" + folder_.string() + "/none/";
-  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }),
+  EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.SetConnected(true); }),
             "Data Source \"" + folder_.string() + "/none/\" is not an existing folder");
   source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1";
-  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.SetConnected(true); }),
+  EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.SetConnected(true); }),
             "The connection string names no Data Source");
   EXPECT_FALSE(source_.ADOConnection1.Connected());
 }
@@ -255,7 +249,7 @@ TEST_F(OleDbSourceTest, LowerCaseFileNamesServeTheSetUp) {
 }
 
 TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
-  EXPECT_EQ(ErrorOf([&] { source_.ADOConnection1.ListTables(); }), "The connection is closed");
+  EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.ListTables(); }), "The connection is closed");
 }
 
 // --- loading
@@ -344,7 +338,7 @@ TEST_F(OleDbSourceTest, TableDatasetOfAnEmptyTable) {
   EXPECT_TRUE(table.FieldNamed("CODE").IsNull());
   table.Close();
   table.SetTableName("NOPE");
-  EXPECT_EQ(ErrorOf([&] { table.Open(); }), "no such table: NOPE");
+  EXPECT_EQ(ErrorMessage([&] { table.Open(); }), "no such table: NOPE");
 }
 
 TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
@@ -395,8 +389,8 @@ TEST_F(OleDbSourceTest, TableThatCannotBeReadFailsEveryStatement) {
   Table({{"CODE", 'N', 10}}, 0x65, 0x02).WriteTo(folder_ / "RESTBL.DBF");
   const std::string message =
       "TQXSmartDBF.InternalOpen: File \"" + (folder_ / "RESTBL.DBF").string() + "\" is not DBF file";
-  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
-  EXPECT_EQ(ErrorOf([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
+  EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
+  EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
 }
 
 // --- the statements of the pass
