@@ -131,4 +131,18 @@ std::string Utf8ToCp1251(std::string_view textUtf8) {
   return out;
 }
 
+std::string Utf8ToCp866(std::string_view textUtf8) {
+  std::string out;
+  out.reserve(textUtf8.size());
+  for (std::size_t pos = 0; pos < textUtf8.size();) {
+    char32_t cp = DecodeUtf8(textUtf8, pos);
+    int b = cp < 0x80 ? static_cast<int>(cp) : -1;
+    for (std::size_t k = 0; b < 0 && k < kCp866ToUnicode.size(); ++k) {
+      if (kCp866ToUnicode[k] == cp) b = static_cast<int>(0x80 + k);
+    }
+    out.push_back(b < 0 ? '?' : static_cast<char>(b));
+  }
+  return out;
+}
+
 }  // namespace ranta2kv

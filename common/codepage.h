@@ -18,6 +18,10 @@ std::string Cp1251ToUtf8(std::string_view text1251);
 // Characters that windows-1251 cannot hold become '?'.
 std::string Utf8ToCp1251(std::string_view textUtf8);
 std::string Cp866ToUtf8(std::string_view text866);
+// Characters that code page 866 cannot hold, and bytes that are no UTF-8,
+// become '?'. The estimate program stores its texts in 866; the generator and
+// the tests write tables through this.
+std::string Utf8ToCp866(std::string_view textUtf8);
 
 namespace detail {
 // Unicode code point -> windows-1251 byte, or -1 (evaluated at compile time).

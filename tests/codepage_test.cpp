@@ -57,6 +57,24 @@ TEST(Utf8ConversionTest, Cp866ToUtf8KeepsBoxDrawing) {
   EXPECT_EQ(Cp866ToUtf8("\xDA\xC4\xBF\xFC\xFF"), "┌─┐№\xC2\xA0");
 }
 
+TEST(Utf8ToCp866Test, CyrillicLettersYoAndNumeroSign) {
+  EXPECT_EQ(Utf8ToCp866("Смета"), "\x91\xAC\xA5\xE2\xA0");
+  EXPECT_EQ(Utf8ToCp866("АЯапря"), "\x80\x9F\xA0\xAF\xE0\xEF");
+  EXPECT_EQ(Utf8ToCp866("Ёё№"), "\xF0\xF1\xFC");
+}
+
+TEST(Utf8ToCp866Test, NoBreakSpaceAndBoxDrawing) {
+  EXPECT_EQ(Utf8ToCp866("\u00A0"), "\xFF");
+  EXPECT_EQ(Utf8ToCp866("┌─┐│└┘═"), "\xDA\xC4\xBF\xB3\xC0\xD9\xCD");
+  EXPECT_EQ(Utf8ToCp866("ЛС-02-01"), "\x8B\x91-02-01");
+}
+
+TEST(Utf8ToCp866Test, CharactersAndBytesWithoutAByteBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToCp866("a€b"), "a?b");
+  EXPECT_EQ(Utf8ToCp866("«x»"), "?x?");
+  EXPECT_EQ(Utf8ToCp866("\xFF" "c"), "?c");  // a byte that is no UTF-8
+}
+
 TEST(Cp1251LiteralTest, ConvertsAtCompileTime) {
   constexpr std::string_view text = "Индекс"_cp1251;
   static_assert(text.size() == 6);

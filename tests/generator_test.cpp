@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/error.h"
 #include "tests/support/dbfread_dump.h"
 #include "tests/support/scratch_folder.h"
-#include "tools/gen/cp866_text.h"
 #include "tools/gen/dbf_writer.h"
 #include "tools/gen/estimate_generator.h"
 #include "tools/gen/generator_arguments.h"
@@ -82,27 +82,6 @@ std::optional<DumpedEstimate> GenerateAndDump(const GeneratorOptions& options, c
   DumpedEstimate estimate;
   for (std::size_t i = 0; i < kTableNames.size(); ++i) estimate.tables[kTableNames[i]] = (*dumped)[i];
   return estimate;
-}
-
-// ---------------------------------------------------------------------------
-// Code page 866 texts.
-
-TEST(Cp866TextTest, CyrillicLettersYoAndNumeroSign) {
-  EXPECT_EQ(Utf8ToCp866("Смета"), "\x91\xAC\xA5\xE2\xA0");
-  EXPECT_EQ(Utf8ToCp866("АЯапря"), "\x80\x9F\xA0\xAF\xE0\xEF");
-  EXPECT_EQ(Utf8ToCp866("Ёё№"), "\xF0\xF1\xFC");
-}
-
-TEST(Cp866TextTest, NoBreakSpaceAndBoxDrawing) {
-  EXPECT_EQ(Utf8ToCp866("\u00A0"), "\xFF");
-  EXPECT_EQ(Utf8ToCp866("┌─┐│└┘═"), "\xDA\xC4\xBF\xB3\xC0\xD9\xCD");
-  EXPECT_EQ(Utf8ToCp866("ЛС-02-01"), "\x8B\x91-02-01");
-}
-
-TEST(Cp866TextTest, CharactersWithoutAByteBecomeQuestionMarks) {
-  EXPECT_EQ(Utf8ToCp866("a€b"), "a?b");
-  EXPECT_EQ(Utf8ToCp866("«x»"), "?x?");
-  EXPECT_EQ(Utf8ToCp866("\xFF" "c"), "?c");  // a byte that is no UTF-8
 }
 
 // ---------------------------------------------------------------------------

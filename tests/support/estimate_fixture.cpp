@@ -1,7 +1,6 @@
 // Hand-made estimates for the pass tests.
 #include "tests/support/estimate_fixture.h"
 
-#include <array>
 #include <cstdio>
 
 #include "common/codepage.h"
@@ -18,19 +17,6 @@ std::string Number(double value, int decimals) {
 std::string Int(std::int64_t value) { return std::to_string(value); }
 
 }  // namespace
-
-std::string Utf8ToCp866(const std::string& text) {
-  static const std::array<unsigned char, 256> kFromAnsi = [] {
-    std::array<unsigned char, 256> table{};
-    for (int oem = 255; oem >= 0; --oem) {
-      table[Oem866ToAnsiByte(static_cast<unsigned char>(oem))] = static_cast<unsigned char>(oem);
-    }
-    return table;
-  }();
-  std::string out = Utf8ToCp1251(text);
-  for (char& c : out) c = static_cast<char>(kFromAnsi[static_cast<unsigned char>(c)]);
-  return out;
-}
 
 PosextRow& EstimateTables::AddPosition(std::int64_t code, const std::string& number,
                                        const std::string& name) {

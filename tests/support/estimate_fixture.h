@@ -67,7 +67,4 @@ struct EstimateTables {
   void WriteTo(const std::filesystem::path& folder) const;
 };
 
-// UTF-8 text in code page 866.
-std::string Utf8ToCp866(const std::string& text);
-
 }  // namespace ranta2kv::test

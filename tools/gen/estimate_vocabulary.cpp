@@ -5,7 +5,7 @@
 #include <iterator>
 #include <utility>
 
-#include "tools/gen/cp866_text.h"
+#include "common/codepage.h"
 
 namespace ranta2kv::gen {
 namespace {
