@@ -26,6 +26,14 @@ bool IsControlOrBlank(char c) {
   return static_cast<unsigned char>(c) <= 32;
 }
 
+// The part of text left once bytes <= 32 are removed from both ends.
+std::string_view ControlAndBlanksTrimmed(std::string_view text) {
+  std::size_t begin = 0, end = text.size();
+  while (begin < end && IsControlOrBlank(text[begin])) ++begin;
+  while (end > begin && IsControlOrBlank(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
 }  // namespace
 
 CharSet::CharSet(std::initializer_list<unsigned char> members) {
@@ -33,29 +41,20 @@ CharSet::CharSet(std::initializer_list<unsigned char> members) {
 }
 
 std::string TrimControlAndBlanks(std::string_view text) {
-  std::size_t begin = 0, end = text.size();
-  while (begin < end && IsControlOrBlank(text[begin])) ++begin;
-  while (end > begin && IsControlOrBlank(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
+  return std::string(ControlAndBlanksTrimmed(text));
 }
 
 // Blanks and control characters are the same bytes before and after the code
 // page conversion, so the text is trimmed first and only what remains converted
 // (table fields are mostly blank padding).
 std::string OemToAnsiTrim(std::string_view oemText) {
-  std::size_t begin = 0, end = oemText.size();
+  std::size_t end = oemText.size();
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
   for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {  // the padding, eight bytes at a time
     std::memcpy(&word, oemText.data() + end - sizeof word, sizeof word);
     if (word != kEightBlanks) break;
   }
-  while (end > begin && IsControlOrBlank(oemText[end - 1])) --end;
-  while (begin < end && IsControlOrBlank(oemText[begin])) ++begin;
-  std::string ansi(end - begin, '\0');
-  for (std::size_t i = 0; i < ansi.size(); ++i) {
-    ansi[i] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(oemText[begin + i])));
-  }
-  return ansi;
+  return Oem866ToAnsi(ControlAndBlanksTrimmed(oemText.substr(0, end)));
 }
 
 std::string PadRight(std::string_view text, std::size_t length, char fill) {
