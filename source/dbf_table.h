@@ -111,8 +111,8 @@ class DbfTable {
   bool IsIndexKey(const std::vector<std::size_t>& fields) const;
   bool LocateInIndex(const Variant& value);
   bool LocateByScan(const std::vector<std::size_t>& fields, const std::vector<Variant>& values);
-  std::optional<std::size_t> UnderIntegerKey(const std::vector<std::size_t>& fields, const Variant& value);
-  std::optional<std::size_t> FirstUnderKey(std::size_t position, const std::vector<std::size_t>& fields,
+  std::optional<std::string> IntegerScanKey(const std::vector<std::size_t>& fields, const Variant& value);
+  std::optional<std::size_t> FirstUnderKey(const std::string& key, const std::vector<std::size_t>& fields,
                                            const std::string& wanted);
   std::int64_t FirstInRange(const std::vector<std::size_t>& fields, const std::string& wanted);
   std::int64_t FirstInFile(const std::vector<std::size_t>& fields, const std::string& wanted);

@@ -60,7 +60,6 @@ struct DbfTable::Impl {
   KeyRange range;                    // survives Close; ends with the index
   std::vector<DbfScanLookup> lookups;  // of the open table
   std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
-  std::string search_key;  // the key of the last scan that went through the index
 
   // Record bytes read between two releases of the file's mapped pages: a walk
   // over a large table keeps about this much of it resident.

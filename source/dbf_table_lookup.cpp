@@ -131,8 +131,8 @@ bool DbfTable::LocateByScan(const std::vector<std::size_t>& fields, const std::v
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (!AppendValueTuple(impl_->fields[fields[i]].Kind(), values[i], decimal_separator_, wanted)) return false;
   }
-  if (std::optional<std::size_t> keyed = UnderIntegerKey(fields, values.front())) {
-    std::optional<std::size_t> position = FirstUnderKey(*keyed, fields, wanted);
+  if (std::optional<std::string> key = IntegerScanKey(fields, values.front())) {
+    std::optional<std::size_t> position = FirstUnderKey(*key, fields, wanted);
     if (position) MoveTo(impl_->index->RecordAt(*position), *position);
     return position.has_value();
   }
@@ -146,10 +146,9 @@ bool DbfTable::LocateByScan(const std::vector<std::size_t>& fields, const std::v
 // When the first listed field is the integer key of the index, no range is set
 // and the value is not 0 (which a blank field also equals), every matching record
 // has the value's key: the scan then needs to look only at the entries of that
-// key, which list their records in file order. Gives the position of the first
-// of those entries (where the last look-up leaves off when look-ups come in key
-// order), or nothing when the path does not apply.
-std::optional<std::size_t> DbfTable::UnderIntegerKey(const std::vector<std::size_t>& fields, const Variant& value) {
+// key, which list their records in file order. Gives that key, or nothing when
+// the path does not apply.
+std::optional<std::string> DbfTable::IntegerScanKey(const std::vector<std::size_t>& fields, const Variant& value) {
   const KeyIndex* index = impl_->index.get();
   if (!index || impl_->range.active || !SameFieldName(impl_->fields[fields.front()].Name(), index->KeyExpression())) {
     return std::nullopt;
@@ -158,17 +157,18 @@ std::optional<std::size_t> DbfTable::UnderIntegerKey(const std::vector<std::size
   if (kind != DbfValueKind::Integer && kind != DbfValueKind::LargeInteger) return std::nullopt;
   const std::int64_t integer = value.ToInteger();
   if (integer == 0) return std::nullopt;
-  impl_->search_key = NumericKey(integer, index->KeyLength());
-  return index->LowerBoundNear(impl_->search_key, impl_->position, 0, index->Size());
+  return NumericKey(integer, index->KeyLength());
 }
 
-// The first entry from position on under the search key whose record's listed
-// fields give the wanted tuple.
-std::optional<std::size_t> DbfTable::FirstUnderKey(std::size_t position, const std::vector<std::size_t>& fields,
+// The first entry under key whose record's listed fields give the wanted tuple.
+// The key's entries are searched for from the current position, where the last
+// look-up left off when look-ups come in key order.
+std::optional<std::size_t> DbfTable::FirstUnderKey(const std::string& key, const std::vector<std::size_t>& fields,
                                                    const std::string& wanted) {
   const KeyIndex& index = *impl_->index;
   std::string tuple;
-  for (std::size_t p = position; p < index.Size() && index.KeyAt(p) == impl_->search_key; ++p) {
+  for (std::size_t p = index.LowerBoundNear(key, impl_->position, 0, index.Size());
+       p < index.Size() && index.KeyAt(p) == key; ++p) {
     const std::uint32_t record = index.RecordAt(p);
     if (record > impl_->record_count) continue;
     RecordTuple(record, fields, tuple);
