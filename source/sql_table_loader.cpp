@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/date_time.h"
 #include "common/error.h"
 #include "source/dbf_table.h"
-#include "common/ascii_case.h"
 #include "source/sql_database.h"
 
 namespace ranta2kv {
@@ -59,15 +59,10 @@ std::string DateText(double days) {
   return text;
 }
 
-// The text of a C field as the reader's AsString gives it (the bytes up to the
-// first NUL, "" when null), into a buffer that keeps its storage from row to row.
+// The text of a C field as the reader gives it (the bytes up to the first NUL,
+// "" when null), into a buffer that keeps its storage from row to row.
 void AssignText(const DbfField& field, bool oem, std::string& text) {
-  if (field.IsNull()) {
-    text.clear();
-    return;
-  }
-  const std::string_view bytes = field.Bytes();
-  text.assign(bytes.substr(0, bytes.find('\0')));
+  text.assign(field.Value().Text());
   if (oem) {
     for (char& c : text) c = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
   }
