@@ -2,8 +2,8 @@
 // Source` value, and pointing the `Data Source` item at another folder.
 #include "source/oledb_connection_string.h"
 
-#include "common/text.h"
 #include "common/ascii_case.h"
+#include "common/text.h"
 
 namespace ranta2kv {
 namespace {

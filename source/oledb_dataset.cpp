@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "common/error.h"
 #include "common/ascii_case.h"
+#include "common/error.h"
 #include "source/oledb_connection.h"
 #include "source/sql_database.h"
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
-#include "common/ascii_case.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
