@@ -13,7 +13,7 @@
 #include "cli/commands.h"
 #include "common/codepage.h"
 #include "common/number_text.h"
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 
 namespace ranta2kv::cli {
 namespace {

@@ -15,7 +15,7 @@
 #include "convert/conversion_run.h"
 #include "convert/position_rules.h"
 #include "convert/position_values.h"
-#include "source/dbf_table_set.h"
+#include "source/dbf/dbf_table_set.h"
 
 namespace ranta2kv {
 namespace {

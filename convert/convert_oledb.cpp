@@ -9,7 +9,7 @@
 #include "convert/conversion_run.h"
 #include "convert/position_rules.h"
 #include "convert/position_values.h"
-#include "source/oledb_source.h"
+#include "source/sql/oledb_source.h"
 
 namespace ranta2kv {
 namespace {

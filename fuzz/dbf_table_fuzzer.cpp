@@ -16,7 +16,7 @@
 
 #include "common/error.h"
 #include "fuzz/fuzz_folder.h"
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 
 namespace {
 

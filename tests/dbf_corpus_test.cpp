@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "common/error.h"
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {

@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "source/dbf_value.h"
+#include "source/dbf/dbf_value.h"
 
 namespace ranta2kv {
 namespace {

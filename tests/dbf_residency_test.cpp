@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 

@@ -1,6 +1,6 @@
 // Tests of the direct pass's table set-up: the seven files, the six key indexes,
 // and the log lines of a failed set-up.
-#include "source/dbf_table_set.h"
+#include "source/dbf/dbf_table_set.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/codepage.h"
-#include "source/key_index.h"
+#include "source/dbf/key_index.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 

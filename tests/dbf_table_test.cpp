@@ -1,6 +1,6 @@
 // Tests of the DBF table reader: header variants, damaged headers, the record
 // walk, field value conversion, Visual FoxPro null flags and the exclusive lock.
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 
 #include <gtest/gtest.h>
 #include <sys/file.h>

@@ -16,7 +16,7 @@
 
 #include "common/codepage.h"
 #include "common/number_text.h"
-#include "source/dbf_value.h"
+#include "source/dbf/dbf_value.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "common/error.h"
-#include "source/dbf_table.h"
-#include "source/key_index.h"
+#include "source/dbf/dbf_table.h"
+#include "source/dbf/key_index.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/scratch_folder.h"
 

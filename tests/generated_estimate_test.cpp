@@ -10,7 +10,7 @@
 
 #include "common/codepage.h"
 #include "convert/conversion_pass.h"
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 #include "tests/support/recording_run_host.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xml_tree.h"

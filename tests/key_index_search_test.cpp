@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "source/key_index.h"
+#include "source/dbf/key_index.h"
 
 namespace ranta2kv {
 namespace {

@@ -1,6 +1,6 @@
 // Tests of the key index and the look-ups: numeric keys, key order and ties,
 // LocateRecord on the index and scan paths, and the ranges of LimitToKey.
-#include "source/key_index.h"
+#include "source/dbf/key_index.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "common/date_time.h"
 #include "common/error.h"
-#include "source/dbf_table.h"
+#include "source/dbf/dbf_table.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "convert/position_rules.h"
-#include "source/dbf_table_set.h"
-#include "source/sql_database.h"
-#include "source/sql_table_loader.h"
+#include "source/dbf/dbf_table_set.h"
+#include "source/sql/sql_database.h"
+#include "source/sql/sql_table_loader.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
 

@@ -1,6 +1,6 @@
 // Tests of the connection string of `ADOConnection1`: the `Data Source` rewrite of
 // the set-up and the reading of the folder to connect to.
-#include "source/oledb_connection_string.h"
+#include "source/sql/oledb_connection_string.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Tests of the row access of the "OLE DB" datasets: values of each column type and
 // NULL, the cursor with RecordCount and RecordNumber, fields by name and position,
 // and the dataset's states, on results of literal statements over an empty folder.
-#include "source/oledb_dataset.h"
+#include "source/sql/oledb_dataset.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 #include "common/date_time.h"
 #include "common/error.h"
-#include "source/oledb_connection.h"
-#include "source/oledb_connection_string.h"
+#include "source/sql/oledb_connection.h"
+#include "source/sql/oledb_connection_string.h"
 #include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 

@@ -1,7 +1,7 @@
 // Tests of the "OLE DB" source over DBF files: the set-up `OpenOleDbSource` with
 // its log lines, the table catalogue, the loading of tables (column types, NULL,
 // code page 866, deleted records, key indexes) and the statements of the pass.
-#include "source/oledb_source.h"
+#include "source/sql/oledb_source.h"
 
 #include <gtest/gtest.h>
 

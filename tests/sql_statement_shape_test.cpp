@@ -1,6 +1,6 @@
 // Tests of statement shapes: which literals are taken out as parameters, and
 // which texts are left alone.
-#include "source/sql_statement_shape.h"
+#include "source/sql/sql_statement_shape.h"
 
 #include <gtest/gtest.h>
 

@@ -16,8 +16,8 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/folder_path.h"
-#include "app/main_window.h"
+#include "app/qt/folder_path.h"
+#include "app/qt/main_window.h"
 #include "convert/conversion_pass.h"
 #include "tests/app/support/error_box_closer.h"
 #include "tools/gen/estimate_generator.h"

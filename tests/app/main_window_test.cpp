@@ -20,7 +20,7 @@
 #include <QUrl>
 #include <memory>
 
-#include "app/main_window.h"
+#include "app/qt/main_window.h"
 
 namespace ranta2kv {
 namespace {

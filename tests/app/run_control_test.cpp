@@ -13,8 +13,8 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/folder_path.h"
-#include "app/main_window.h"
+#include "app/qt/folder_path.h"
+#include "app/qt/main_window.h"
 #include "common/codepage.h"
 #include "tests/app/support/error_box_closer.h"
 #include "tests/app/support/scripted_pass.h"

@@ -9,7 +9,7 @@
 #include <QToolButton>
 #include <memory>
 
-#include "app/window_run_host.h"
+#include "app/qt/window_run_host.h"
 #include "common/codepage.h"
 
 namespace ranta2kv {

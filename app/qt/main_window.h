@@ -1,0 +1,77 @@
+// The main window `TForm1`: folder box with browse button, the "OLE DB" choice,
+// Start and Stop, the log and the progress bar. It only wires the controls to the
+// conversion passes through its run host; the passes run on this thread.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QWidget>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/qt/control_anchors.h"
+#include "app/qt/window_run_host.h"
+
+namespace ranta2kv {
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The folder chooser: title, and the folder to open at / the chosen folder.
+  using FolderChooser = std::function<bool(const QString& title, QString& folder)>;
+  using ConversionPass = std::function<std::optional<std::filesystem::path>(RunHost&)>;
+
+  explicit TForm1(char decimalSeparator, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  bool Running() const { return host_->Running(); }
+
+  // What the buttons call; the real chooser and passes unless replaced.
+  FolderChooser selectFolder;
+  ConversionPass convertDbf;
+  ConversionPass convertOleDb;
+
+  void FormCreate();
+  void Edit1Change();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void sbStopClick();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void SetUpLook();
+  void WireEvents();
+  bool AcceptFolderDrag(QDropEvent* event);
+  bool TakeFolderDrop(QDropEvent* event);
+  void RunPass(const ConversionPass& pass);
+
+  QLabel* Label1;
+  QToolButton* SpeedButton1;
+  QToolButton* sbStop;
+  QToolButton* sbStart;
+  QLineEdit* Edit1;
+  QProgressBar* ProgressBar1;
+  QPlainTextEdit* Memo1;
+  QCheckBox* CheckBox1;
+
+  ControlAnchors anchors_;
+  std::unique_ptr<WindowRunHost> host_;  // holds the run flag `Running`
+  bool pass_active_ = false;             // a pass is on the stack (Start is refused)
+};
+
+}  // namespace ranta2kv

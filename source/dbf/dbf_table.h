@@ -1,0 +1,128 @@
+// The read-only DBF table reader: one `DbfTable` per .DBF file, its `DbfField`s
+// built from the file's own header, a record cursor in file order or in the order
+// of the table's key index, and the conversion of field bytes into values.
+// The reader converts no code page: texts are the bytes stored in the file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/variant.h"
+#include "source/dbf/dbf_field_value.h"
+
+namespace ranta2kv {
+
+class DbfTable;
+class KeyIndex;
+
+class DbfField {
+ public:
+  const std::string& Name() const { return name_; }
+  char TypeLetter() const { return type_; }
+  std::uint16_t Width() const { return width_; }
+  std::uint8_t Decimals() const { return decimals_; }
+  std::uint16_t Offset() const { return offset_; }  // 1 + widths of the fields before
+  DbfValueKind Kind() const { return kind_; }
+
+  // Accessors on the table's current record.
+  std::string_view Bytes() const;  // the field's bytes as stored
+  bool IsNull() const;
+  std::string AsString() const;
+  std::int32_t AsInteger() const;
+  std::int64_t AsLargeInteger() const;
+  double AsNumber() const;
+  bool AsLogical() const;
+  double AsDateTime() const;  // days since 30 December 1899; 0 when null
+  Variant AsVariant() const;  // the value as the field's kind gives it; Null when null
+  // The current record's value as a view on the record (null when there is no
+  // current record); valid until the cursor moves.
+  DbfFieldValue Value() const;
+  std::uint8_t Flags() const { return flags_; }
+
+ private:
+  friend class DbfTable;
+  DbfFieldValue ValueIn(const char* record) const;  // the value in any record of the open table
+  const DbfTable* table_ = nullptr;
+  std::string name_;
+  char type_ = 0;
+  std::uint16_t width_ = 0;
+  std::uint8_t decimals_ = 0;
+  std::uint16_t offset_ = 0;
+  DbfValueKind kind_ = DbfValueKind::Other;
+  std::uint8_t flags_ = 0;   // Visual FoxPro descriptor flags
+  int null_bit_ = -1;        // Visual FoxPro null-flag bit, -1 when none
+};
+
+class DbfTable {
+ public:
+  // name: the object's name, prefix of field errors ("DataTable").
+  explicit DbfTable(std::string name, char decimalSeparator = '.');
+  ~DbfTable();
+  DbfTable(const DbfTable&) = delete;
+  DbfTable& operator=(const DbfTable&) = delete;
+
+  const std::string& Name() const { return name_; }
+  void SetFileName(std::filesystem::path fileName);  // while closed
+  const std::filesystem::path& FileName() const { return file_name_; }
+  char DecimalSeparator() const { return decimal_separator_; }
+
+  void Open();   // no effect when open
+  void Close();  // no effect when closed; keeps the key index
+  bool Active() const;
+
+  void First();
+  void Next();
+  bool AtEnd() const;
+  std::int64_t RecordCount() const;   // from the file size; ignores any range
+  std::int64_t RecordNumber() const;  // 1-based file position of the current record
+  bool Deleted() const;               // the current record's flag is "*"
+
+  DbfField& FieldNamed(std::string_view name);  // case-insensitive; throws
+  const std::vector<DbfField>& Fields() const;
+  std::uint8_t VersionByte() const;
+  std::uint8_t LanguageDriver() const;  // header byte 29
+
+  // Key index and lookups.
+  void BuildKeyIndex(std::string_view fieldName);
+  const KeyIndex* Index() const;
+  bool LocateRecord(std::string_view fieldList, const std::vector<Variant>& values);
+  bool LocateRecord(std::string_view fieldList, const Variant& value);
+  void LimitToKey(std::string_view fieldList, const Variant& value);
+
+  // Records read from the file since Open (in any way); lets tests show that
+  // look-ups do not grow with the table.
+  std::uint64_t RecordsTouched() const;
+
+ private:
+  struct Impl;
+  void BuildFields();
+  void RequireOpen() const;
+  void MoveTo(std::int64_t recordNumber, std::size_t position);
+  void MoveInFileOrder(std::int64_t recordNumber);
+  std::pair<std::size_t, std::size_t> IndexSpan() const;  // entries walked: the range, or all
+  bool MoveToIndexEntry(std::size_t from);
+  const std::vector<std::size_t>& ListedFields(std::string_view fieldList);  // valid until the next call
+  bool IsIndexKey(const std::vector<std::size_t>& fields) const;
+  bool LocateInIndex(const Variant& value);
+  bool LocateByScan(const std::vector<std::size_t>& fields, const std::vector<Variant>& values);
+  std::optional<std::string> IntegerScanKey(const std::vector<std::size_t>& fields, const Variant& value);
+  std::optional<std::size_t> FirstUnderKey(const std::string& key, const std::vector<std::size_t>& fields,
+                                           const std::string& wanted);
+  std::int64_t FirstInRange(const std::vector<std::size_t>& fields, const std::string& wanted);
+  std::int64_t FirstInFile(const std::vector<std::size_t>& fields, const std::string& wanted);
+  void RecordTuple(std::int64_t recordNumber, const std::vector<std::size_t>& fields, std::string& tuple);
+  void TupleOf(const char* record, const std::vector<std::size_t>& fields, std::string& tuple) const;
+  std::unique_ptr<Impl> impl_;
+  std::string name_;
+  std::filesystem::path file_name_;
+  char decimal_separator_;
+  friend class DbfField;
+};
+
+}  // namespace ranta2kv

@@ -1,0 +1,88 @@
+// The private state of a DbfTable: the held file, its header and fields, the
+// cursor, the key index with its range, and the scan look-ups of the open table.
+// Shared by the table's and the field's implementation files only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "source/dbf/dbf_file.h"
+#include "source/dbf/dbf_header.h"
+#include "source/dbf/dbf_record_block.h"
+#include "source/dbf/dbf_scan_lookup.h"
+#include "source/dbf/dbf_table.h"
+#include "source/dbf/key_index.h"
+
+namespace ranta2kv {
+
+// Field names compare without regard to the letter case of A-Z.
+inline bool SameFieldName(std::string_view a, std::string_view b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upper(a[i]) != upper(b[i])) return false;
+  }
+  return true;
+}
+
+// The records a LimitToKey admits: the entries [first, last) of the index.
+struct KeyRange {
+  bool active = false;
+  std::string low;   // range key, trailing bytes <= 32 removed
+  std::string high;
+  std::size_t first = 0;
+  std::size_t last = 0;
+};
+
+struct DbfTable::Impl {
+  DbfFile file;
+  DbfHeader header;
+  std::vector<DbfField> fields;
+  std::uint16_t null_flags_offset = 0;  // the Visual FoxPro null-flags field; width 0 when none
+  std::uint16_t null_flags_width = 0;
+  std::int64_t record_count = 0;        // whole records in the file at Open
+  bool open = false;
+
+  const char* record = nullptr;      // the current record, nullptr when there is none
+  std::int64_t record_number = 0;    // its 1-based position in the file
+  std::size_t position = 0;          // its position in the index order, when an index is walked
+  // The position of a record found by a scan, found out only when the walk goes on.
+  static constexpr std::size_t kPositionUnknown = static_cast<std::size_t>(-1);
+  bool at_end = true;
+  std::uint64_t touched = 0;         // records read since Open
+  std::optional<DbfRecordBlock> file_order;  // the cursor's block while it walks in file order
+
+  std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
+  KeyRange range;                    // survives Close; ends with the index
+  std::vector<DbfScanLookup> lookups;  // of the open table
+  std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
+
+  // Record bytes read between two releases of the file's mapped pages: a walk
+  // over a large table keeps about this much of it resident.
+  static constexpr std::size_t kResidentRecordBytes = 1 << 20;
+  std::size_t unreleased = 0;        // record bytes read since the last release
+
+  // Record n (1 <= n <= record_count); counts as read. Records returned before
+  // stay readable when the pages are released.
+  const char* Record(std::int64_t n) {
+    ++touched;
+    unreleased += header.record_length;
+    if (unreleased > kResidentRecordBytes) {
+      file.ReleasePages();
+      unreleased = 0;
+    }
+    return file.Bytes().data() + header.header_length + (n - 1) * static_cast<std::int64_t>(header.record_length);
+  }
+
+  // A reader of the records in file order through blocks, for walks over every
+  // record; each record it gives counts as read.
+  DbfRecordBlock FileOrderBlock() const {
+    return DbfRecordBlock(file, header.header_length, header.record_length, record_count);
+  }
+};
+
+}  // namespace ranta2kv

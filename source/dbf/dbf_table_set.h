@@ -1,0 +1,37 @@
+// The seven tables of the direct pass and their set-up: `PrepareDbfTables` checks
+// that the folder holds the seven files and builds six key indexes.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "source/dbf/dbf_table.h"
+
+namespace ranta2kv {
+
+using LogSink = std::function<void(const std::string& line1251)>;
+
+struct DbfTableSet {
+  explicit DbfTableSet(char decimalSeparator);
+  DbfTable DataTable;      // POSEXT.DBF, key CODE
+  DbfTable DescriptTable;  // SMETA.DBF, key CODE
+  DbfTable ResourceTable;  // RESTBL.DBF, key CODE
+  DbfTable PosTools;       // POSTOOLS.DBF, key POSCODE
+  DbfTable Execute_;       // EXECUTE.DBF, key CODE
+  DbfTable ACTS;           // ACTS.DBF, no index
+  DbfTable PARAMS;         // PARAMS.DBF, key ID
+
+  void CloseAll();  // ACTS, EXECUTE, PARAMS, POSTOOLS, RESTBL, POSEXT, SMETA
+};
+
+// The file of a table in the folder: the name as given when that file exists,
+// else the first file whose name differs from it only in letter case (tables
+// copied from other systems often have lower-case names), else the name as given.
+std::filesystem::path TableFile(const std::filesystem::path& folder, std::string_view fileName);
+
+// Logs "Ошибка инициализации : ..." and returns false on failure.
+bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);
+
+}  // namespace ranta2kv

@@ -1,0 +1,117 @@
+// The key index's order and its searches. Keys compare as unsigned bytes over the
+// key length; a key whose text ends at a NUL is NUL-padded, so a plain byte
+// comparison stops there as a comparison of NUL-terminated texts would.
+#include "source/dbf/key_index.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ranta2kv {
+namespace {
+
+// Compares the first bound.size() bytes of key (at most its length) with bound.
+int ComparePrefix(std::string_view key, std::string_view bound) {
+  std::size_t n = std::min(key.size(), bound.size());
+  return n == 0 ? 0 : std::memcmp(key.data(), bound.data(), n);
+}
+
+// The first position in [first, last) at which below turns false (it holds for
+// every position before that one and for none after), found by steps that double
+// away from hint and a binary search in the last step.
+template <typename Below>
+std::size_t PartitionNear(Below below, std::size_t hint, std::size_t first, std::size_t last) {
+  hint = std::clamp(hint, first, last);
+  std::size_t lo = first, hi = last;  // the answer lies in [lo, hi]
+  if (hint < last && below(hint)) {
+    lo = hint + 1;
+    for (std::size_t step = 1; lo < last; step *= 2) {
+      const std::size_t probe = std::min(last - 1, lo + step - 1);
+      if (!below(probe)) {
+        hi = probe;
+        break;
+      }
+      lo = probe + 1;
+    }
+  } else {
+    hi = hint;
+    for (std::size_t step = 1; hi > first; step *= 2) {
+      const std::size_t probe = hi - std::min(step, hi - first);
+      if (below(probe)) {
+        lo = probe + 1;
+        break;
+      }
+      hi = probe;
+    }
+    lo = std::min(lo, hi);
+  }
+  while (lo < hi) {
+    const std::size_t middle = lo + (hi - lo) / 2;
+    if (below(middle)) {
+      lo = middle + 1;
+    } else {
+      hi = middle;
+    }
+  }
+  return lo;
+}
+
+}  // namespace
+
+KeyIndex::KeyIndex(std::string keyExpression, KeyFormat format)
+    : key_expression_(std::move(keyExpression)), format_(format) {}
+
+void KeyIndex::Reserve(std::size_t records) {
+  keys_.reserve(records * format_.length);
+  order_.reserve(records);
+}
+
+char* KeyIndex::AppendKey() {
+  std::size_t at = keys_.size();
+  keys_.resize(at + format_.length);
+  order_.push_back(static_cast<std::uint32_t>(order_.size() + 1));
+  return keys_.data() + at;
+}
+
+void KeyIndex::Sort() {
+  const std::size_t length = format_.length;
+  const char* keys = keys_.data();
+  auto before = [keys, length](std::uint32_t a, std::uint32_t b) {
+    int order = length == 0 ? 0 : std::memcmp(keys + (a - 1) * length, keys + (b - 1) * length, length);
+    return order != 0 ? order < 0 : a < b;
+  };
+  // Tables are often written in key order already; one pass tells.
+  if (!std::is_sorted(order_.begin(), order_.end(), before)) std::sort(order_.begin(), order_.end(), before);
+}
+
+std::size_t KeyIndex::LowerBound(std::string_view bound, std::size_t first, std::size_t last) const {
+  auto it = std::partition_point(order_.begin() + first, order_.begin() + last,
+                                 [&](std::uint32_t record) { return ComparePrefix(KeyOf(record), bound) < 0; });
+  return static_cast<std::size_t>(it - order_.begin());
+}
+
+std::size_t KeyIndex::UpperBound(std::string_view bound, std::size_t first, std::size_t last) const {
+  auto it = std::partition_point(order_.begin() + first, order_.begin() + last,
+                                 [&](std::uint32_t record) { return ComparePrefix(KeyOf(record), bound) <= 0; });
+  return static_cast<std::size_t>(it - order_.begin());
+}
+
+std::size_t KeyIndex::LowerBoundNear(std::string_view bound, std::size_t hint, std::size_t first,
+                                     std::size_t last) const {
+  return PartitionNear([&](std::size_t p) { return ComparePrefix(KeyAt(p), bound) < 0; }, hint, first, last);
+}
+
+std::size_t KeyIndex::UpperBoundNear(std::string_view bound, std::size_t hint, std::size_t first,
+                                     std::size_t last) const {
+  return PartitionNear([&](std::size_t p) { return ComparePrefix(KeyAt(p), bound) <= 0; }, hint, first, last);
+}
+
+std::size_t KeyIndex::PositionOf(std::uint32_t record) const {
+  std::string_view key = KeyOf(record);
+  auto it = std::partition_point(order_.begin(), order_.end(), [&](std::uint32_t other) {
+    int order = key.empty() ? 0 : std::memcmp(KeyOf(other).data(), key.data(), key.size());
+    return order != 0 ? order < 0 : other < record;
+  });
+  return static_cast<std::size_t>(it - order_.begin());
+}
+
+}  // namespace ranta2kv

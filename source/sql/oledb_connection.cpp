@@ -1,0 +1,190 @@
+// The connection `ADOConnection1`: connects to a fresh in-memory SQLite database
+// for the folder of `Data Source`, lists the folder's tables, and runs statements,
+// loading a table of the folder the first time a statement names it.
+#include "source/sql/oledb_connection.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <memory>
+#include <system_error>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "source/sql/oledb_connection_string.h"
+#include "source/sql/oledb_dataset.h"
+#include "source/sql/oledb_table_catalogue.h"
+#include "source/sql/sql_database.h"
+#include "source/sql/sql_table_loader.h"
+
+namespace ranta2kv {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kNoSuchTable = "no such table: ";
+constexpr std::size_t kMostShapes = 64;  // the pass runs about ten
+
+std::string CurrentFolder() {
+  std::error_code error;
+  fs::path folder = fs::current_path(error);
+  return error ? std::string() : folder.string();
+}
+
+// The table that a "no such table" message names, or "" for any other message.
+std::string MissingTableOf(std::string_view message) {
+  if (!message.starts_with(kNoSuchTable)) return "";
+  std::string_view name = message.substr(kNoSuchTable.size());
+  if (name.starts_with("main.")) name.remove_prefix(5);
+  return std::string(name);
+}
+
+bool StandsForTheText(sqlite3_stmt* query, const StatementShape& shape) {
+  if (sqlite3_bind_parameter_count(query) != static_cast<int>(shape.values.size())) return false;
+  for (int c = 0; c < sqlite3_column_count(query); ++c) {
+    const char* name = sqlite3_column_name(query, c);
+    if (name && std::string_view(name).find('?') != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+void BindShapeValues(sqlite3_stmt* query, const std::vector<ShapeValue>& values) {
+  for (int i = 0; i < static_cast<int>(values.size()); ++i) {
+    const ShapeValue& value = values[i];
+    if (value.is_text) {
+      sqlite3_bind_text(query, i + 1, value.text.data(), static_cast<int>(value.text.size()), SQLITE_STATIC);
+    } else {
+      sqlite3_bind_int64(query, i + 1, value.integer);
+    }
+  }
+}
+
+// Makes a cached statement ready for its next use, however its run ended.
+struct StatementReset {
+  sqlite3_stmt* query;
+  ~StatementReset() {
+    sqlite3_reset(query);
+    sqlite3_clear_bindings(query);
+  }
+};
+
+}  // namespace
+
+OleDbConnection::OleDbConnection() : ConnectionString(InitialConnectionString(CurrentFolder())) {}
+
+OleDbConnection::~OleDbConnection() = default;
+
+bool OleDbConnection::Connected() const { return database_ != nullptr; }
+
+void OleDbConnection::SetConnected(bool connected) {
+  if (connected == Connected()) return;
+  if (!connected) {
+    for (OleDbDataset* dataset : datasets_) dataset->Close();
+    shaped_.clear();
+    database_.reset();
+    catalogue_.reset();
+    loaded_.clear();
+    folder_.clear();
+    statements_compiled_ = 0;
+    return;
+  }
+  std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
+  if (!dataSource) throw Error("The connection string names no Data Source");
+  fs::path folder(*dataSource);
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) {
+    throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
+  }
+  auto catalogue = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
+  database_ = std::make_unique<SqlDatabase>();
+  catalogue_ = std::move(catalogue);
+  folder_ = std::move(folder);
+}
+
+std::vector<std::string> OleDbConnection::ListTables() {
+  RequireConnected();
+  *catalogue_ = ReadTableCatalogue(folder_);
+  std::vector<std::string> names;
+  for (const CatalogueTable& table : catalogue_->tables) names.push_back(table.name);
+  return names;
+}
+
+void OleDbConnection::Execute(std::string_view statement, SqlResult& result) {
+  RequireConnected();
+  if (std::optional<StatementShape> shape = ShapeOf(statement)) {
+    if (sqlite3_stmt* query = ShapedQuery(*shape)) {
+      BindShapeValues(query, shape->values);
+      StatementReset reset{query};
+      result.Fetch(query);
+      return;
+    }
+  }
+  SqlPreparedQuery query = PrepareQuery(statement);
+  result.Fetch(query.get());
+}
+
+SqlResult OleDbConnection::Execute(std::string_view statement) {
+  SqlResult result;
+  Execute(statement, result);
+  return result;
+}
+
+// The compiled statement of the shape, compiled now when new. Null when the shape
+// cannot stand for the text: it fails to compile (the text itself then gives the
+// message), or a column takes its name from a literal that the shape took out.
+sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
+  if (auto found = shaped_.find(shape.text); found != shaped_.end()) return found->second.get();
+  SqlPreparedQuery query;
+  try {
+    query = PrepareQuery(shape.text);
+  } catch (const Error&) {
+    return nullptr;
+  }
+  if (!StandsForTheText(query.get(), shape)) return nullptr;
+  if (shaped_.size() >= kMostShapes) shaped_.clear();
+  return shaped_.emplace(shape.text, std::move(query)).first->second.get();
+}
+
+void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
+
+SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
+  RequireConnected();
+  for (;;) {
+    sqlite3_stmt* prepared = nullptr;
+    int rc = sqlite3_prepare_v2(database_->Handle(), statement.data(), static_cast<int>(statement.size()),
+                                &prepared, nullptr);
+    SqlPreparedQuery query(prepared);
+    if (rc == SQLITE_OK) {
+      if (!prepared) throw Error("The statement is empty");
+      ++statements_compiled_;
+      if (!sqlite3_stmt_readonly(prepared) || sqlite3_column_count(prepared) == 0) {
+        throw Error("The statement is not a query");
+      }
+      return query;
+    }
+    std::string message = database_->LastMessage();
+    if (!LoadMissingTable(MissingTableOf(message))) throw Error(message);
+  }
+}
+
+bool OleDbConnection::LoadMissingTable(const std::string& name) {
+  if (name.empty()) return false;
+  const CatalogueTable* table = catalogue_->Find(name);
+  if (!table) {
+    *catalogue_ = ReadTableCatalogue(folder_);  // the file may be new
+    table = catalogue_->Find(name);
+  }
+  if (!table || loaded_.contains(table->name)) return false;
+  LoadDbfTable(*database_, table->name, table->file);
+  loaded_.insert(table->name);
+  return true;
+}
+
+void OleDbConnection::RequireConnected() const {
+  if (!database_) throw Error("The connection is closed");
+}
+
+void OleDbConnection::Attach(OleDbDataset* dataset) { datasets_.push_back(dataset); }
+
+void OleDbConnection::Detach(OleDbDataset* dataset) { std::erase(datasets_, dataset); }
+
+}  // namespace ranta2kv

@@ -1,0 +1,82 @@
+// The connection `ADOConnection1` of the "OLE DB" pass: its connection string, the
+// in-memory SQLite database it opens for the folder named by `Data Source`, the
+// table catalogue of that folder, and the running of one SELECT statement (loading
+// the tables it names on first use).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "source/sql/sql_database.h"
+#include "source/sql/sql_result.h"
+#include "source/sql/sql_statement_shape.h"
+
+namespace ranta2kv {
+
+class OleDbDataset;
+struct TableCatalogue;
+
+class OleDbConnection {
+ public:
+  OleDbConnection();
+  ~OleDbConnection();
+  OleDbConnection(const OleDbConnection&) = delete;
+  OleDbConnection& operator=(const OleDbConnection&) = delete;
+
+  // Items key=value separated by ";"; read when connecting. The folder of `Data
+  // Source` is the file system's bytes (UTF-8), the other items are not interpreted.
+  // Initially: Provider=VFPOLEDB.1;Data Source=<current folder>;Password="";Collating Sequence=MACHINE
+  std::string ConnectionString;
+
+  bool Connected() const;
+  // true: opens a fresh database for the folder of `Data Source` (Error when it
+  // is no existing folder); false: closes every open dataset, then the database.
+  // Setting the state the connection is already in does nothing.
+  void SetConnected(bool connected);
+
+  // Upper-cased names of the folder's *.DBF files (any letter case), in ascending
+  // byte order; read afresh from the folder at every call.
+  std::vector<std::string> ListTables();
+
+  // Runs one read-only statement and returns all its rows. A table of the
+  // catalogue that the statement names is loaded first; errors carry the
+  // database's or the table reader's message. Statements of one shape (texts
+  // that differ only in literal comparison operands) are compiled once.
+  void Execute(std::string_view statement, SqlResult& result);
+  SqlResult Execute(std::string_view statement);
+  // Compiles a statement without running it: loads the tables it names, and fails
+  // as Execute would when a table cannot be read or the text is no query.
+  void Check(std::string_view statement);
+
+  // Statements compiled since the connect; lets tests show that statements of
+  // one shape are compiled once.
+  std::uint64_t StatementsCompiled() const { return statements_compiled_; }
+
+  // The folder the connection reads; empty while disconnected.
+  const std::filesystem::path& Folder() const { return folder_; }
+
+ private:
+  friend class OleDbDataset;
+  void Attach(OleDbDataset* dataset);  // datasets closed by a disconnect
+  void Detach(OleDbDataset* dataset);
+  bool LoadMissingTable(const std::string& name);  // false: no table of the folder to load
+  SqlPreparedQuery PrepareQuery(std::string_view statement);
+  sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
+  void RequireConnected() const;
+
+  std::unique_ptr<SqlDatabase> database_;           // null while disconnected
+  std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
+  std::set<std::string> loaded_;                    // tables in the database
+  std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
+  std::filesystem::path folder_;                    // of the last connect
+  std::uint64_t statements_compiled_ = 0;
+  std::vector<OleDbDataset*> datasets_;  // every dataset using this connection
+};
+
+}  // namespace ranta2kv

@@ -1,0 +1,137 @@
+// The datasets of the "OLE DB" pass: a statement or a table name, the rows of its
+// result fetched at `Open`, a current row, and its columns by name or position.
+// A table dataset holds the row order only and reads the current row when it
+// moves there, so that walking a large table does not copy it.
+#include "source/sql/oledb_dataset.h"
+
+#include <algorithm>
+
+#include "common/ascii_case.h"
+#include "common/error.h"
+#include "source/sql/oledb_connection.h"
+#include "source/sql/sql_database.h"
+
+namespace ranta2kv {
+
+OleDbDataset::OleDbDataset(OleDbConnection& connection, char decimalSeparator)
+    : connection_(connection), decimal_separator_(decimalSeparator) {
+  connection_.Attach(this);
+}
+
+OleDbDataset::~OleDbDataset() { connection_.Detach(this); }
+
+void OleDbDataset::SetSQL(std::string statement) {
+  if (active_) throw Error("The statement of an open dataset cannot change");
+  statement_ = std::move(statement);
+  table_name_.clear();
+}
+
+void OleDbDataset::SetTableName(std::string table) {
+  if (active_) throw Error("The table of an open dataset cannot change");
+  statement_ = "SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid";
+  table_name_ = std::move(table);
+}
+
+void OleDbDataset::Open() {
+  if (active_) return;
+  if (statement_.empty()) throw Error("The dataset has no statement");
+  cursor_ = 0;
+  if (table_name_.empty()) {
+    connection_.Execute(statement_, result_);
+  } else {
+    OpenTable();
+  }
+  fields_.clear();
+  for (int c = 0; c < static_cast<int>(result_.ColumnNames().size()); ++c) {
+    fields_.push_back(OleDbField(this, c, result_.ColumnNames()[c]));
+  }
+  active_ = true;
+}
+
+// The rows of SELECT * FROM "table" ORDER BY rowid, one at a time: the order
+// now, each row when the cursor reaches it.
+void OleDbDataset::OpenTable() {
+  SqlResult order;
+  connection_.Execute("SELECT rowid FROM " + QuoteIdentifier(table_name_) + " ORDER BY rowid", order);
+  rowids_.clear();
+  rowids_.reserve(static_cast<std::size_t>(order.RowCount()));
+  for (std::int64_t row = 0; row < order.RowCount(); ++row) rowids_.push_back(order.Value(row, 0).integer);
+  ReadTableRow();  // also names the columns of an empty table
+}
+
+void OleDbDataset::ReadTableRow() {
+  const std::int64_t rowid = rowids_.empty() ? 0 : rowids_[static_cast<std::size_t>(cursor_)];
+  connection_.Execute(
+      "SELECT * FROM " + QuoteIdentifier(table_name_) + " WHERE rowid=" + std::to_string(rowid), result_);
+}
+
+void OleDbDataset::Close() {
+  if (!active_) return;
+  active_ = false;
+  result_.Clear();
+  std::vector<std::int64_t>().swap(rowids_);
+  cursor_ = 0;
+}
+
+void OleDbDataset::First() {
+  RequireActive();
+  MoveTo(0);
+}
+
+void OleDbDataset::Next() {
+  RequireActive();
+  if (cursor_ < RowCount()) MoveTo(cursor_ + 1);
+}
+
+// Past the last row the last row stays current.
+void OleDbDataset::MoveTo(std::int64_t row) {
+  const bool moved = row != cursor_;
+  cursor_ = row;
+  if (!table_name_.empty() && moved && cursor_ < RowCount()) ReadTableRow();
+}
+
+std::int64_t OleDbDataset::RowCount() const {
+  return table_name_.empty() ? result_.RowCount() : static_cast<std::int64_t>(rowids_.size());
+}
+
+bool OleDbDataset::AtEnd() const { return !active_ || cursor_ >= RowCount(); }
+
+std::int64_t OleDbDataset::RecordCount() const {
+  RequireActive();
+  return RowCount();
+}
+
+std::int64_t OleDbDataset::RecordNumber() const {
+  RequireActive();
+  return std::min(cursor_ + 1, RowCount());
+}
+
+const OleDbField& OleDbDataset::FieldNamed(std::string_view name) const {
+  RequireActive();
+  for (const OleDbField& field : fields_) {
+    if (EqualsIgnoringAsciiCase(field.Name(), name)) return field;
+  }
+  throw Error("Field '" + std::string(name) + "' not found");
+}
+
+const OleDbField& OleDbDataset::Column(int index) const {
+  RequireActive();
+  if (index < 0 || index >= ColumnCount()) {
+    throw Error("Column " + std::to_string(index) + " not found");
+  }
+  return fields_[index];
+}
+
+void OleDbDataset::RequireActive() const {
+  if (!active_) throw Error("The dataset is closed");
+}
+
+// An empty result reads as NULL.
+SqlValue OleDbDataset::CurrentValue(int column) const {
+  RequireActive();
+  if (result_.RowCount() == 0) return SqlValue();
+  const std::int64_t row = table_name_.empty() ? std::min(cursor_, result_.RowCount() - 1) : 0;
+  return result_.Value(row, column);
+}
+
+}  // namespace ranta2kv

@@ -1,0 +1,85 @@
+// The five data-access objects of the "OLE DB" pass and their set-up
+// `OpenOleDbSource`: checks the folder, points the connection at it, connects and
+// primes every table of the folder.
+#include "source/sql/oledb_source.h"
+
+#include <system_error>
+
+#include "common/codepage.h"
+#include "common/error.h"
+#include "source/sql/oledb_connection_string.h"
+#include "source/sql/oledb_table_catalogue.h"
+#include "source/sql/sql_database.h"
+
+namespace ranta2kv {
+namespace fs = std::filesystem;
+namespace {
+
+// The folder's bytes with a trailing separator; Error when a connection string
+// item cannot carry them (a ";" would end the item early).
+std::string DataSourceFolder(const fs::path& folder) {
+  std::string text = folder.string();
+  if (!text.ends_with('/')) text += '/';
+  if (text.find(';') != std::string::npos) {
+    throw Error("The folder name \"" + Utf8ToCp1251(text) +
+                "\" contains \";\", which a connection string cannot carry");
+  }
+  return text;
+}
+
+void RequireDataTables(const fs::path& folder) {
+  const TableCatalogue catalogue = ReadTableCatalogue(folder);
+  for (std::string_view name : {"POSTOOLS", "SMETA", "POSEXT"}) {
+    if (!catalogue.Find(name)) throw Error(std::string("Не найдены таблицы данных"_cp1251));
+  }
+}
+
+// One full-table statement per table of the catalogue, so that a table that
+// cannot be read fails here. Compiling it loads the table; its rows are not
+// fetched, as nothing would read them.
+void PrimeTables(OleDbConnection& connection) {
+  for (const std::string& name : connection.ListTables()) {
+    connection.Check("SELECT * FROM " + QuoteIdentifier(name));
+  }
+}
+
+void Prepare(OleDbSource& source, const fs::path& folder) {
+  const std::string dataSource = DataSourceFolder(folder);
+  RequireDataTables(folder);
+  OleDbConnection& connection = source.ADOConnection1;
+  connection.SetConnected(false);
+  connection.ConnectionString = RewriteDataSource(connection.ConnectionString, dataSource);
+  source.tlbSMETA.SetTableName("SMETA");
+  connection.SetConnected(true);
+  PrimeTables(connection);
+}
+
+}  // namespace
+
+OleDbSource::OleDbSource(char decimalSeparator)
+    : tlbSMETA(ADOConnection1, decimalSeparator),
+      qSubQuery(ADOConnection1, decimalSeparator),
+      qPOSEXT(ADOConnection1, decimalSeparator),
+      qACTS(ADOConnection1, decimalSeparator) {
+  tlbSMETA.SetTableName("smeta");
+}
+
+bool OpenOleDbSource(OleDbSource& source, const fs::path& folder, const LogSink& log) {
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) return false;
+  std::string message;
+  try {
+    Prepare(source, folder);
+    return true;
+  } catch (const Error& failure) {
+    message = failure.what();
+  } catch (const std::exception& failure) {
+    message = Utf8ToCp1251(failure.what());
+  }
+  log(std::string("Ошибка инициализации : "_cp1251) + message);
+  source.qSubQuery.Close();
+  source.ADOConnection1.SetConnected(false);
+  return false;
+}
+
+}  // namespace ranta2kv

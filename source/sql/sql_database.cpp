@@ -1,0 +1,67 @@
+// Thin owners of SQLite handles for the "OLE DB" source: a fresh in-memory
+// database and a prepared statement, both closed by their destructors.
+#include "source/sql/sql_database.h"
+
+#include <sqlite3.h>
+
+#include "common/error.h"
+
+namespace ranta2kv {
+
+SqlDatabase::SqlDatabase() {
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+  if (sqlite3_open_v2(":memory:", &db_, flags, nullptr) != SQLITE_OK) {
+    std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    sqlite3_close_v2(db_);
+    throw Error("Cannot open the data source database: " + message);
+  }
+  // Statements come from the conversion only; no other database may be attached.
+  sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+  // The sorts that build the key indexes stay in memory like the tables.
+  sqlite3_exec(db_, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
+}
+
+SqlDatabase::~SqlDatabase() { sqlite3_close_v2(db_); }
+
+void SqlDatabase::Execute(std::string_view sql) {
+  SqlStatement statement(*this, sql);
+  while (statement.Step()) {
+  }
+}
+
+std::string SqlDatabase::LastMessage() const { return sqlite3_errmsg(db_); }
+
+SqlStatement::SqlStatement(SqlDatabase& database, std::string_view sql) : database_(database) {
+  if (sqlite3_prepare_v2(database.Handle(), sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
+      SQLITE_OK) {
+    throw Error(database.LastMessage());
+  }
+}
+
+SqlStatement::~SqlStatement() { sqlite3_finalize(statement_); }
+
+bool SqlStatement::Step() {
+  if (!statement_) return false;  // text without a statement
+  int rc = sqlite3_step(statement_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  throw Error(database_.LastMessage());
+}
+
+void SqlStatement::Reset() {
+  sqlite3_reset(statement_);
+  sqlite3_clear_bindings(statement_);
+}
+
+void SqlStatementOwner::operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+
+std::string QuoteIdentifier(std::string_view name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  return quoted + '"';
+}
+
+}  // namespace ranta2kv
