@@ -161,6 +161,8 @@ void DirectPass::ConvertPosition() {
   try {
     rowCode = IntegerOfText(TrimControlAndBlanks(smetaCode_->AsString()));
     toolCode = LocateTool(rowCode, 0);
+  } catch (const SourceFileError&) {
+    throw;
   } catch (const std::exception&) {
     run_.Host().AppendLog(RowMessage("Некорректные данные. Строка %d"_cp1251,
                                      t_.DescriptTable.RecordNumber()));

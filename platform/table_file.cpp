@@ -7,8 +7,8 @@
 
 namespace ranta2kv {
 
-Error TableReadError(const std::filesystem::path& file, int code) {
-  return Error(std::string("Ошибка чтения таблицы \""_cp1251) + Utf8ToCp1251(file.string()) + "\": " +
+SourceFileError TableReadError(const std::filesystem::path& file, int code) {
+  return SourceFileError(std::string("Ошибка чтения таблицы \""_cp1251) + Utf8ToCp1251(file.string()) + "\": " +
                SystemMessage(code));
 }
 

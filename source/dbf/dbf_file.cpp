@@ -10,8 +10,8 @@
 
 namespace ranta2kv {
 
-Error TableChangedError(const std::filesystem::path& file) {
-  return Error(std::string("Таблица \""_cp1251) + Utf8ToCp1251(file.string()) +
+SourceFileError TableChangedError(const std::filesystem::path& file) {
+  return SourceFileError(std::string("Таблица \""_cp1251) + Utf8ToCp1251(file.string()) +
                std::string("\" изменилась во время конвертации"_cp1251));
 }
 

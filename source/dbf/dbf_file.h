@@ -56,6 +56,6 @@ class DbfFile {
 };
 
 // The error of a table whose file changed while it was held.
-Error TableChangedError(const std::filesystem::path& file);
+SourceFileError TableChangedError(const std::filesystem::path& file);
 
 }  // namespace ranta2kv

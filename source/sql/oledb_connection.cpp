@@ -136,6 +136,8 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   SqlPreparedQuery query;
   try {
     query = PrepareQuery(shape.text);
+  } catch (const SourceFileError&) {
+    throw;  // the text would load the table again
   } catch (const Error&) {
     return nullptr;
   }
