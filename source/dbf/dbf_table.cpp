@@ -34,7 +34,7 @@ void DbfTable::Open() {
   const std::string fileText = Utf8ToCp1251(file_name_.string());
   if (!impl.file.Open(file_name_, faults_)) {
     std::error_code error;
-    // The file that the index was built from is gone.
+    // The file that the index was built from, or that the run began with, is gone.
     if ((impl.index || impl.expected_stamp) && !std::filesystem::exists(file_name_, error)) {
       throw TableChangedError(file_name_);
     }

@@ -79,7 +79,7 @@ struct DbfTable::Impl {
     return at_random->Record(n);
   }
 
-  // Makes record n the current record.
+  // Makes the record at bytes (from Record) the current record.
   void SetCurrent(const char* bytes) {
     if (file.IsResident()) {
       record = bytes;
