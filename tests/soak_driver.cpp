@@ -208,6 +208,7 @@ int Soak(double minutes) {
     if (chance(25)) {
       ok = RunCli(pass == 1, estimate.folder) == 0;
     } else {
+      window.ClearLog();  // as Start does
       SoakHost host(window, estimate.folder);
       if (chance(30)) host.stop_after = static_cast<int>(random() % 2000);
       const int fault = static_cast<int>(random() % 10);
