@@ -8,8 +8,8 @@
 
 namespace ranta2kv {
 
-Error TableReadError(const std::filesystem::path& file, int code) {
-  return Error(std::string("Ошибка чтения таблицы \""_cp1251) + PathTo1251(file) + "\": " +
+SourceFileError TableReadError(const std::filesystem::path& file, int code) {
+  return SourceFileError(std::string("Ошибка чтения таблицы \""_cp1251) + PathTo1251(file) + "\": " +
                SystemMessage(code));
 }
 

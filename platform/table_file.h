@@ -61,6 +61,6 @@ class TableFile {
 
 // The error of a read of file that the system failed with code: the file's name
 // and the system's message.
-Error TableReadError(const std::filesystem::path& file, int code);
+SourceFileError TableReadError(const std::filesystem::path& file, int code);
 
 }  // namespace ranta2kv

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -321,6 +322,44 @@ TEST(SaveToFileTest, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile) {
     EXPECT_EQ(ReadFile(file), "earlier") << failAfter;
     EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"}) << failAfter;
   }
+}
+
+// The output file's calls, in order, with a failure at one of them.
+class CallRecorder : public FileFaults {
+ public:
+  explicit CallRecorder(std::optional<FileCall> failing = std::nullopt) : failing_(failing) {}
+  int Before(FileCall call, const fs::path&, std::size_t&) override {
+    if (calls.empty() || calls.back() != call) calls.push_back(call);  // one entry for many writes
+    return call == failing_ ? EIO : 0;
+  }
+  std::vector<FileCall> calls;
+
+ private:
+  std::optional<FileCall> failing_;
+};
+
+TEST(SaveToFileTest, FileReachesTheDiskBeforeItReplacesTheTargetAndTheFolderAfter) {
+  ScratchFolder folder;
+  TXML_Estimate_Document document;
+  FillLarge(document);
+  CallRecorder recorder;
+  document.SaveToFile(folder / "E.XML", '.', &recorder);
+  EXPECT_EQ(recorder.calls, (std::vector<FileCall>{FileCall::Create, FileCall::Write, FileCall::Sync,
+                                                   FileCall::Replace, FileCall::SyncFolder}));
+  EXPECT_EQ(ReadFile(folder / "E.XML"), Render(document));
+}
+
+TEST(SaveToFileTest, FailedFlushLeavesTheEarlierFileAndNoTemporaryFile) {
+  ScratchFolder folder;
+  fs::path file = folder / "E.XML";
+  std::ofstream(file) << "earlier";
+  TXML_Estimate_Document document;
+  CallRecorder failingSync(FileCall::Sync);
+  EXPECT_EQ(ErrorMessage([&] { document.SaveToFile(file, '.', &failingSync); }),
+            std::string("Ошибка записи файла \""_cp1251) + file.string() + "\": Input/output error");
+  EXPECT_EQ(failingSync.calls.back(), FileCall::Sync);
+  EXPECT_EQ(ReadFile(file), "earlier");
+  EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"});
 }
 
 TEST(SaveToFileTest, RenderingErrorLeavesNoFile) {

@@ -11,9 +11,15 @@
 
 namespace ranta2kv {
 
-Error TableChangedError(const std::filesystem::path& file) {
-  return Error(std::string("Таблица \""_cp1251) + PathTo1251(file) +
+SourceFileError TableChangedError(const std::filesystem::path& file) {
+  return SourceFileError(std::string("Таблица \""_cp1251) + PathTo1251(file) +
                std::string("\" изменилась во время конвертации"_cp1251));
+}
+
+std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {
+  TableFile file;
+  if (!file.Open(path)) return std::nullopt;
+  return file.Stamp();
 }
 
 bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults) {

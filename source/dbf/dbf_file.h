@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,7 +56,11 @@ class DbfFile {
   bool resident_ = false;
 };
 
+// The stamp of the file at path now; nothing when it cannot be opened (missing,
+// held by another process).
+std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path);
+
 // The error of a table whose file changed while it was held.
-Error TableChangedError(const std::filesystem::path& file);
+SourceFileError TableChangedError(const std::filesystem::path& file);
 
 }  // namespace ranta2kv

@@ -119,9 +119,10 @@ void CreateKeyIndexes(SqlDatabase& database, const std::string& name, const std:
 }  // namespace
 
 void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
-                  FileFaults* faults) {
+                  FileFaults* faults, std::optional<TableFileStamp> expected) {
   DbfTable table(name);
   table.SetFileFaults(faults);
+  table.ExpectFile(expected);
   table.SetFileName(file);
   table.Open();
   if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
+
+#include "platform/table_file.h"
 
 namespace ranta2kv {
 
@@ -13,9 +16,9 @@ class SqlDatabase;
 
 // Creates and fills table `name` in one transaction; on failure nothing of it
 // stays and the Error carries the reader's (or the database's) message. A file
-// that changes while it is loaded fails with the reader's change error. faults,
-// when given, are injected into the file's reads.
+// that changes while it is loaded, or is not the version expected, fails with
+// the reader's change error. faults, when given, are injected into its reads.
 void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
-                  FileFaults* faults = nullptr);
+                  FileFaults* faults = nullptr, std::optional<TableFileStamp> expected = std::nullopt);
 
 }  // namespace ranta2kv
