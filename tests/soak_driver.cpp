@@ -196,10 +196,26 @@ int Soak(double minutes) {
   long runs = 0, written = 0, stopped = 0, failed = 0, faults = 0, bad = 0;
   long startKb = 0;
   int startFds = 0;
+  int minutesShown = 0;
   while (std::chrono::steady_clock::now() < until || runs < 40) {
-    if (runs == 20) {  // after the first runs of each kind have built their caches
+    // The start's figures: after the first runs of each kind have built their
+    // caches, and in a longer soak after the first minute, when the allocator has
+    // reached the size it keeps.
+    if (runs == 20) {
       startKb = ResidentKb();
       startFds = OpenDescriptors();
+    }
+    if (runs > 20 && std::chrono::steady_clock::now() >= began + std::chrono::minutes(minutesShown + 1)) {
+      ++minutesShown;
+      const long kb = ResidentKb();
+      const int fds = OpenDescriptors();
+      if (minutesShown == 1 && minutes >= 2) {
+        startKb = kb;
+        startFds = fds;
+      }
+      std::printf("minute %d: %ld runs, resident memory %ld KiB, open descriptors %d\n", minutesShown, runs, kb,
+                  fds);
+      std::fflush(stdout);
     }
     const Estimate& estimate = estimates[random() % estimates.size()];
     const int pass = static_cast<int>(random() % 2);
