@@ -5,6 +5,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 #include "platform/system_error.h"
 
 namespace ranta2kv {
@@ -12,7 +13,7 @@ namespace ranta2kv {
 AtomicFileSink::AtomicFileSink(std::filesystem::path target, FileFaults* faults)
     : target_(std::move(target)), file_(faults) {
   if (int error = file_.CreateBeside(target_)) {
-    throw Error(std::string("Не удалось создать файл \""_cp1251) + Utf8ToCp1251(target_.string()) + "\": " +
+    throw Error(std::string("Не удалось создать файл \""_cp1251) + PathTo1251(target_) + "\": " +
                 SystemMessage(error));
   }
 }
@@ -36,7 +37,7 @@ void AtomicFileSink::Commit() {
 
 void AtomicFileSink::Fail(std::string_view what, int error) {
   file_.Remove();
-  throw Error(std::string(what) + Utf8ToCp1251(target_.string()) + "\": " + SystemMessage(error));
+  throw Error(std::string(what) + PathTo1251(target_) + "\": " + SystemMessage(error));
 }
 
 }  // namespace ranta2kv

@@ -3,13 +3,14 @@
 #include "platform/table_file.h"
 
 #include "common/codepage.h"
+#include "platform/file_name.h"
 #include "platform/system_error.h"
 
 namespace ranta2kv {
 
 SourceFileError TableReadError(const std::filesystem::path& file, int code) {
-  return SourceFileError(std::string("Ошибка чтения таблицы \""_cp1251) + Utf8ToCp1251(file.string()) + "\": " +
-               SystemMessage(code));
+  return SourceFileError(std::string("Ошибка чтения таблицы \""_cp1251) + PathTo1251(file) + "\": " +
+                         SystemMessage(code));
 }
 
 }  // namespace ranta2kv

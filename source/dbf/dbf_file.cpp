@@ -7,12 +7,13 @@
 #include <algorithm>
 
 #include "common/codepage.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv {
 
 SourceFileError TableChangedError(const std::filesystem::path& file) {
-  return SourceFileError(std::string("Таблица \""_cp1251) + Utf8ToCp1251(file.string()) +
-               std::string("\" изменилась во время конвертации"_cp1251));
+  return SourceFileError(std::string("Таблица \""_cp1251) + PathTo1251(file) +
+                         std::string("\" изменилась во время конвертации"_cp1251));
 }
 
 std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {

@@ -7,6 +7,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 #include "source/dbf/dbf_table_impl.h"
 
 namespace ranta2kv {
@@ -31,7 +32,7 @@ bool DbfTable::Active() const { return impl_->open; }
 void DbfTable::Open() {
   if (impl_->open) return;
   Impl& impl = *impl_;
-  const std::string fileText = Utf8ToCp1251(file_name_.string());
+  const std::string fileText = PathTo1251(file_name_);
   if (!impl.file.Open(file_name_, faults_)) {
     std::error_code error;
     // The file that the index was built from, or that the run began with, is gone.
