@@ -10,7 +10,7 @@ namespace ranta2kv {
 
 SourceFileError TableReadError(const std::filesystem::path& file, int code) {
   return SourceFileError(std::string("Ошибка чтения таблицы \""_cp1251) + PathTo1251(file) + "\": " +
-               SystemMessage(code));
+                         SystemMessage(code));
 }
 
 }  // namespace ranta2kv

@@ -13,7 +13,7 @@ namespace ranta2kv {
 
 SourceFileError TableChangedError(const std::filesystem::path& file) {
   return SourceFileError(std::string("Таблица \""_cp1251) + PathTo1251(file) +
-               std::string("\" изменилась во время конвертации"_cp1251));
+                         std::string("\" изменилась во время конвертации"_cp1251));
 }
 
 std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {
