@@ -1,13 +1,12 @@
 // The help text of ranta2kv-cli.
-#include <cstdio>
-
 #include "cli/commands.h"
+#include "platform/console.h"
 
 namespace ranta2kv::cli {
 
 void PrintUsage(bool toStderr) {
-  std::FILE* out = toStderr ? stderr : stdout;
-  std::fputs(
+  const StandardStream out = toStderr ? StandardStream::Error : StandardStream::Output;
+  WriteText(out,
       "usage: ranta2kv-cli COMMAND [OPTIONS] ARGS...\n"
       "\n"
       "Commands:\n"
@@ -24,8 +23,8 @@ void PrintUsage(bool toStderr) {
       "  dump [--encoding cp866|cp1251] FILE.DBF...\n"
       "      Print every record of each table as tab-separated UTF-8 text:\n"
       "      #RECNO, #DEL and the fields. Text is decoded from the given code page\n"
-      "      (default cp866). Exit status 0, or 2 on error.\n",
-      out);
+      "      (default cp866). Exit status 0, or 2 on error.\n");
+  FlushStream(out);
 }
 
 }  // namespace ranta2kv::cli

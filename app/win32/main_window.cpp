@@ -16,8 +16,8 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi_scale.h"
 #include "app/win32/folder_chooser.h"
-#include "app/win32/wide_text.h"
 #include "convert/conversion_pass.h"
+#include "platform/wide_text.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -373,7 +373,7 @@ void TForm1::RunPass(const ConversionPass& pass) {
   pass_active_ = false;
   if (failure) {
     host_->ReturnToReady();
-    MessageBoxW(window_, Utf8ToWide(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
+    MessageBoxW(window_, WideFromUtf8(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
                 MB_OK | MB_ICONERROR);
   }
   if (close_requested_) DestroyWindow(window_);
