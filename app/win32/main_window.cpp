@@ -384,6 +384,7 @@ void TForm1::RunPass(const ConversionPass& pass) {
     failure = std::current_exception();
   }
   pass_active_ = false;
+  host_->FlushLog();
   HWND focus = GetFocus();
   if (focus == nullptr || !IsWindowEnabled(focus)) SetFocus(Edit1);  // Start had it
   if (failure) {

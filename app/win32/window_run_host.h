@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <string>
+
 #include "app/captured_folder_host.h"
 
 namespace ranta2kv::win32 {
@@ -25,6 +28,8 @@ class WindowRunHost final : public CapturedFolderHost {
 
   // After a failed pass: normal cursor, `Running` false, the bar at 0, the button rule.
   void ReturnToReady();
+  // Puts the log lines appended since the last time into the log box.
+  void FlushLog();
   // Whether the hourglass is on; the window shows it wherever the mouse is.
   bool BusyShown() const { return busy_shown_; }
 
@@ -38,8 +43,18 @@ class WindowRunHost final : public CapturedFolderHost {
   void ApplyButtonRule() override;
 
  private:
+  void ShowProgress();
+
   WindowControls controls_;
   bool busy_shown_ = false;
+  int progress_maximum_ = 100;
+  int progress_position_ = 0;
+  int progress_shown_ = 0;    // the position the bar was last given
+  static constexpr std::chrono::milliseconds kProcessingInterval{5};
+  static constexpr std::chrono::milliseconds kLogInterval{50};
+  std::wstring pending_log_;      // lines not yet in the box, between line breaks
+  std::chrono::steady_clock::time_point last_flushed_{};
+  std::chrono::steady_clock::time_point last_processed_{};  // the last look into the queue
 };
 
 // Hands every pending message of this thread to its window, the main window's

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -33,6 +34,15 @@ int checks_failed_in_case = 0;
       ++checks_failed_in_case;                                                    \
     }                                                                             \
   } while (0)
+
+std::string Utf8(const std::wstring& wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                      nullptr, nullptr);
+  return text;
+}
 
 void Fail(const char* what) {
   std::printf("  %s\n", what);
@@ -108,13 +118,29 @@ std::vector<fs::path> XmlFilesIn(const fs::path& folder) {
   return files;
 }
 
-DWORD RunProgram(std::wstring commandLine, DWORD timeoutMs = 120000) {
+// Runs a program to its end; its standard output goes to `output` when one is
+// named (and its standard error then nowhere).
+DWORD RunProgram(std::wstring commandLine, const fs::path& output = {}) {
   STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
+  startup.cb = sizeof(startup);
+  HANDLE out = INVALID_HANDLE_VALUE, nowhere = INVALID_HANDLE_VALUE;
+  if (!output.empty()) {
+    SECURITY_ATTRIBUTES inherited{sizeof(inherited), nullptr, TRUE};
+    out = CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    nowhere = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = nowhere;
+  }
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &startup, &process))
-    return 0xFFFFFFFF;
+  const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, !output.empty(),
+                                      CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
+  if (!started) return 0xFFFFFFFF;
+  const DWORD timeoutMs = 120000;
   DWORD code = 0xFFFFFFFE;
   if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
     GetExitCodeProcess(process.hProcess, &code);
@@ -326,6 +352,27 @@ void FullRunOfEachPassWritesTheFileOfTheCommandLine() {
   }
 }
 
+// A damaged estimate: the log box holds the command line's log, line for line.
+void LogOfADamagedEstimateIsTheCommandLinesLog() {
+  ScratchFolder scratch(L"edge");
+  const fs::path folder = scratch.path / L"edge";
+  CHECK(RunProgram(Quoted(arguments[L"--gen"]) + L" --edge --positions 2000 " + Quoted(folder)) == 0);
+  const fs::path reference = scratch.path / L"reference";
+  fs::create_directories(reference);
+  RunProgram(Quoted(arguments[L"--cli"]) + L" convert --source oledb --out " + Quoted(reference) +
+                 L" " + Quoted(folder),
+             scratch.path / L"log.txt");
+  std::string expected = ReadBytes(scratch.path / L"log.txt");
+  for (std::size_t at; (at = expected.find('\r')) != std::string::npos;) expected.erase(at, 1);
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  CHECK(RunToTheEnd(program, folder, true));
+  std::string shown;
+  for (const std::wstring& line : LinesOf(program.Control(kMemo1))) shown += Utf8(line) + "\n";
+  CHECK(std::count(expected.begin(), expected.end(), '\n') > 100);
+  CHECK(shown == expected);
+}
+
 // Exactly one log line; Start and Stop never change while the set-up fails.
 // (The cursor cannot be read from another process under Wine.)
 void FolderWithoutTablesGivesOneLogLine() {
@@ -453,6 +500,7 @@ int wmain(int argc, wchar_t** argv) {
       {"StartUpStateAndAnchorsOfEveryControl", StartUpStateAndAnchorsOfEveryControl},
       {"FolderBoxEnablesStartExactlyForAnExistingFolder", FolderBoxEnablesStartExactlyForAnExistingFolder},
       {"FullRunOfEachPassWritesTheFileOfTheCommandLine", FullRunOfEachPassWritesTheFileOfTheCommandLine},
+      {"LogOfADamagedEstimateIsTheCommandLinesLog", LogOfADamagedEstimateIsTheCommandLinesLog},
       {"FolderWithoutTablesGivesOneLogLine", FolderWithoutTablesGivesOneLogLine},
       {"StopPartWayWritesThePartialFile", StopPartWayWritesThePartialFile},
       {"ClosingDuringARunStopsItAndWritesTheFile", ClosingDuringARunStopsItAndWritesTheFile},
