@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "common/number_text.h"
+#include "common/version.h"
 
 int main(int argc, char** argv) {
   // The user's locale gives the decimal separator, taken here once; number
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     ranta2kv::cli::PrintUsage(args.empty());
     return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version") {
+    std::puts("ranta2kv-cli " RANTA2KV_VERSION);
+    return 0;
   }
   std::string command = args[0];
   args.erase(args.begin());
