@@ -7,6 +7,9 @@
 
 namespace ranta2kv::cli {
 
+// The whole program, given its arguments after its name as UTF-8.
+int Main(std::vector<std::string> args);
+
 int RunDump(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args, char decimalSeparator);
 void PrintUsage(bool toStderr);

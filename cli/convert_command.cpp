@@ -1,11 +1,8 @@
 // ranta2kv-cli convert: runs a conversion pass on each folder through a run host
 // of its own. The log goes to stdout as UTF-8 lines, a progress bar to stderr when
-// it is a terminal; Ctrl-C acts as Stop, a second Ctrl-C aborts.
-#include <unistd.h>
-
+// it is a console; Ctrl-C acts as Stop, a second Ctrl-C aborts.
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -13,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -23,17 +21,11 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "convert/conversion_pass.h"
+#include "platform/console.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv::cli {
 namespace {
-
-// Ctrl-C presses so far; the one piece of state a signal handler may touch.
-volatile std::sig_atomic_t g_interrupts = 0;
-
-extern "C" void OnInterrupt(int) {
-  g_interrupts = g_interrupts + 1;
-  if (g_interrupts > 1) _exit(130);
-}
 
 struct Options {
   bool oledb = true;
@@ -46,13 +38,10 @@ struct Options {
 // Output shared by the runs: whole lines, one writer at a time.
 class Console {
  public:
-  void WriteLines(const std::vector<std::string>& lines, std::FILE* stream) {
+  void WriteLines(const std::vector<std::string>& lines, StandardStream stream) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const std::string& line : lines) {
-      std::fwrite(line.data(), 1, line.size(), stream);
-      std::fputc('\n', stream);
-    }
-    std::fflush(stream);
+    for (const std::string& line : lines) WriteText(stream, line + "\n");
+    FlushStream(stream);
   }
 
  private:
@@ -98,7 +87,7 @@ class CliRunHost : public RunHost {
     std::string line = prefix_ + Cp1251ToUtf8(line1251);
     if (stream_log_) {
       ClearProgress();
-      console_.WriteLines({line}, stdout);
+      console_.WriteLines({line}, StandardStream::Output);
     } else {
       log_.push_back(std::move(line));
     }
@@ -114,14 +103,14 @@ class CliRunHost : public RunHost {
     DrawProgress();
   }
   void ProcessPendingEvents() override {
-    if (g_interrupts > 0) SetRunning(false);
+    if (StopRequests() > 0) SetRunning(false);
   }
   void SetBusyIndication(bool) override {}
   void ApplyButtonRule() override {}
 
   void Flush() {
     ClearProgress();
-    console_.WriteLines(log_, stdout);
+    console_.WriteLines(log_, StandardStream::Output);
     log_.clear();
   }
 
@@ -133,16 +122,22 @@ class CliRunHost : public RunHost {
     drawn_percent_ = percent;
     std::string bar(percent / 4, '#');
     bar.resize(25, ' ');
-    std::fprintf(stderr, "\r[%s] %3d%%", bar.c_str(), percent);
-    std::fflush(stderr);
+    char text[48];
+    std::snprintf(text, sizeof text, "\r[%s] %3d%%", bar.c_str(), percent);
+    WriteText(StandardStream::Error, text);
+    FlushStream(StandardStream::Error);
     bar_visible_ = true;
   }
   void ClearProgress() {
     if (!bar_visible_) return;
-    std::fputs("\r\033[K", stderr);
+    // Blanks over the bar rather than an escape sequence, which not every console reads.
+    WriteText(StandardStream::Error, "\r" + std::string(kProgressWidth, ' ') + "\r");
+    FlushStream(StandardStream::Error);
     bar_visible_ = false;
     drawn_percent_ = -1;
   }
+
+  static constexpr std::size_t kProgressWidth = 32;  // "[" 25 "] " "100%"
 
   std::optional<std::filesystem::path> output_folder_;  // --out, or a folder's staging folder in it
   std::filesystem::path folder_;
@@ -171,7 +166,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
       options.oledb = v == "oledb";
     } else if (arg == "--out") {
       if (!value(v)) return false;
-      options.out = v;
+      options.out = PathFromUtf8(v);
     } else if (arg == "-j" || arg == "--jobs") {
       if (!value(v)) return false;
       options.jobs = std::atoi(v.c_str());
@@ -182,7 +177,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options) {
     } else if (!arg.empty() && arg[0] == '-') {
       return false;
     } else {
-      options.folders.emplace_back(arg);
+      options.folders.push_back(PathFromUtf8(arg));
     }
   }
   return !options.folders.empty();
@@ -196,10 +191,10 @@ struct OutputPlace {
   std::optional<std::filesystem::path> staging;  // set when folder is a staging folder
 };
 
-OutputPlace PlaceOutput(const Options& options, std::size_t index) {
+OutputPlace PlaceOutput(const Options& options, std::size_t index, unsigned runTag) {
   if (!options.out || options.folders.size() < 2) return {options.out, std::nullopt};
   std::filesystem::path staging =
-      *options.out / (".ranta2kv-" + std::to_string(::getpid()) + "-" + std::to_string(index));
+      *options.out / (".ranta2kv-" + std::to_string(runTag) + "-" + std::to_string(index));
   std::error_code error;
   if (!std::filesystem::create_directory(staging, error)) return {options.out, std::nullopt};  // the pass reports it
   return {staging, staging};
@@ -211,7 +206,7 @@ std::filesystem::path Publish(const std::filesystem::path& staged, const Options
                               const std::filesystem::path& folder, OutputClaims& claims) {
   std::filesystem::path target = *options.out / staged.filename();
   if (std::optional<std::filesystem::path> owner = claims.Claim(target, folder)) {
-    throw std::runtime_error(target.string() + " is also the output of " + owner->string() +
+    throw std::runtime_error(PathToUtf8(target) + " is also the output of " + PathToUtf8(*owner) +
                              "; this folder's file is not written");
   }
   std::filesystem::rename(staged, target);
@@ -221,21 +216,21 @@ std::filesystem::path Publish(const std::filesystem::path& staged, const Options
 Status ConvertFolder(const Options& options, const std::filesystem::path& folder,
                      const OutputPlace& place, OutputClaims& claims, CliRunHost& host,
                      Console& console) {
-  std::string prefix = options.folders.size() > 1 ? folder.string() + ": " : std::string();
+  std::string prefix = options.folders.size() > 1 ? PathToUtf8(folder) + ": " : std::string();
   Status status = kSetupFailed;
   std::vector<std::string> report;
   // The pass returns without a word when the folder is missing, as the window
   // wants; on the command line the user learns which name was wrong.
   std::error_code notFound;
   if (!std::filesystem::is_directory(folder, notFound)) {
-    report.push_back("ranta2kv-cli: " + folder.string() + ": no such folder");
+    report.push_back("ranta2kv-cli: " + PathToUtf8(folder) + ": no such folder");
   } else {
     try {
       auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
       if (written) {
         if (place.staging) written = Publish(*written, options, folder, claims);
         status = kWritten;
-        report.push_back("written: " + written->string());
+        report.push_back("written: " + PathToUtf8(*written));
       }
     } catch (const Error& error) {
       status = kFailed;
@@ -250,7 +245,7 @@ Status ConvertFolder(const Options& options, const std::filesystem::path& folder
     std::filesystem::remove_all(*place.staging, error);
   }
   host.Flush();
-  console.WriteLines(report, stderr);
+  console.WriteLines(report, StandardStream::Error);
   return status;
 }
 
@@ -263,10 +258,12 @@ int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
     PrintUsage(true);
     return 2;
   }
-  std::signal(SIGINT, OnInterrupt);
+  CatchStopRequests();
   const bool several = options.folders.size() > 1;
   const bool parallel = several && options.jobs > 1;
-  const bool progress = !parallel && isatty(STDERR_FILENO);
+  const bool progress = !parallel && IsConsole(StandardStream::Error);
+  // Names this run's staging folders apart from those of runs at the same time.
+  const unsigned runTag = std::random_device()();
   Console console;
   OutputClaims claims;
   std::vector<Status> statuses(options.folders.size(), kWritten);
@@ -274,8 +271,8 @@ int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
   auto worker = [&] {
     for (std::size_t i = next++; i < options.folders.size(); i = next++) {
       const std::filesystem::path& folder = options.folders[i];
-      const OutputPlace place = PlaceOutput(options, i);
-      CliRunHost host(options, place.folder, folder, several ? folder.string() + ": " : std::string(),
+      const OutputPlace place = PlaceOutput(options, i, runTag);
+      CliRunHost host(options, place.folder, folder, several ? PathToUtf8(folder) + ": " : std::string(),
                       !parallel, progress, console);
       statuses[i] = ConvertFolder(options, folder, place, claims, host, console);
     }

@@ -13,6 +13,8 @@
 #include "cli/commands.h"
 #include "common/codepage.h"
 #include "common/number_text.h"
+#include "platform/console.h"
+#include "platform/file_name.h"
 #include "source/dbf/dbf_table.h"
 
 namespace ranta2kv::cli {
@@ -109,10 +111,10 @@ class Output {
   void Write(std::string_view text) { Advance(Copy(text, Reserve(text.size()))); }
 
   void Flush() {
-    if (used_ > 0 && std::fwrite(buffer_.get(), 1, used_, stdout) != used_) failed_ = true;
+    if (used_ > 0 && !WriteText(StandardStream::Output, std::string_view(buffer_.get(), used_))) failed_ = true;
     used_ = 0;
   }
-  bool Failed() { return failed_ || std::fflush(stdout) != 0; }
+  bool Failed() { return !FlushStream(StandardStream::Output) || failed_; }
 
  private:
   static constexpr std::size_t kMaxReserve = 1 << 20;
@@ -296,20 +298,21 @@ int RunDump(const std::vector<std::string>& args) {
   for (const std::string& file : parsed.files) {
     try {
       DbfTable table("DumpTable", '.');
-      table.SetFileName(file);
+      table.SetFileName(PathFromUtf8(file));
       table.Open();
       DumpHeader(table, decoder, out);
       DumpRecords(table, decoder, out);
     } catch (const std::exception& error) {
       out.Flush();
-      std::fflush(stdout);
-      std::fprintf(stderr, "ranta2kv-cli: %s\n", Cp1251ToUtf8(error.what()).c_str());
+      FlushStream(StandardStream::Output);
+      WriteText(StandardStream::Error, "ranta2kv-cli: " + Cp1251ToUtf8(error.what()) + "\n");
+      FlushStream(StandardStream::Error);
       status = 2;
     }
   }
   out.Flush();
   if (out.Failed()) {
-    std::fputs("ranta2kv-cli: cannot write the output\n", stderr);
+    WriteText(StandardStream::Error, "ranta2kv-cli: cannot write the output\n");
     return 2;
   }
   return status;

@@ -1,15 +1,14 @@
 // The help text of ranta2kv-cli. The manual page ranta2kv-cli(1) of the Linux
 // package is made from it at build time: a usage block, a description, then
 // each command flush at two spaces with its lines at six.
-#include <cstdio>
-
 #include "cli/commands.h"
+#include "platform/console.h"
 
 namespace ranta2kv::cli {
 
 void PrintUsage(bool toStderr) {
-  std::FILE* out = toStderr ? stderr : stdout;
-  std::fputs(
+  const StandardStream out = toStderr ? StandardStream::Error : StandardStream::Output;
+  WriteText(out,
       "usage: ranta2kv-cli COMMAND [OPTIONS] ARGS...\n"
       "       ranta2kv-cli --version | --help\n"
       "\n"
@@ -34,8 +33,8 @@ void PrintUsage(bool toStderr) {
       "      (default cp866). Exit status 0, or 2 on error.\n"
       "\n"
       "  --version\n"
-      "      Print \"ranta2kv-cli\" and the version of the program.\n",
-      out);
+      "      Print \"ranta2kv-cli\" and the version of the program.\n");
+  FlushStream(out);
 }
 
 }  // namespace ranta2kv::cli

@@ -1,10 +1,8 @@
-// The general 15-digit number text of floating values, and the decimal separator
-// of the user's locale. The digits come from an exact shortest-rounding conversion
+// The general 15-digit number text of floating values. The digits come from an exact shortest-rounding conversion
 // to 15 significant digits, which is then reshaped into fixed or scientific form.
 #include "common/number_text.h"
 
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstring>
 
@@ -131,10 +129,5 @@ std::string FormatGeneralNumber(double value, char decimalSeparator) {
   return std::string(text, FormatGeneralNumberTo(value, decimalSeparator, text));
 }
 
-char LocaleDecimalSeparator() {
-  const std::lconv* conventions = std::localeconv();
-  const char* point = conventions ? conventions->decimal_point : nullptr;
-  return point && point[0] != '\0' && point[1] == '\0' ? point[0] : '.';
-}
 
 }  // namespace ranta2kv

@@ -1,5 +1,5 @@
 // Number texts of the system: the general 15-digit form of floating values used in
-// the output and in field texts, and the decimal separator of the user's locale.
+// the output and in field texts.
 #pragma once
 
 #include <cstddef>
@@ -21,9 +21,5 @@ std::size_t FormatGeneralNumberTo(double value, char decimalSeparator, char* out
 // The same text for the value scaled / 10^scale (scale 0..9), from the integer's
 // digits alone when they say it exactly (the text of a value read as a decimal).
 std::size_t FormatScaledDecimalTo(std::int64_t scaled, int scale, char decimalSeparator, char* out);
-
-// The decimal separator of the current LC_NUMERIC locale ('.' when the locale's
-// separator is not a single byte). Called once at program entry.
-char LocaleDecimalSeparator();
 
 }  // namespace ranta2kv

@@ -1,7 +1,6 @@
-// Tests of the general 15-digit number text and the locale's decimal separator.
+// Tests of the general 15-digit number text.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -92,16 +91,6 @@ TEST(ScaledDecimalTest, SameTextAsTheGeneralNumberOfTheQuotient) {
     ASSERT_EQ(Scaled(scaled, scale), FormatGeneralNumber(static_cast<double>(scaled) / powers[scale], ','))
         << scaled << " / 10^" << scale;
   }
-}
-
-TEST(LocaleSeparatorTest, FollowsLcNumeric) {
-  std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-  std::setlocale(LC_NUMERIC, "C");
-  EXPECT_EQ(LocaleDecimalSeparator(), '.');
-  if (std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") != nullptr) {
-    EXPECT_EQ(LocaleDecimalSeparator(), ',');
-  }
-  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "common/error.h"
 #include "convert/output_file.h"
 #include "convert/position_rules.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv {
 namespace {
@@ -104,9 +105,24 @@ TEST(RowMessageTest, FillsTheRowNumber) {
 }
 
 TEST(OutputFileTest, NameFromTheHeaderCode) {
-  EXPECT_EQ(OutputFilePath("/tmp/est", Utf8ToCp1251("ЛС-02-01")),
-            std::filesystem::path("/tmp/est/ЛС-02-01.XML"));
+  EXPECT_EQ(OutputFilePath("/tmp/est", Utf8ToCp1251("ЛС-02-01")), PathFromUtf8("/tmp/est/ЛС-02-01.XML"));
+  EXPECT_EQ(PathToUtf8(OutputFilePath("/tmp/est", Utf8ToCp1251("ЛС-02-01")).filename()), "ЛС-02-01.XML");
   EXPECT_EQ(OutputFilePath("/tmp/est", ""), std::filesystem::path("/tmp/est/.XML"));
+}
+
+TEST(OutputFileTest, WindowsDeviceNamesFailEverywhere) {
+  for (const std::string& bad : std::vector<std::string>{"CON", "prn", "Aux", "nul.1", "COM1", "com9.est", "LPT5",
+                                                          "CON ", "NUL .a"}) {
+    try {
+      OutputFilePath("/tmp/est", bad);
+      ADD_FAILURE() << "accepted " << bad;
+    } catch (const Error& error) {
+      EXPECT_EQ(U(error.what()), "Недопустимое имя файла \"" + U(bad) + ".XML\"");
+    }
+  }
+  for (const std::string& good : std::vector<std::string>{"CONS", "COM0", "COM10", "LPT", "ACON", "NUL-1", "CO.N"}) {
+    EXPECT_NO_THROW(OutputFilePath("/tmp/est", good)) << good;
+  }
 }
 
 TEST(OutputFileTest, ForbiddenCharactersFail) {

@@ -1,7 +1,7 @@
 // Entry of ranta2kv: the application object with Qt's texts in the user's
 // language, the main window (with the folder named on the command line, if any),
-// the event loop. The decimal separator of the user's locale is taken once Qt has
-// set the locale.
+// the event loop. The decimal separator of the user's regional settings is taken
+// here once.
 #include <QApplication>
 #include <QIcon>
 
@@ -9,7 +9,7 @@
 #include "app/qt/qt_translation.h"
 #include "app/qt/screenshot_run.h"
 #include "app/qt/start_folder.h"
-#include "common/number_text.h"
+#include "platform/locale.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QStringLiteral("ranta2kv"));
   QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("ranta2kv")));
   ranta2kv::InstallQtTranslation(application);
-  ranta2kv::TForm1 window(ranta2kv::LocaleDecimalSeparator());
+  ranta2kv::TForm1 window(ranta2kv::UserDecimalSeparator());
   if (auto folder = ranta2kv::StartFolder(QApplication::arguments())) window.OpenFolder(*folder);
   window.show();
   if (auto request = ranta2kv::ParseScreenshotRequest(QApplication::arguments()))

@@ -5,6 +5,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 #include "source/dbf/dbf_table_impl.h"
 
 namespace ranta2kv {
@@ -28,7 +29,7 @@ bool DbfTable::Active() const { return impl_->open; }
 
 void DbfTable::Open() {
   if (impl_->open) return;
-  const std::string fileText = Utf8ToCp1251(file_name_.string());
+  const std::string fileText = PathTo1251(file_name_);
   if (!impl_->file.Open(file_name_)) {
     throw Error("TQXSmartDBF.InternalOpen: Open error \"" + fileText + "\"");
   }

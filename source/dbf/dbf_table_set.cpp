@@ -11,6 +11,7 @@
 #include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv {
 namespace {
@@ -34,7 +35,7 @@ std::filesystem::path TableFile(const std::filesystem::path& folder, std::string
   if (std::filesystem::exists(exact, error)) return exact;
   std::vector<std::filesystem::path> matches;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (EqualsIgnoringAsciiCase(it->path().filename().string(), fileName)) matches.push_back(it->path());
+    if (EqualsIgnoringAsciiCase(PathToUtf8(it->path().filename()), fileName)) matches.push_back(it->path());
   }
   if (matches.empty()) return exact;
   return *std::min_element(matches.begin(), matches.end());

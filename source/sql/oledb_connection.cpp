@@ -11,6 +11,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_dataset.h"
 #include "source/sql/oledb_table_catalogue.h"
@@ -27,7 +28,7 @@ constexpr std::size_t kMostShapes = 64;  // the pass runs about ten
 std::string CurrentFolder() {
   std::error_code error;
   fs::path folder = fs::current_path(error);
-  return error ? std::string() : folder.string();
+  return error ? std::string() : PathToUtf8(folder);
 }
 
 // The table that a "no such table" message names, or "" for any other message.
@@ -89,7 +90,7 @@ void OleDbConnection::SetConnected(bool connected) {
   }
   std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
   if (!dataSource) throw Error("The connection string names no Data Source");
-  fs::path folder(*dataSource);
+  fs::path folder = PathFromUtf8(*dataSource);
   std::error_code error;
   if (!fs::is_directory(folder, error)) {
     throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");

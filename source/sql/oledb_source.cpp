@@ -7,6 +7,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_table_catalogue.h"
 #include "source/sql/sql_database.h"
@@ -18,8 +19,8 @@ namespace {
 // The folder's bytes with a trailing separator; Error when a connection string
 // item cannot carry them (a ";" would end the item early).
 std::string DataSourceFolder(const fs::path& folder) {
-  std::string text = folder.string();
-  if (!text.ends_with('/')) text += '/';
+  std::string text = PathToUtf8(folder);
+  if (!text.ends_with('/') && !text.ends_with(static_cast<char>(fs::path::preferred_separator))) text += '/';
   if (text.find(';') != std::string::npos) {
     throw Error("The folder name \"" + Utf8ToCp1251(text) +
                 "\" contains \";\", which a connection string cannot carry");

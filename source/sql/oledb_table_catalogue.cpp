@@ -8,6 +8,7 @@
 #include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
@@ -25,7 +26,7 @@ std::string TableNameOf(const std::string& fileName) {
 }
 
 [[noreturn]] void FailToRead(const fs::path& folder, const std::error_code& error) {
-  throw Error("Cannot read the folder \"" + Utf8ToCp1251(folder.string()) +
+  throw Error("Cannot read the folder \"" + PathTo1251(folder) +
               "\": " + Utf8ToCp1251(error.message()));
 }
 
@@ -50,7 +51,7 @@ TableCatalogue ReadTableCatalogue(const fs::path& folder) {
   for (; it != fs::directory_iterator(); it.increment(error)) {
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    std::string fileName = it->path().filename().string();
+    std::string fileName = PathToUtf8(it->path().filename());
     std::string name = TableNameOf(fileName);
     if (!name.empty()) entries.push_back({std::move(name), std::move(fileName), it->path()});
   }
