@@ -1,9 +1,10 @@
 // The folder named by a drop from the file manager.
 #include "app/qt/dropped_folder.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QUrl>
+
+#include "app/dropped_item.h"
+#include "app/qt/folder_path.h"
 
 namespace ranta2kv {
 
@@ -11,9 +12,8 @@ std::optional<QString> DroppedFolder(const QMimeData& dropped) {
   if (!dropped.hasUrls()) return std::nullopt;
   for (const QUrl& url : dropped.urls()) {
     if (!url.isLocalFile()) continue;
-    const QFileInfo item(url.toLocalFile());
-    if (item.isDir()) return QDir::toNativeSeparators(QDir::cleanPath(item.absoluteFilePath()));
-    if (item.exists()) return QDir::toNativeSeparators(item.absolutePath());
+    if (auto folder = FolderOfDroppedItem(ToFilesystemPath(url.toLocalFile())))
+      return FromFilesystemPath(*folder);
   }
   return std::nullopt;
 }

@@ -2,12 +2,13 @@
 #include "app/qt/folder_path.h"
 
 #include <QFile>
-#include <QFileInfo>
+
+#include "app/folder_box_rule.h"
 
 namespace ranta2kv {
 
 bool IsExistingDirectory(const QString& folder) {
-  return !folder.isEmpty() && QFileInfo(folder).isDir();
+  return NamesExistingDirectory(ToFilesystemPath(folder));
 }
 
 std::filesystem::path ToFilesystemPath(const QString& folder) {

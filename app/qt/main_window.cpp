@@ -12,9 +12,9 @@
 #include <QMessageBox>
 #include <QResizeEvent>
 
-#include "app/qt/button_pictures.h"
+#include "app/qt/button_icons.h"
+#include "app/failure_text.h"
 #include "app/qt/dropped_folder.h"
-#include "app/qt/failure_text.h"
 #include "app/qt/folder_chooser.h"
 #include "app/qt/folder_path.h"
 #include "convert/conversion_pass.h"
@@ -177,7 +177,7 @@ void TForm1::RunPass(const ConversionPass& pass) {
   pass_active_ = false;
   if (!failure) return;
   host_->ReturnToReady();
-  QMessageBox::critical(this, windowTitle(), FailureText(failure));
+  QMessageBox::critical(this, windowTitle(), QString::fromStdString(FailureTextUtf8(failure)));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {

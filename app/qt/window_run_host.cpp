@@ -6,13 +6,14 @@
 #include <QGuiApplication>
 #include <algorithm>
 
+#include "app/folder_box_rule.h"
 #include "app/qt/folder_path.h"
 #include "common/codepage.h"
 
 namespace ranta2kv {
 
 WindowRunHost::WindowRunHost(const WindowControls& controls, char decimalSeparator)
-    : RunHost(decimalSeparator), controls_(controls) {}
+    : CapturedFolderHost(decimalSeparator), controls_(controls) {}
 
 WindowRunHost::~WindowRunHost() { SetBusyIndication(false); }
 
@@ -56,7 +57,8 @@ void WindowRunHost::SetBusyIndication(bool busy) {
 // Start also needs an existing folder, so that the end of a run during which the
 // folder box was edited leaves the window as the box's text says.
 void WindowRunHost::ApplyButtonRule() {
-  controls_.start->setEnabled(!Running() && IsExistingDirectory(controls_.folderBox->text()));
+  controls_.start->setEnabled(
+      StartEnabled(Running(), ToFilesystemPath(controls_.folderBox->text())));
   controls_.stop->setEnabled(Running());
 }
 

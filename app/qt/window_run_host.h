@@ -9,7 +9,7 @@
 #include <QProgressBar>
 #include <filesystem>
 
-#include "common/run_host.h"
+#include "app/captured_folder_host.h"
 
 namespace ranta2kv {
 
@@ -22,19 +22,15 @@ struct WindowControls {
   QAbstractButton* stop;    // sbStop
 };
 
-class WindowRunHost final : public RunHost {
+class WindowRunHost final : public CapturedFolderHost {
  public:
   WindowRunHost(const WindowControls& controls, char decimalSeparator);
   ~WindowRunHost() override;  // a busy cursor still shown is taken back
 
-  // The folder of the run about to start; the pass reads this one even when the
-  // folder box is edited while it runs.
-  void BeginRun(std::filesystem::path folder) { folder_ = std::move(folder); }
   // After a failed pass: normal cursor, `Running` false, the bar at 0, the button rule.
   void ReturnToReady();
   bool BusyShown() const { return busy_shown_; }
 
-  std::filesystem::path FolderPath() override { return folder_; }
   void AppendLog(const std::string& line1251) override;
   void ClearLog() override;
   void SetProgressMax(int maximum) override;
@@ -46,7 +42,6 @@ class WindowRunHost final : public RunHost {
 
  private:
   WindowControls controls_;
-  std::filesystem::path folder_;  // the folder of the current run
   bool busy_shown_ = false;       // this host has pushed the wait cursor (once at most)
 };
 

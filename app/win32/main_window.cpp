@@ -1,0 +1,382 @@
+// The Win32 main window: its controls built from one table of names, captions,
+// geometry and anchors, its message handlers, and the event handlers that run
+// the conversion passes.
+#include "app/win32/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <exception>
+
+#include "app/anchored_rect.h"
+#include "app/dropped_item.h"
+#include "app/failure_text.h"
+#include "app/folder_box_rule.h"
+#include "app/win32/control_ids.h"
+#include "app/win32/dpi_scale.h"
+#include "app/win32/folder_chooser.h"
+#include "app/win32/wide_text.h"
+#include "convert/conversion_pass.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace ranta2kv::win32 {
+namespace {
+
+constexpr ClientSize kDesignedClient{345, 359};
+constexpr POINT kDesignedPosition{436, 449};
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kDesignedFontPoints = 8;
+constexpr wchar_t kFolderTitle[] = L"Укажите папку с DBF";
+
+constexpr unsigned kLeftTop = kAnchorLeft | kAnchorTop;
+constexpr unsigned kTopRight = kAnchorTop | kAnchorRight;
+constexpr unsigned kRightBottom = kAnchorRight | kAnchorBottom;
+constexpr unsigned kLeftTopRight = kAnchorLeft | kAnchorTop | kAnchorRight;
+constexpr unsigned kAllEdges = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom;
+constexpr unsigned kBottomAligned = kAnchorLeft | kAnchorRight | kAnchorBottom;
+
+}  // namespace
+
+struct TForm1::ControlDesign {
+  ControlId id;
+  HWND TForm1::*handle;
+  const wchar_t* windowClass;
+  const wchar_t* caption;
+  DWORD style;
+  DWORD exStyle;
+  ControlRect designed;  // client pixels at 96 dpi
+  unsigned anchors;
+};
+
+// The controls in creation order, which is also the order of the tab stops.
+// "Soft bevel, no border line" is the sunken client edge.
+const TForm1::ControlDesign TForm1::kControls[8] = {
+    {kLabel1, &TForm1::Label1, WC_STATICW, L"Папка с DBF ", SS_LEFT | SS_NOPREFIX, 0,
+     {7, 10, 68, 13}, kLeftTop},
+    {kSpeedButton1, &TForm1::SpeedButton1, WC_BUTTONW, L"", BS_OWNERDRAW, 0, {313, 5, 23, 22},
+     kTopRight},
+    {kSbStop, &TForm1::sbStop, WC_BUTTONW, L"Стоп", BS_OWNERDRAW | WS_DISABLED, 0,
+     {233, 315, 103, 22}, kRightBottom},
+    {kSbStart, &TForm1::sbStart, WC_BUTTONW, L"Старт", BS_OWNERDRAW | WS_DISABLED, 0,
+     {125, 315, 103, 22}, kRightBottom},
+    {kEdit1, &TForm1::Edit1, WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+     {84, 6, 231, 21}, kLeftTopRight},
+    {kProgressBar1, &TForm1::ProgressBar1, PROGRESS_CLASSW, L"", PBS_SMOOTH, 0,
+     {0, 342, 345, 17}, kBottomAligned},
+    {kMemo1, &TForm1::Memo1, WC_EDITW, L"",
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_HSCROLL | WS_VSCROLL |
+         WS_TABSTOP,
+     WS_EX_CLIENTEDGE, {7, 56, 329, 257}, kAllEdges},
+    {kCheckBox1, &TForm1::CheckBox1, WC_BUTTONW, L"OLE DB", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+     {8, 32, 97, 17}, kLeftTop},
+};
+
+TForm1::TForm1(char decimalSeparator)
+    : selectFolder([this](const std::wstring& title, std::wstring& folder) {
+        return SelectFolder(window_, title, std::wstring(), folder);
+      }),
+      convertDbf(ConvertDbf),
+      convertOleDb(ConvertOleDb),
+      decimal_separator_(decimalSeparator) {}
+
+TForm1::~TForm1() {
+  if (window_ != nullptr) DestroyWindow(window_);
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+bool TForm1::Create(HINSTANCE instance, int show) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = WndProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kMainWindowClass;
+  if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    return false;
+  const SIZE outer = OuterSizeForClient({kDesignedClient.width, kDesignedClient.height},
+                                        kWindowStyle, 0, kDesignDpi);
+  CreateWindowExW(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, kDesignedPosition.x,
+                  kDesignedPosition.y, outer.cx, outer.cy, nullptr, nullptr, instance, this);
+  if (window_ == nullptr) return false;
+  ShowWindow(window_, show);
+  UpdateWindow(window_);
+  return true;
+}
+
+LRESULT CALLBACK TForm1::WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return form->Handle(message, wParam, lParam);
+}
+
+LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = window_;
+  switch (message) {
+    HANDLE_MSG(window, WM_CREATE, OnCreate);
+    HANDLE_MSG(window, WM_SIZE, OnSize);
+    HANDLE_MSG(window, WM_COMMAND, OnCommand);
+    HANDLE_MSG(window, WM_DRAWITEM, OnDrawItem);
+    HANDLE_MSG(window, WM_SETCURSOR, OnSetCursor);
+    HANDLE_MSG(window, WM_CTLCOLORSTATIC, OnCtlColorStatic);
+    HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
+    HANDLE_MSG(window, WM_CLOSE, OnClose);
+    HANDLE_MSG(window, WM_DESTROY, OnDestroy);
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+BOOL TForm1::OnCreate(HWND window, LPCREATESTRUCTW) {
+  dpi_ = WindowDpi(window);
+  CreateControls();
+  host_ = std::make_unique<WindowRunHost>(
+      WindowControls{window, Edit1, Memo1, ProgressBar1, sbStart, sbStop}, decimal_separator_);
+  ApplyDpi();
+  DragAcceptFiles(window, TRUE);
+  FormCreate();
+  return TRUE;
+}
+
+void TForm1::CreateControls() {
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+  for (const ControlDesign& design : kControls) {
+    this->*design.handle = CreateWindowExW(
+        design.exStyle, design.windowClass, design.caption, WS_CHILD | WS_VISIBLE | design.style,
+        0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance,
+        nullptr);
+  }
+  flat_buttons_[0].Attach(SpeedButton1, ButtonPicture::Folder, dpi_);
+  flat_buttons_[1].Attach(sbStart, ButtonPicture::Start, dpi_);
+  flat_buttons_[2].Attach(sbStop, ButtonPicture::Stop, dpi_);
+  SendMessageW(ProgressBar1, PBM_SETRANGE32, 0, 100);
+  SendMessageW(ProgressBar1, PBM_SETSTEP, 1, 0);
+  SendMessageW(ProgressBar1, PBM_SETPOS, 0, 0);
+  SendMessageW(Memo1, EM_SETLIMITTEXT, 0, 0);  // a log has no length limit
+  Button_SetCheck(CheckBox1, BST_CHECKED);
+  SetFocus(Edit1);
+}
+
+// The designed font and geometry at the window's density: 8 points is 11 pixels
+// at 96 dpi. Where "MS Sans Serif" is missing or lacks the caption's letters,
+// the system's substitutes in turn, each as large as it can be up to that height
+// while the folder label's caption still fits the label's designed width.
+namespace {
+
+HFONT DesignedFont(HWND label, const std::wstring& caption, int designedWidth, int dpi) {
+  const int width = ScaledForDpi(designedWidth, dpi);
+  const int designedHeight = MulDiv(kDesignedFontPoints, dpi, 72);
+  HDC dc = GetDC(label);
+  HFONT font = nullptr;
+  for (const wchar_t* family : {L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma"}) {
+    for (int height = designedHeight; height >= designedHeight * 9 / 11; --height) {
+      font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, family);
+      HGDIOBJ old = SelectObject(dc, font);
+      SIZE extent{};
+      GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
+      SelectObject(dc, old);
+      if (extent.cx <= width) {
+        ReleaseDC(label, dc);
+        return font;
+      }
+      DeleteObject(font);
+      font = nullptr;
+    }
+  }
+  ReleaseDC(label, dc);
+  return CreateFontW(-designedHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+}
+
+}  // namespace
+
+void TForm1::ApplyDpi() {
+  HFONT previous = font_;
+  font_ = DesignedFont(Label1, kControls[0].caption, kControls[0].designed.width, dpi_);
+  for (const ControlDesign& design : kControls)
+    SendMessageW(this->*design.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  if (previous != nullptr) DeleteObject(previous);
+  for (FlatButton& button : flat_buttons_) button.SetDpi(dpi_);
+  const SIZE outer = OuterSizeForClient({ScaledForDpi(kDesignedClient.width, dpi_),
+                                         ScaledForDpi(kDesignedClient.height, dpi_)},
+                                        kWindowStyle, 0, dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+}
+
+void TForm1::PlaceControls() {
+  RECT client;
+  GetClientRect(window_, &client);
+  const ClientSize designedClient{ScaledForDpi(kDesignedClient.width, dpi_),
+                                  ScaledForDpi(kDesignedClient.height, dpi_)};
+  HDWP positions = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
+  for (const ControlDesign& design : kControls) {
+    const ControlRect scaled{ScaledForDpi(design.designed.x, dpi_),
+                             ScaledForDpi(design.designed.y, dpi_),
+                             ScaledForDpi(design.designed.width, dpi_),
+                             ScaledForDpi(design.designed.height, dpi_)};
+    const ControlRect placed = AnchoredRect(scaled, designedClient,
+                                            {client.right, client.bottom}, design.anchors);
+    positions = DeferWindowPos(positions, this->*design.handle, nullptr, placed.x, placed.y,
+                               placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EndDeferWindowPos(positions);
+}
+
+void TForm1::OnSize(HWND, UINT state, int, int) {
+  if (state != SIZE_MINIMIZED && Memo1 != nullptr) PlaceControls();
+}
+
+void TForm1::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyDpi();
+}
+
+void TForm1::OnCommand(HWND, int id, HWND, UINT code) {
+  switch (id) {
+    case kEdit1:
+      if (code == EN_CHANGE) Edit1Change();
+      break;
+    case kSpeedButton1:
+      if (code == BN_CLICKED) SpeedButton1Click();
+      break;
+    case kSbStart:
+      if (code == BN_CLICKED) SpeedButton2Click();
+      break;
+    case kSbStop:
+      if (code == BN_CLICKED) sbStopClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm1::OnDrawItem(HWND, const DRAWITEMSTRUCT* item) {
+  for (const FlatButton& button : flat_buttons_)
+    if (button.Handle() == item->hwndItem) button.Draw(*item);
+}
+
+// While busy the hourglass shows over the window and every control in it.
+BOOL TForm1::OnSetCursor(HWND window, HWND under, UINT hitTest, UINT mouseMessage) {
+  if (host_ && host_->BusyShown()) {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
+  }
+  return FORWARD_WM_SETCURSOR(window, under, hitTest, mouseMessage, DefWindowProcW);
+}
+
+HBRUSH TForm1::OnCtlColorStatic(HWND, HDC dc, HWND, int) {
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// A folder, or a file in it, dropped from Explorer: the first existing item
+// gives the folder box its text.
+void TForm1::OnDropFiles(HWND, HDROP drop) {
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring item(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+    DragQueryFileW(drop, i, item.data(), static_cast<UINT>(item.size()) + 1);
+    if (auto folder = FolderOfDroppedItem(std::filesystem::path(item))) {
+      SetWindowTextW(Edit1, folder->wstring().c_str());
+      break;
+    }
+  }
+  DragFinish(drop);
+}
+
+// Closing the window during a run stops the run; the pass still writes what it
+// has converted and returns, and then the window closes.
+void TForm1::OnClose(HWND window) {
+  if (!pass_active_) {
+    DestroyWindow(window);
+    return;
+  }
+  close_requested_ = true;
+  host_->SetRunning(false);
+}
+
+void TForm1::OnDestroy(HWND) { PostQuitMessage(0); }
+
+void TForm1::FormCreate() { host_->SetRunning(false); }
+
+std::wstring TForm1::FolderBoxText() const {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Edit1)), L'\0');
+  GetWindowTextW(Edit1, text.data(), static_cast<int>(text.size()) + 1);
+  return text;
+}
+
+// While a pass runs Start stays as the pass set it: a second pass cannot start
+// from inside the first one's message processing.
+void TForm1::Edit1Change() {
+  if (!pass_active_)
+    EnableWindow(sbStart, NamesExistingDirectory(std::filesystem::path(FolderBoxText())));
+}
+
+void TForm1::SpeedButton1Click() {
+  std::wstring folder = FolderBoxText();
+  if (!NamesExistingDirectory(std::filesystem::path(folder))) {
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    folder = std::filesystem::path(std::wstring(program, length)).parent_path().wstring() + L"\\";
+  }
+  if (selectFolder(kFolderTitle, folder)) SetWindowTextW(Edit1, folder.c_str());
+}
+
+void TForm1::SpeedButton2Click() {
+  if (pass_active_) return;
+  RunPass(Button_GetCheck(CheckBox1) == BST_CHECKED ? convertOleDb : convertDbf);
+}
+
+void TForm1::sbStopClick() { host_->SetRunning(false); }
+
+// A failure leaves the pass as an exception; the window then returns to Ready
+// (it would otherwise keep the hourglass and a dead Stop) and shows the message.
+void TForm1::RunPass(const ConversionPass& pass) {
+  pass_active_ = true;
+  host_->ClearLog();
+  host_->BeginRun(std::filesystem::path(FolderBoxText()));
+  std::exception_ptr failure;
+  try {
+    pass(*host_);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  pass_active_ = false;
+  if (failure) {
+    host_->ReturnToReady();
+    MessageBoxW(window_, Utf8ToWide(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
+                MB_OK | MB_ICONERROR);
+  }
+  if (close_requested_) DestroyWindow(window_);
+}
+
+}  // namespace ranta2kv::win32

@@ -1,0 +1,91 @@
+// The main window `TForm1` on Windows: folder box with browse button, the
+// "OLE DB" choice, Start and Stop, the log and the progress bar, as a plain
+// Win32 window. It only wires the controls to the conversion passes through its
+// run host; the passes run on this thread and let messages through per row.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/win32/flat_button.h"
+#include "app/win32/window_run_host.h"
+
+namespace ranta2kv::win32 {
+
+class TForm1 {
+ public:
+  // The folder chooser: title, and the folder to open at / the chosen folder.
+  using FolderChooser = std::function<bool(const std::wstring& title, std::wstring& folder)>;
+  using ConversionPass = std::function<std::optional<std::filesystem::path>(RunHost&)>;
+
+  explicit TForm1(char decimalSeparator);
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // Creates the window with its controls at the designed place and shows it.
+  bool Create(HINSTANCE instance, int show);
+  HWND Handle() const { return window_; }
+  bool Running() const { return host_ && host_->Running(); }
+
+  // What the buttons call; the real chooser and passes unless replaced.
+  FolderChooser selectFolder;
+  ConversionPass convertDbf;
+  ConversionPass convertOleDb;
+
+  void FormCreate();
+  void Edit1Change();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void sbStopClick();
+
+ private:
+  struct ControlDesign;
+  static const ControlDesign kControls[8];  // in creation and tab order
+
+  static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+  BOOL OnCreate(HWND window, LPCREATESTRUCTW create);
+  void OnSize(HWND window, UINT state, int width, int height);
+  void OnCommand(HWND window, int id, HWND control, UINT code);
+  void OnDrawItem(HWND window, const DRAWITEMSTRUCT* item);
+  BOOL OnSetCursor(HWND window, HWND under, UINT hitTest, UINT mouseMessage);
+  HBRUSH OnCtlColorStatic(HWND window, HDC dc, HWND control, int type);
+  void OnDropFiles(HWND window, HDROP drop);
+  void OnClose(HWND window);
+  void OnDestroy(HWND window);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  void CreateControls();
+  void ApplyDpi();
+  void PlaceControls();
+  std::wstring FolderBoxText() const;
+  void RunPass(const ConversionPass& pass);
+
+  HWND Label1 = nullptr;
+  HWND SpeedButton1 = nullptr;
+  HWND sbStop = nullptr;
+  HWND sbStart = nullptr;
+  HWND Edit1 = nullptr;
+  HWND ProgressBar1 = nullptr;
+  HWND Memo1 = nullptr;
+  HWND CheckBox1 = nullptr;
+
+  HWND window_ = nullptr;
+  char decimal_separator_;
+  int dpi_ = 96;
+  HFONT font_ = nullptr;                       // the designed font at the window's density
+  std::array<FlatButton, 3> flat_buttons_;     // SpeedButton1, sbStart, sbStop
+  std::unique_ptr<WindowRunHost> host_;        // holds the run flag `Running`
+  bool pass_active_ = false;                   // a pass is on the stack (Start is refused)
+  bool close_requested_ = false;               // closed during a run: close once it returns
+};
+
+}  // namespace ranta2kv::win32

@@ -1,0 +1,462 @@
+// Tests of ranta2kv.exe as a user meets it: the program is started, its window
+// found by its caption and driven through window messages, as under Wine in CI.
+// Usage: window_test --app EXE --cli EXE --gen EXE --sample DIR
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/win32/control_ids.h"
+
+namespace fs = std::filesystem;
+using namespace ranta2kv::win32;
+
+namespace {
+
+std::map<std::wstring, std::wstring> arguments;
+int failures = 0;
+int checks_failed_in_case = 0;
+
+#define CHECK(condition)                                                          \
+  do {                                                                            \
+    if (!(condition)) {                                                           \
+      std::printf("  %s:%d: CHECK(%s) failed\n", __FILE__, __LINE__, #condition); \
+      ++checks_failed_in_case;                                                    \
+    }                                                                             \
+  } while (0)
+
+void Fail(const char* what) {
+  std::printf("  %s\n", what);
+  ++checks_failed_in_case;
+}
+
+// Polls `done` every 10 ms until it holds or `seconds` have passed.
+bool WaitFor(const std::function<bool()>& done, double seconds = 20) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+std::wstring TextOf(HWND window) {
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::vector<std::wstring> LinesOf(HWND memo) {
+  std::vector<std::wstring> lines;
+  const std::wstring text = TextOf(memo);
+  if (text.empty()) return lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A scratch folder under the temporary folder, removed at the end of a case.
+struct ScratchFolder {
+  explicit ScratchFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    path = fs::path(temp) / (std::wstring(L"ranta2kv-window-") + name);
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+  fs::path path;
+};
+
+fs::path CopyOfSample(const ScratchFolder& scratch, const wchar_t* name = L"estimate") {
+  const fs::path folder = scratch.path / name;
+  fs::copy(arguments[L"--sample"], folder, fs::copy_options::recursive);
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() != L".DBF") fs::remove(entry.path());
+  return folder;
+}
+
+std::vector<fs::path> XmlFilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().extension() == L".XML" || entry.path().extension() == L".xml")
+      files.push_back(entry.path());
+  return files;
+}
+
+DWORD RunProgram(std::wstring commandLine, DWORD timeoutMs = 120000) {
+  STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, nullptr, &startup, &process))
+    return 0xFFFFFFFF;
+  DWORD code = 0xFFFFFFFE;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process.hProcess, &code);
+  else
+    TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+std::wstring Quoted(const fs::path& path) { return L"\"" + path.wstring() + L"\""; }
+
+// The running program and its window.
+class Program {
+ public:
+  Program() {
+    std::wstring commandLine = Quoted(arguments[L"--app"]);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process_))
+      return;
+    WaitForInputIdle(process_.hProcess, 20000);
+    WaitFor([&] {
+      // Shown once its controls are all there.
+      form_ = FindWindowW(kMainWindowClass, kMainWindowCaption);
+      return form_ != nullptr && IsWindowVisible(form_);
+    });
+  }
+  ~Program() {
+    if (process_.hProcess == nullptr) return;
+    if (form_ != nullptr) PostMessageW(form_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
+      std::printf("  the program did not end when its window was closed\n");
+      ++checks_failed_in_case;
+      TerminateProcess(process_.hProcess, 1);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool Started() const { return form_ != nullptr; }
+  HWND Form() const { return form_; }
+  HANDLE Process() const { return process_.hProcess; }
+  HWND Control(int id) const { return GetDlgItem(form_, id); }
+  bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  int ProgressPosition() const {
+    return static_cast<int>(SendMessageW(Control(kProgressBar1), PBM_GETPOS, 0, 0));
+  }
+  void TypeFolder(const std::wstring& text) const {
+    SendMessageW(Control(kEdit1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+  void SetOleDb(bool checked) const {
+    SendMessageW(Control(kCheckBox1), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  // Posted: Start runs the pass before it returns, and the test watches meanwhile.
+  void Click(int id) const { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+  bool Ready() const { return Enabled(kSbStart) && !Enabled(kSbStop); }
+  // The error box the window shows (a dialog it owns), if any.
+  HWND ErrorBox() const {
+    struct Search {
+      HWND owner;
+      HWND found;
+    } search{form_, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          wchar_t className[16] = L"";
+          GetClassNameW(window, className, 16);
+          if (GetWindow(window, GW_OWNER) == s->owner && std::wstring(className) == L"#32770" &&
+              IsWindowVisible(window)) {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND form_ = nullptr;
+};
+
+// The text of a message box: its one static control with text.
+std::wstring MessageOf(HWND box) {
+  std::wstring message;
+  EnumChildWindows(
+      box,
+      [](HWND child, LPARAM found) -> BOOL {
+        wchar_t className[16] = L"";
+        GetClassNameW(child, className, 16);
+        if (_wcsicmp(className, L"Static") != 0) return TRUE;
+        std::wstring text = TextOf(child);
+        if (text.empty()) return TRUE;
+        *reinterpret_cast<std::wstring*>(found) = text;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&message));
+  return message;
+}
+
+// Runs one pass on `folder` and waits for its file and the Ready window.
+bool RunToTheEnd(const Program& program, const fs::path& folder, bool oleDb) {
+  program.SetOleDb(oleDb);
+  program.TypeFolder(folder.wstring());
+  program.Click(kSbStart);
+  return WaitFor([&] { return !XmlFilesIn(folder).empty() && program.Ready(); }, 60);
+}
+
+void StartUpStateOfEveryControl() {
+  Program program;
+  CHECK(program.Started());
+  if (!program.Started()) return;
+  RECT client;
+  GetClientRect(program.Form(), &client);
+  CHECK(client.right == 345 && client.bottom == 359);
+  CHECK(TextOf(program.Control(kLabel1)) == L"Папка с DBF ");
+  CHECK(TextOf(program.Control(kEdit1)).empty());
+  CHECK(TextOf(program.Control(kSbStart)) == L"Старт");
+  CHECK(TextOf(program.Control(kSbStop)) == L"Стоп");
+  CHECK(TextOf(program.Control(kSpeedButton1)).empty());
+  CHECK(TextOf(program.Control(kCheckBox1)) == L"OLE DB");
+  CHECK(SendMessageW(program.Control(kCheckBox1), BM_GETCHECK, 0, 0) == BST_CHECKED);
+  CHECK(TextOf(program.Control(kMemo1)).empty());
+  CHECK(program.Enabled(kSpeedButton1));
+  CHECK(!program.Enabled(kSbStart));
+  CHECK(!program.Enabled(kSbStop));
+  CHECK(program.ProgressPosition() == 0);
+  CHECK(SendMessageW(program.Control(kProgressBar1), PBM_GETRANGE, FALSE, 0) == 100);
+  const struct {
+    int id;
+    RECT designed;  // left, top, right, bottom in the client area
+  } kGeometry[] = {{kLabel1, {7, 10, 75, 23}},       {kSpeedButton1, {313, 5, 336, 27}},
+                   {kSbStop, {233, 315, 336, 337}},  {kSbStart, {125, 315, 228, 337}},
+                   {kEdit1, {84, 6, 315, 27}},       {kProgressBar1, {0, 342, 345, 359}},
+                   {kMemo1, {7, 56, 336, 313}},      {kCheckBox1, {8, 32, 105, 49}}};
+  for (const auto& control : kGeometry) {
+    RECT rect;
+    GetWindowRect(program.Control(control.id), &rect);
+    MapWindowPoints(nullptr, program.Form(), reinterpret_cast<POINT*>(&rect), 2);
+    CHECK(EqualRect(&rect, &control.designed));
+  }
+  const LONG memoStyle = GetWindowLongW(program.Control(kMemo1), GWL_STYLE);
+  CHECK((memoStyle & (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL)) == (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL));
+  CHECK((memoStyle & ES_READONLY) == 0);
+  CHECK(GetWindowLongW(program.Control(kProgressBar1), GWL_STYLE) & PBS_SMOOTH);
+}
+
+void FolderBoxEnablesStartExactlyForAnExistingFolder() {
+  ScratchFolder scratch(L"box");
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.TypeFolder(scratch.path.wstring());
+  CHECK(program.Enabled(kSbStart));
+  program.TypeFolder(scratch.path.wstring() + L"x");
+  CHECK(!program.Enabled(kSbStart));
+  const fs::path file = scratch.path / L"file.txt";
+  std::ofstream(file) << "not a folder";
+  program.TypeFolder(file.wstring());
+  CHECK(!program.Enabled(kSbStart));
+  CHECK(!program.Enabled(kSbStop));
+}
+
+// The window writes the same bytes as the command line, through each pass.
+void FullRunOfEachPassWritesTheFileOfTheCommandLine() {
+  for (bool oleDb : {true, false}) {
+    ScratchFolder scratch(oleDb ? L"full-oledb" : L"full-dbf");
+    const fs::path folder = CopyOfSample(scratch);
+    const fs::path reference = scratch.path / L"reference";
+    fs::create_directories(reference);
+    const DWORD cli = RunProgram(Quoted(arguments[L"--cli"]) + L" convert --source " +
+                                 (oleDb ? L"oledb" : L"dbf") + L" --out " + Quoted(reference) +
+                                 L" " + Quoted(folder));
+    CHECK(cli == 0);
+    const std::vector<fs::path> expected = XmlFilesIn(reference);
+    CHECK(expected.size() == 1);
+    Program program;
+    if (!program.Started() || expected.size() != 1) return Fail("no window or no reference file");
+    CHECK(RunToTheEnd(program, folder, oleDb));
+    const std::vector<fs::path> written = XmlFilesIn(folder);
+    CHECK(written.size() == 1);
+    if (written.size() != 1) continue;
+    CHECK(written[0].filename() == expected[0].filename());
+    CHECK(ReadBytes(written[0]) == ReadBytes(expected[0]));
+    CHECK(program.Ready());
+    CHECK(program.ProgressPosition() == 0);
+  }
+}
+
+// Exactly one log line; Start and Stop never change while the set-up fails.
+// (The cursor cannot be read from another process under Wine.)
+void FolderWithoutTablesGivesOneLogLine() {
+  ScratchFolder scratch(L"empty");
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(scratch.path.wstring());
+  program.Click(kSbStart);
+  bool changed = false;
+  CHECK(WaitFor([&] {
+    changed = changed || !program.Ready();
+    return !LinesOf(program.Control(kMemo1)).empty();
+  }));
+  Sleep(200);
+  changed = changed || !program.Ready();
+  CHECK(!changed);
+  CHECK(LinesOf(program.Control(kMemo1)) ==
+        std::vector<std::wstring>{L"Ошибка инициализации : не найдены таблицы данных"});
+  CHECK(XmlFilesIn(scratch.path).empty());
+}
+
+std::size_t CountOf(const std::string& text, const std::string& part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
+
+// Stop part-way: the file holds the positions converted so far, the bar is at 0.
+void StopPartWayWritesThePartialFile() {
+  constexpr int kPositions = 30000;
+  ScratchFolder scratch(L"stop");
+  const fs::path folder = scratch.path / L"large";
+  CHECK(RunProgram(Quoted(arguments[L"--gen"]) + L" --positions " + std::to_wstring(kPositions) +
+                   L" " + Quoted(folder)) == 0);
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(folder.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] { return program.Enabled(kSbStop) && program.ProgressPosition() > 50; }, 60));
+  CHECK(!program.Enabled(kSbStart));
+  program.Click(kSbStop);
+  CHECK(WaitFor([&] { return program.Ready() && !XmlFilesIn(folder).empty(); }, 60));
+  CHECK(program.ProgressPosition() == 0);
+  const std::vector<fs::path> written = XmlFilesIn(folder);
+  CHECK(written.size() == 1);
+  if (written.empty()) return;
+  const std::size_t positions = CountOf(ReadBytes(written[0]), "<Position ");
+  std::printf("  stopped after %zu of %d positions\n", positions, kPositions);
+  CHECK(positions > 0 && positions < static_cast<std::size_t>(kPositions));
+}
+
+// Closing the window during a run acts as Stop: the file is written, then the
+// program ends.
+void ClosingDuringARunStopsItAndWritesTheFile() {
+  ScratchFolder scratch(L"close");
+  const fs::path folder = scratch.path / L"large";
+  CHECK(RunProgram(Quoted(arguments[L"--gen"]) + L" --positions 30000 " + Quoted(folder)) == 0);
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(folder.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] { return program.Enabled(kSbStop); }, 60));
+  PostMessageW(program.Form(), WM_CLOSE, 0, 0);
+  CHECK(WaitForSingleObject(program.Process(), 60000) == WAIT_OBJECT_0);
+  CHECK(XmlFilesIn(folder).size() == 1);
+}
+
+// A table whose field the pass needs is named otherwise: the pass fails after
+// its set-up, the message box shows the failure and the window is Ready again.
+void FailingPassShowsTheMessageBox() {
+  ScratchFolder scratch(L"failing");
+  const fs::path folder = CopyOfSample(scratch);
+  std::string table = ReadBytes(folder / L"SMETA.DBF");
+  for (std::size_t at = 32; at + 32 <= table.size() && table[at] != '\x0D'; at += 32)
+    if (table.compare(at, 6, std::string("NOMER\0", 6)) == 0) table[at] = 'X';
+  std::ofstream(folder / L"SMETA.DBF", std::ios::binary | std::ios::trunc) << table;
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(folder.wstring());
+  program.Click(kSbStart);
+  HWND box = nullptr;
+  CHECK(WaitFor([&] { return (box = program.ErrorBox()) != nullptr; }));
+  if (box == nullptr) return;
+  CHECK(MessageOf(box) == L"DescriptTable: Field 'NOMER' not found");
+  CHECK(program.Ready());
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  CHECK(WaitFor([&] { return program.ErrorBox() == nullptr; }));
+  CHECK(XmlFilesIn(folder).empty());
+  CHECK(program.ProgressPosition() == 0);
+}
+
+void SecondStartClearsTheLogFirst() {
+  ScratchFolder scratch(L"second");
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(scratch.path.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] { return LinesOf(program.Control(kMemo1)).size() == 1; }));
+  const fs::path folder = CopyOfSample(scratch);
+  CHECK(RunToTheEnd(program, folder, false));
+  CHECK(LinesOf(program.Control(kMemo1)).empty());
+}
+
+struct Case {
+  const char* name;
+  void (*run)();
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  for (int i = 1; i + 1 < argc; i += 2) arguments[argv[i]] = argv[i + 1];
+  for (const wchar_t* needed : {L"--app", L"--cli", L"--gen", L"--sample"})
+    if (arguments[needed].empty()) {
+      std::printf("usage: window_test --app EXE --cli EXE --gen EXE --sample DIR\n");
+      return 2;
+    }
+  const Case cases[] = {
+      {"StartUpStateOfEveryControl", StartUpStateOfEveryControl},
+      {"FolderBoxEnablesStartExactlyForAnExistingFolder", FolderBoxEnablesStartExactlyForAnExistingFolder},
+      {"FullRunOfEachPassWritesTheFileOfTheCommandLine", FullRunOfEachPassWritesTheFileOfTheCommandLine},
+      {"FolderWithoutTablesGivesOneLogLine", FolderWithoutTablesGivesOneLogLine},
+      {"StopPartWayWritesThePartialFile", StopPartWayWritesThePartialFile},
+      {"ClosingDuringARunStopsItAndWritesTheFile", ClosingDuringARunStopsItAndWritesTheFile},
+      {"FailingPassShowsTheMessageBox", FailingPassShowsTheMessageBox},
+      {"SecondStartClearsTheLogFirst", SecondStartClearsTheLogFirst},
+  };
+  int passed = 0;
+  for (const Case& c : cases) {
+    checks_failed_in_case = 0;
+    const auto start = std::chrono::steady_clock::now();
+    try {
+      c.run();
+    } catch (const std::exception& error) {
+      std::printf("  exception: %s\n", error.what());
+      ++checks_failed_in_case;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%s %s (%.1f s)\n", checks_failed_in_case ? "FAILED" : "ok    ", c.name, seconds);
+    std::fflush(stdout);
+    if (checks_failed_in_case) ++failures; else ++passed;
+  }
+  std::printf("window_test: %d passed, %d failed\n", passed, failures);
+  return failures == 0 ? 0 : 1;
+}
