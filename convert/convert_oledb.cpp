@@ -231,6 +231,7 @@ void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32
 
 std::optional<std::filesystem::path> ConvertOleDb(RunHost& host) {
   OleDbSource source(host.DecimalSeparator());
+  source.ADOConnection1.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   if (!OpenOleDbSource(source, host.FolderPath(), log)) return std::nullopt;
   OleDbPass pass(host, source);

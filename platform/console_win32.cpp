@@ -35,7 +35,7 @@ HANDLE HandleOf(StandardStream stream) {
 
 bool IsConsoleHandle(HANDLE handle) {
   DWORD mode = 0;
-  return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleModeW(handle, &mode) != 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) != 0;
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ namespace ranta2kv {
 namespace {
 namespace fs = std::filesystem;
 
+// The separator the data source puts after the folder: the system's own.
+const std::string kSeparator(1, static_cast<char>(fs::path::preferred_separator));
+
 using test::DbfBuilder;
 using test::ErrorMessage;
 using test::ScratchFolder;
@@ -143,7 +146,7 @@ TEST_F(OleDbSourceTest, SetUpPointsTheConnectionAtTheFolder) {
   EXPECT_TRUE(log_.empty());
   EXPECT_TRUE(source_.ADOConnection1.Connected());
   EXPECT_EQ(source_.ADOConnection1.ConnectionString, "Provider=VFPOLEDB.1;Data Source=" + folder_.string() +
-                                                         "/;Password=\"\";Collating Sequence=MACHINE");
+                                                         kSeparator + ";Password=\"\";Collating Sequence=MACHINE");
   EXPECT_EQ(source_.tlbSMETA.TableName(), "SMETA");
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
@@ -152,7 +155,7 @@ TEST_F(OleDbSourceTest, TrailingSeparatorGivesTheSameDataSource) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
   const std::string withoutSeparator = source_.ADOConnection1.ConnectionString;
-  ASSERT_TRUE(Open(folder_.string() + "/"));
+  ASSERT_TRUE(Open(folder_.string() + kSeparator));
   EXPECT_EQ(source_.ADOConnection1.ConnectionString, withoutSeparator);
 }
 
@@ -161,7 +164,7 @@ TEST_F(OleDbSourceTest, DataSourceItemRewrittenWhereverItStands) {
   source_.ADOConnection1.ConnectionString = "Data Source=/old/;Provider=VFPOLEDB.1";
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(source_.ADOConnection1.ConnectionString,
-            "Data Source=" + folder_.string() + "/;Provider=VFPOLEDB.1");
+            "Data Source=" + folder_.string() + kSeparator + ";Provider=VFPOLEDB.1");
 }
 
 TEST_F(OleDbSourceTest, SecondFolderIsReadAfterTheFirst) {
@@ -211,7 +214,8 @@ TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
   EXPECT_FALSE(Open(folder));
   EXPECT_EQ(log_,
             std::vector<std::string>{InitLine("The folder name \"" + folder.string() +
-                                              "/\" contains \";\", which a connection string cannot carry")});
+                                              kSeparator +
+                                              "\" contains \";\", which a connection string cannot carry")});
 }
 
 TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {

@@ -175,7 +175,7 @@ bool OleDbConnection::LoadMissingTable(const std::string& name) {
     table = catalogue_->Find(name);
   }
   if (!table || loaded_.contains(table->name)) return false;
-  LoadDbfTable(*database_, table->name, table->file);
+  LoadDbfTable(*database_, table->name, table->file, faults_);
   loaded_.insert(table->name);
   return true;
 }

@@ -20,7 +20,8 @@ namespace {
 // item cannot carry them (a ";" would end the item early).
 std::string DataSourceFolder(const fs::path& folder) {
   std::string text = PathToUtf8(folder);
-  if (!text.ends_with('/') && !text.ends_with(static_cast<char>(fs::path::preferred_separator))) text += '/';
+  const char separator = static_cast<char>(fs::path::preferred_separator);
+  if (!text.ends_with('/') && !text.ends_with(separator)) text += separator;
   if (text.find(';') != std::string::npos) {
     throw Error("The folder name \"" + Utf8ToCp1251(text) +
                 "\" contains \";\", which a connection string cannot carry");

@@ -118,8 +118,10 @@ void CreateKeyIndexes(SqlDatabase& database, const std::string& name, const std:
 
 }  // namespace
 
-void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file) {
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
+                  FileFaults* faults) {
   DbfTable table(name);
+  table.SetFileFaults(faults);
   table.SetFileName(file);
   table.Open();
   if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");
@@ -127,6 +129,7 @@ void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::fil
   try {
     database.Execute(CreateTableSql(name, table.Fields()));
     InsertRecords(database, name, table);
+    table.CheckUnchanged();  // the rows come from one version of the file
     CreateKeyIndexes(database, name, table.Fields());
     // The planner's statistics: without them a look-up on POSCODE and ID may walk
     // the index of the unselective ID and a pass would grow with the square.

@@ -1,15 +1,12 @@
 // Running a pass for the failure tests and looking at the folder afterwards.
 #include "tests/support/pass_outcome.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "common/codepage.h"
 #include "common/error.h"
 #include "convert/conversion_pass.h"
+#include "platform/table_file.h"
 #include "tests/support/recording_run_host.h"
 
 namespace ranta2kv::test {
@@ -45,10 +42,9 @@ std::vector<std::string> HeldFiles(const fs::path& folder) {
   for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
     std::error_code error;
     if (!fs::is_regular_file(entry.path(), error)) continue;
-    int fd = ::open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) held.push_back(entry.path().filename().string());
-    ::close(fd);
+    // The exclusive open of a table fails while the pass still holds the file.
+    TableFile probe;
+    if (!probe.Open(entry.path())) held.push_back(entry.path().filename().string());
   }
   return held;
 }

@@ -8,8 +8,8 @@
 #include <charconv>
 #include <cstring>
 
-#include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_name.h"
 
 namespace ranta2kv::gen {
 namespace {
@@ -29,9 +29,7 @@ void PutUint32(char* at, std::uint32_t value) {
   for (int k = 0; k < 4; ++k) at[k] = static_cast<char>((value >> (8 * k)) & 0xFF);
 }
 
-std::string PathText(const std::filesystem::path& path) {
-  return Utf8ToCp1251(path.string());
-}
+std::string PathText(const std::filesystem::path& path) { return PathTo1251(path); }
 
 }  // namespace
 
@@ -46,14 +44,12 @@ DbfWriter::DbfWriter(const std::filesystem::path& file, std::span<const DbfField
   if (offset > 0xFFFF) throw Error("record of " + PathText(file) + " longer than 65535 bytes");
   record_.assign(offset, ' ');
   buffer_.reserve(kFlushSize + offset);
-  file_ = std::fopen(file.c_str(), "wb");
-  if (file_ == nullptr) Fail("cannot create");
+  file_.open(file, std::ios::binary | std::ios::trunc);
+  if (!file_) Fail("cannot create");
   WriteHeader(fields, lastUpdate, languageDriver);
 }
 
-DbfWriter::~DbfWriter() {
-  if (file_ != nullptr) std::fclose(file_);
-}
+DbfWriter::~DbfWriter() = default;
 
 void DbfWriter::WriteHeader(std::span<const DbfFieldSpec> fields, DbfDate lastUpdate,
                             std::uint8_t languageDriver) {
@@ -149,11 +145,10 @@ void DbfWriter::Finish() {
   Flush();
   std::array<char, 4> count{};
   PutUint32(count.data(), recordCount_);
-  if (std::fseek(file_, 4, SEEK_SET) != 0) Fail("cannot write");
+  if (!file_.seekp(4)) Fail("cannot write");
   WriteBytes(count.data(), count.size());
-  const int closed = std::fclose(file_);
-  file_ = nullptr;
-  if (closed != 0) Fail("cannot write");
+  file_.close();
+  if (!file_) Fail("cannot write");
 }
 
 void DbfWriter::Flush() {
@@ -162,7 +157,7 @@ void DbfWriter::Flush() {
 }
 
 void DbfWriter::WriteBytes(const char* data, std::size_t size) {
-  if (size > 0 && std::fwrite(data, 1, size, file_) != size) Fail("cannot write");
+  if (size > 0 && !file_.write(data, static_cast<std::streamsize>(size))) Fail("cannot write");
 }
 
 void DbfWriter::Fail(std::string_view what) const {

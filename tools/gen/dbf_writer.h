@@ -6,8 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <string_view>
@@ -70,7 +70,7 @@ class DbfWriter {
   [[noreturn]] void Fail(std::string_view what) const;
 
   std::filesystem::path path_;
-  std::FILE* file_ = nullptr;
+  std::ofstream file_;
   std::vector<Field> fields_;
   std::string record_;       // the current record, deletion flag first
   std::string buffer_;       // records not yet written to the file

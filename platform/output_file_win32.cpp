@@ -1,0 +1,116 @@
+// The output file on Windows: CreateFileW with CREATE_NEW under a random name,
+// WriteFile, FlushFileBuffers before the replacement, and MoveFileExW with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH, which returns only once the
+// rename is on the disk (a folder has no flush of its own here).
+#include "platform/output_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+#include "platform/file_faults.h"
+
+namespace ranta2kv {
+namespace {
+
+constexpr int kNameAttempts = 100;
+
+std::filesystem::path TemporaryNameBeside(const std::filesystem::path& target, std::random_device& random) {
+  char name[48];
+  std::snprintf(name, sizeof name, ".ranta2kv-%08x%08x.tmp", static_cast<unsigned>(random()),
+                static_cast<unsigned>(random()));
+  std::filesystem::path folder = target.parent_path();
+  return folder.empty() ? std::filesystem::path(name) : folder / name;
+}
+
+// A file system that cannot flush (some network redirectors) refuses with these;
+// the file is then as safe as that file system makes it.
+bool CannotSync(DWORD error) { return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED; }
+
+}  // namespace
+
+struct OutputFile::Impl {
+  FileFaults* faults = nullptr;
+  std::filesystem::path temporary;
+  HANDLE handle = INVALID_HANDLE_VALUE;  // the open temporary file
+
+  // The fault announced for call, 0 when none.
+  int Fault(FileCall call, const std::filesystem::path& file, std::size_t& size) const {
+    return faults ? faults->Before(call, file, size) : 0;
+  }
+  int Fault(FileCall call, const std::filesystem::path& file) const {
+    std::size_t none = 0;
+    return Fault(call, file, none);
+  }
+};
+
+OutputFile::OutputFile(FileFaults* faults) : impl_(std::make_unique<Impl>()) { impl_->faults = faults; }
+
+OutputFile::~OutputFile() { Remove(); }
+
+const std::filesystem::path& OutputFile::TemporaryPath() const { return impl_->temporary; }
+
+int OutputFile::CreateBeside(const std::filesystem::path& target) {
+  Remove();
+  if (int fault = impl_->Fault(FileCall::Create, target)) return fault;
+  std::random_device random;
+  DWORD error = ERROR_FILE_EXISTS;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::filesystem::path name = TemporaryNameBeside(target, random);
+    // No sharing while it is written; the folder's inherited permissions apply.
+    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      impl_->handle = handle;
+      impl_->temporary = std::move(name);
+      return 0;
+    }
+    error = ::GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  return static_cast<int>(error);
+}
+
+int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {
+  written = 0;
+  if (int fault = impl_->Fault(FileCall::Write, impl_->temporary, size)) return fault;
+  DWORD n = 0;
+  const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+  if (!::WriteFile(impl_->handle, data, ask, &n, nullptr)) return static_cast<int>(::GetLastError());
+  if (n == 0) return ERROR_DISK_FULL;  // also a write that a fault cut to nothing
+  written = n;
+  return 0;
+}
+
+int OutputFile::Sync() {
+  if (int fault = impl_->Fault(FileCall::Sync, impl_->temporary)) return fault;
+  if (::FlushFileBuffers(impl_->handle)) return 0;
+  DWORD error = ::GetLastError();
+  return CannotSync(error) ? 0 : static_cast<int>(error);
+}
+
+int OutputFile::Close() {
+  HANDLE handle = impl_->handle;
+  impl_->handle = INVALID_HANDLE_VALUE;
+  if (handle != INVALID_HANDLE_VALUE && !::CloseHandle(handle)) return static_cast<int>(::GetLastError());
+  return 0;
+}
+
+int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
+  if (int fault = impl_->Fault(FileCall::Replace, target)) return fault;
+  if (!::MoveFileExW(impl_->temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return static_cast<int>(::GetLastError());
+  }
+  impl_->temporary.clear();
+  return 0;
+}
+
+void OutputFile::Remove() {
+  if (impl_->handle != INVALID_HANDLE_VALUE) ::CloseHandle(impl_->handle);
+  impl_->handle = INVALID_HANDLE_VALUE;
+  if (!impl_->temporary.empty()) ::DeleteFileW(impl_->temporary.c_str());
+  impl_->temporary.clear();
+}
+
+}  // namespace ranta2kv
