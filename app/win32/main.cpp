@@ -7,7 +7,7 @@
 
 #include "app/win32/main_window.h"
 #include "app/win32/screenshot_run.h"
-#include "common/number_text.h"
+#include "platform/locale.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
   int exitCode = 1;
   {
-    ranta2kv::win32::TForm1 form(ranta2kv::LocaleDecimalSeparator());
+    ranta2kv::win32::TForm1 form(ranta2kv::UserDecimalSeparator());
     if (form.Create(instance, show)) {
       if (auto request = ranta2kv::win32::ParseScreenshotRequest(GetCommandLineW()))
         exitCode = ranta2kv::win32::RunForScreenshot(form, *request);

@@ -16,8 +16,8 @@
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi_scale.h"
 #include "app/win32/folder_chooser.h"
-#include "app/win32/wide_text.h"
 #include "convert/conversion_pass.h"
+#include "platform/wide_text.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -133,6 +133,7 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HANDLE_MSG(window, WM_SETCURSOR, OnSetCursor);
     HANDLE_MSG(window, WM_CTLCOLORSTATIC, OnCtlColorStatic);
     HANDLE_MSG(window, WM_DROPFILES, OnDropFiles);
+    HANDLE_MSG(window, WM_ACTIVATE, OnActivate);
     HANDLE_MSG(window, WM_CLOSE, OnClose);
     HANDLE_MSG(window, WM_DESTROY, OnDestroy);
     case WM_DPICHANGED:
@@ -313,6 +314,18 @@ void TForm1::OnDropFiles(HWND, HDROP drop) {
   DragFinish(drop);
 }
 
+// The focus goes back to the control that had it when the window was left (the
+// folder box at first), as in a dialog.
+void TForm1::OnActivate(HWND, UINT state, HWND, BOOL) {
+  if (state == WA_INACTIVE) {
+    last_focus_ = GetFocus();
+    return;
+  }
+  const bool usable = last_focus_ != nullptr && IsChild(window_, last_focus_) &&
+                      IsWindowEnabled(last_focus_);
+  SetFocus(usable ? last_focus_ : Edit1);
+}
+
 // Closing the window during a run stops the run; the pass still writes what it
 // has converted and returns, and then the window closes.
 void TForm1::OnClose(HWND window) {
@@ -371,9 +384,11 @@ void TForm1::RunPass(const ConversionPass& pass) {
     failure = std::current_exception();
   }
   pass_active_ = false;
+  HWND focus = GetFocus();
+  if (focus == nullptr || !IsWindowEnabled(focus)) SetFocus(Edit1);  // Start had it
   if (failure) {
     host_->ReturnToReady();
-    MessageBoxW(window_, Utf8ToWide(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
+    MessageBoxW(window_, WideFromUtf8(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
                 MB_OK | MB_ICONERROR);
   }
   if (close_requested_) DestroyWindow(window_);

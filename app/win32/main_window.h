@@ -59,6 +59,7 @@ class TForm1 {
   BOOL OnSetCursor(HWND window, HWND under, UINT hitTest, UINT mouseMessage);
   HBRUSH OnCtlColorStatic(HWND window, HDC dc, HWND control, int type);
   void OnDropFiles(HWND window, HDROP drop);
+  void OnActivate(HWND window, UINT state, HWND other, BOOL minimized);
   void OnClose(HWND window);
   void OnDestroy(HWND window);
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -86,6 +87,7 @@ class TForm1 {
   std::unique_ptr<WindowRunHost> host_;        // holds the run flag `Running`
   bool pass_active_ = false;                   // a pass is on the stack (Start is refused)
   bool close_requested_ = false;               // closed during a run: close once it returns
+  HWND last_focus_ = nullptr;                  // the control that had the focus when deactivated
 };
 
 }  // namespace ranta2kv::win32

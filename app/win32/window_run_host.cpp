@@ -7,7 +7,8 @@
 #include <string>
 
 #include "app/folder_box_rule.h"
-#include "app/win32/wide_text.h"
+#include "common/codepage.h"
+#include "platform/wide_text.h"
 
 namespace ranta2kv::win32 {
 namespace {
@@ -47,7 +48,7 @@ void WindowRunHost::ReturnToReady() {
 void WindowRunHost::AppendLog(const std::string& line1251) {
   const int length = GetWindowTextLengthW(controls_.log);
   std::wstring text = length > 0 ? L"\r\n" : L"";
-  text += Cp1251ToWide(line1251);
+  text += WideFromUtf8(Cp1251ToUtf8(line1251));
   SendMessageW(controls_.log, EM_SETSEL, length, length);
   SendMessageW(controls_.log, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }

@@ -228,7 +228,7 @@ bool RunToTheEnd(const Program& program, const fs::path& folder, bool oleDb) {
   return WaitFor([&] { return !XmlFilesIn(folder).empty() && program.Ready(); }, 60);
 }
 
-void StartUpStateOfEveryControl() {
+void StartUpStateAndAnchorsOfEveryControl() {
   Program program;
   CHECK(program.Started());
   if (!program.Started()) return;
@@ -260,6 +260,24 @@ void StartUpStateOfEveryControl() {
     GetWindowRect(program.Control(control.id), &rect);
     MapWindowPoints(nullptr, program.Form(), reinterpret_cast<POINT*>(&rect), 2);
     CHECK(EqualRect(&rect, &control.designed));
+  }
+  // Grown by 100 x 100: each control keeps its distance to its anchored edges.
+  RECT outer;
+  GetWindowRect(program.Form(), &outer);
+  SetWindowPos(program.Form(), nullptr, 0, 0, outer.right - outer.left + 100,
+               outer.bottom - outer.top + 100, SWP_NOMOVE | SWP_NOZORDER);
+  const struct {
+    int id;
+    RECT grown;
+  } kGrown[] = {{kLabel1, {7, 10, 75, 23}},       {kSpeedButton1, {413, 5, 436, 27}},
+                {kSbStop, {333, 415, 436, 437}},  {kSbStart, {225, 415, 328, 437}},
+                {kEdit1, {84, 6, 415, 27}},       {kProgressBar1, {0, 442, 445, 459}},
+                {kMemo1, {7, 56, 436, 413}},      {kCheckBox1, {8, 32, 105, 49}}};
+  for (const auto& control : kGrown) {
+    RECT rect;
+    GetWindowRect(program.Control(control.id), &rect);
+    MapWindowPoints(nullptr, program.Form(), reinterpret_cast<POINT*>(&rect), 2);
+    CHECK(EqualRect(&rect, &control.grown));
   }
   const LONG memoStyle = GetWindowLongW(program.Control(kMemo1), GWL_STYLE);
   CHECK((memoStyle & (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL)) == (ES_MULTILINE | WS_HSCROLL | WS_VSCROLL));
@@ -432,7 +450,7 @@ int wmain(int argc, wchar_t** argv) {
       return 2;
     }
   const Case cases[] = {
-      {"StartUpStateOfEveryControl", StartUpStateOfEveryControl},
+      {"StartUpStateAndAnchorsOfEveryControl", StartUpStateAndAnchorsOfEveryControl},
       {"FolderBoxEnablesStartExactlyForAnExistingFolder", FolderBoxEnablesStartExactlyForAnExistingFolder},
       {"FullRunOfEachPassWritesTheFileOfTheCommandLine", FullRunOfEachPassWritesTheFileOfTheCommandLine},
       {"FolderWithoutTablesGivesOneLogLine", FolderWithoutTablesGivesOneLogLine},
