@@ -219,19 +219,26 @@ Status ConvertFolder(const Options& options, const std::filesystem::path& folder
   std::string prefix = options.folders.size() > 1 ? PathToUtf8(folder) + ": " : std::string();
   Status status = kSetupFailed;
   std::vector<std::string> report;
-  try {
-    auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
-    if (written) {
-      if (place.staging) written = Publish(*written, options, folder, claims);
-      status = kWritten;
-      report.push_back("written: " + PathToUtf8(*written));
+  // The pass returns without a word when the folder is missing, as the window
+  // wants; on the command line the user learns which name was wrong.
+  std::error_code notFound;
+  if (!std::filesystem::is_directory(folder, notFound)) {
+    report.push_back("ranta2kv-cli: " + PathToUtf8(folder) + ": no such folder");
+  } else {
+    try {
+      auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
+      if (written) {
+        if (place.staging) written = Publish(*written, options, folder, claims);
+        status = kWritten;
+        report.push_back("written: " + PathToUtf8(*written));
+      }
+    } catch (const Error& error) {
+      status = kFailed;
+      report.push_back("ranta2kv-cli: " + prefix + Cp1251ToUtf8(error.what()));
+    } catch (const std::exception& error) {
+      status = kFailed;
+      report.push_back("ranta2kv-cli: " + prefix + error.what());
     }
-  } catch (const Error& error) {
-    status = kFailed;
-    report.push_back("ranta2kv-cli: " + prefix + Cp1251ToUtf8(error.what()));
-  } catch (const std::exception& error) {
-    status = kFailed;
-    report.push_back("ranta2kv-cli: " + prefix + error.what());
   }
   if (place.staging) {
     std::error_code error;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "common/version.h"
 #include "platform/console.h"
 #include "platform/locale.h"
 
@@ -17,6 +18,11 @@ int Main(std::vector<std::string> args) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     PrintUsage(args.empty());
     return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version") {
+    WriteText(StandardStream::Output, "ranta2kv-cli " RANTA2KV_VERSION "\n");
+    FlushStream(StandardStream::Output);
+    return 0;
   }
   std::string command = args[0];
   args.erase(args.begin());

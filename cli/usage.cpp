@@ -1,4 +1,6 @@
-// The help text of ranta2kv-cli.
+// The help text of ranta2kv-cli. The manual page ranta2kv-cli(1) of the Linux
+// package is made from it at build time: a usage block, a description, then
+// each command flush at two spaces with its lines at six.
 #include "cli/commands.h"
 #include "platform/console.h"
 
@@ -8,6 +10,10 @@ void PrintUsage(bool toStderr) {
   const StandardStream out = toStderr ? StandardStream::Error : StandardStream::Output;
   WriteText(out,
       "usage: ranta2kv-cli COMMAND [OPTIONS] ARGS...\n"
+      "       ranta2kv-cli --version | --help\n"
+      "\n"
+      "Converts the DBF tables of Ranta+ estimates into KV XML estimate documents,\n"
+      "as the window ranta2kv does, and shows what such tables hold.\n"
       "\n"
       "Commands:\n"
       "  convert [--source oledb|dbf] [--out DIR] [-j N] FOLDER...\n"
@@ -18,12 +24,16 @@ void PrintUsage(bool toStderr) {
       "      -j N            convert up to N folders at once (default 1)\n"
       "      The log goes to stdout; Ctrl-C stops a run and still writes the file,\n"
       "      a second Ctrl-C aborts. Exit status: 0 every folder gave its file,\n"
-      "      1 a set-up failed, 2 a pass failed with an error.\n"
+      "      1 a folder does not exist or its set-up failed, 2 a pass failed\n"
+      "      with an error.\n"
       "\n"
       "  dump [--encoding cp866|cp1251] FILE.DBF...\n"
       "      Print every record of each table as tab-separated UTF-8 text:\n"
       "      #RECNO, #DEL and the fields. Text is decoded from the given code page\n"
-      "      (default cp866). Exit status 0, or 2 on error.\n");
+      "      (default cp866). Exit status 0, or 2 on error.\n"
+      "\n"
+      "  --version\n"
+      "      Print \"ranta2kv-cli\" and the version of the program.\n");
   FlushStream(out);
 }
 

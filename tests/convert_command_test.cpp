@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/version.h"
 #include "tests/support/estimate_fixture.h"
 #include "tests/support/scratch_folder.h"
 
@@ -127,7 +128,35 @@ TEST_P(ConvertCommandTest, BadArgumentsExitTwo) {
   EXPECT_EQ(RunCli("convert --source sql " + estimate_.string(), scratch_).status, 2);
 }
 
+// A missing folder among others is named on stderr, exits 1 and does not keep
+// the other folders from their files.
+TEST_P(ConvertCommandTest, MissingFolderIsNamedOnStderr) {
+  std::filesystem::path missing = scratch_ / "no such estimate";
+  CommandResult r = RunCli(Source() + "'" + missing.string() + "'", scratch_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "ranta2kv-cli: " + missing.string() + ": no such folder\n");
+
+  std::filesystem::path out = scratch_ / "out";
+  std::filesystem::create_directories(out);
+  r = RunCli(Source() + "--out " + out.string() + " '" + missing.string() + "' " + estimate_.string(),
+             scratch_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("ranta2kv-cli: " + missing.string() + ": no such folder\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(out / "ЛС-7.XML"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << "a staging folder is left";
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSources, ConvertCommandTest, ::testing::Values("dbf", "oledb"));
+
+TEST(CliVersionTest, VersionOfTheBuild) {
+  if (!std::filesystem::exists(RANTA2KV_BIN_DIR "/ranta2kv-cli")) GTEST_SKIP() << "ranta2kv-cli is not built";
+  ScratchFolder scratch{"cli-version"};
+  CommandResult r = RunCli("--version", scratch);
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "ranta2kv-cli " RANTA2KV_VERSION "\n");
+  EXPECT_NE(RunCli("--help", scratch).out.find("--version"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace ranta2kv::test

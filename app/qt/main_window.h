@@ -32,6 +32,8 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   bool Running() const { return host_->Running(); }
+  // Puts a folder into the folder box, as typing it would.
+  void OpenFolder(const QString& folder) { Edit1->setText(folder); }
 
   // What the buttons call; the real chooser and passes unless replaced.
   FolderChooser selectFolder;

@@ -1,5 +1,6 @@
 // Tests of the main window outside a run: the start-up state of every control,
-// the anchors on resize, the folder box rule, the browse button and folder drops.
+// the anchors on resize, the folder box rule, the browse button, folder drops and
+// the folder argument of the program.
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <memory>
 
 #include "app/qt/main_window.h"
+#include "app/qt/start_folder.h"
 
 namespace ranta2kv {
 namespace {
@@ -245,6 +247,22 @@ class MainWindowTest : public QObject {
                      {QUrl::fromLocalFile(file.fileName())}));
     QCOMPARE(Find<QLineEdit>(*form_, "Edit1")->text(), QDir::toNativeSeparators(folder_.path()));
     QVERIFY(Find<QPlainTextEdit>(*form_, "Memo1")->toPlainText().isEmpty());
+  }
+
+  // `ranta2kv FOLDER`, as a launcher passes a folder (or a file of one) dropped on it.
+  void StartFolderArgument() {
+    QFile file(folder_.filePath(QStringLiteral("SMETA.DBF")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString native = QDir::toNativeSeparators(folder_.path());
+    QCOMPARE(StartFolder({"ranta2kv", folder_.path() + "/."}), native);
+    QCOMPARE(StartFolder({"ranta2kv", file.fileName()}), native);
+    QCOMPARE(StartFolder({"ranta2kv", "--screenshot-after-run", "a.png", "--folder", "x", "missing"}),
+             QStringLiteral("missing"));
+    QCOMPARE(StartFolder({"ranta2kv", "--screenshot-after-run", "a.png"}), std::nullopt);
+    form_->OpenFolder(native);
+    QCOMPARE(Find<QLineEdit>(*form_, "Edit1")->text(), native);
+    QVERIFY(Find<QToolButton>(*form_, "sbStart")->isEnabled());
   }
 
   void DropOfNothingLocalIsRefused() {
