@@ -204,6 +204,18 @@ TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
 
+// Set-up opens every table of the folder but loads none: a statement loads what
+// it reads, and a table beside the estimate that nothing reads stays unloaded.
+TEST_F(OleDbSourceTest, TablesAreLoadedByTheFirstStatementThatReadsThem) {
+  WriteEstimate(folder_);
+  Table({{"A", 'C', 1}}, 0x65).Record({"x"}).WriteTo(folder_ / "EXTRA.DBF");
+  ASSERT_TRUE(Open(folder_));
+  EXPECT_EQ(Select("SELECT COUNT(*) FROM sqlite_master WHERE type='table'"), "0");
+  EXPECT_EQ(Select("SELECT COUNT(*) FROM POSTOOLS"), Select("SELECT COUNT(*) FROM POSTOOLS"));
+  EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'"), "POSTOOLS");
+  EXPECT_EQ(Select("SELECT A FROM EXTRA"), "x");
+}
+
 TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
   fs::path folder = folder_ / "a;b";
   fs::create_directory(folder);
@@ -358,6 +370,8 @@ TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
 TEST_F(OleDbSourceTest, KeyFieldsAreIndexed) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
+  Select("SELECT COUNT(*) FROM POSTOOLS");  // loads the table
+  Select("SELECT COUNT(*) FROM EXECUTE");
   EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='POSTOOLS' ORDER BY name"),
             "POSTOOLS$CODE|POSTOOLS$ID|POSTOOLS$POSCODE");
   EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='EXECUTE' ORDER BY name"),

@@ -146,6 +146,13 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
 
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
 
+void OleDbConnection::CheckTable(const std::string& name) {
+  RequireConnected();
+  const CatalogueTable* table = catalogue_->Find(name);
+  if (!table || loaded_.contains(table->name)) return;
+  CheckDbfTable(table->name, table->file);
+}
+
 SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
   RequireConnected();
   for (;;) {

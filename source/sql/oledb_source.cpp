@@ -1,6 +1,6 @@
 // The five data-access objects of the "OLE DB" pass and their set-up
 // `OpenOleDbSource`: checks the folder, points the connection at it, connects and
-// primes every table of the folder.
+// opens every table of the folder once (rows are loaded on first use).
 #include "source/sql/oledb_source.h"
 
 #include <system_error>
@@ -34,13 +34,12 @@ void RequireDataTables(const fs::path& folder) {
   }
 }
 
-// One full-table statement per table of the catalogue, so that a table that
-// cannot be read fails here. Compiling it loads the table; its rows are not
-// fetched, as nothing would read them.
-void PrimeTables(OleDbConnection& connection) {
-  for (const std::string& name : connection.ListTables()) {
-    connection.Check("SELECT * FROM " + QuoteIdentifier(name));
-  }
+// Every table of the catalogue is opened once, so that one that cannot be opened
+// fails here; its rows are loaded when a statement first reads it, so a table
+// that no statement reads (another program's, beside the estimate) costs only
+// its opening.
+void CheckTables(OleDbConnection& connection) {
+  for (const std::string& name : connection.ListTables()) connection.CheckTable(name);
 }
 
 void Prepare(OleDbSource& source, const fs::path& folder) {
@@ -51,7 +50,7 @@ void Prepare(OleDbSource& source, const fs::path& folder) {
   connection.ConnectionString = RewriteDataSource(connection.ConnectionString, dataSource);
   source.tlbSMETA.SetTableName("SMETA");
   connection.SetConnected(true);
-  PrimeTables(connection);
+  CheckTables(connection);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The five data-access objects of the "OLE DB" pass and their set-up
 // `OpenOleDbSource`: checks the folder, points the connection at it, connects and
-// primes every table of the folder.
+// opens every table of the folder once (rows are loaded on first use).
 #pragma once
 
 #include <filesystem>

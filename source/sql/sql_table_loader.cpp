@@ -116,13 +116,22 @@ void CreateKeyIndexes(SqlDatabase& database, const std::string& name, const std:
   }
 }
 
-}  // namespace
-
-void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file) {
-  DbfTable table(name);
+void OpenForLoading(DbfTable& table, const std::string& name, const std::filesystem::path& file) {
   table.SetFileName(file);
   table.Open();
   if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");
+}
+
+}  // namespace
+
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file) {
+  DbfTable table(name);
+  OpenForLoading(table, name, file);
+}
+
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file) {
+  DbfTable table(name);
+  OpenForLoading(table, name, file);
   database.Execute("BEGIN");
   try {
     database.Execute(CreateTableSql(name, table.Fields()));

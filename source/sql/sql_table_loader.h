@@ -14,4 +14,9 @@ class SqlDatabase;
 // stays and the Error carries the reader's (or the database's) message.
 void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file);
 
+// Opens the file as LoadDbfTable does (header, field descriptors, the exclusive
+// open) and closes it again, reading no record; throws the Error that
+// LoadDbfTable would throw before its first record.
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file);
+
 }  // namespace ranta2kv
