@@ -14,6 +14,7 @@
 #include "estimate/atomic_file_sink.h"
 #include "estimate/child_sort.h"
 #include "estimate/node_shape.h"
+#include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 
 namespace ranta2kv {
@@ -180,11 +181,30 @@ void TXML_Estimate_Item::SetTag(const Variant& tag) {
   if (shape_->owned || !tag.IsEmpty()) OwnShape().tag = tag;
 }
 
+void TXML_Estimate_Item::CheckParentOpen(const XmlSink& sink) {
+  if (sink.OpenElements() == 0) throw Error(std::string("Не определен родительский узел"_cp1251));
+}
+
+void TXML_Estimate_Item::TakeSortValuesOf(const TXML_Estimate_Item& node) {
+  if (node.shape_->owned) {
+    const auto& own = *static_cast<const OwnedNodeShape*>(node.shape_);
+    Reshape(*own.name, own.schema);
+    if (!own.tag.IsEmpty()) OwnShape().tag = own.tag;
+  } else {
+    Reshape(*node.shape_->name, node.shape_->schema);
+  }
+  values_.Clear();
+  for (std::string_view key : {"SysID", "Number", "ID"}) {
+    const int index = node.IndexOf(key);
+    if (index >= 0 && node.values_.Has(static_cast<std::uint8_t>(index))) {
+      values_.Set(static_cast<std::uint8_t>(index), node.values_.Get(static_cast<std::uint8_t>(index)));
+    }
+  }
+}
+
 void TXML_Estimate_Item::WriteStartOfElement(XmlSink& sink, char decimalSeparator) const {
   // Only the root is written with no element open around it.
-  if (sink.OpenElements() == 0 && dynamic_cast<const TXML_Estimate_Document*>(this) == nullptr) {
-    throw Error(std::string("Не определен родительский узел"_cp1251));
-  }
+  if (dynamic_cast<const TXML_Estimate_Document*>(this) == nullptr) CheckParentOpen(sink);
   if (NodeName().empty()) throw Error(std::string("Не определено имя узла"_cp1251));
   sink.BeginElement(NodeName());
   WriteAttributes(sink, decimalSeparator);
@@ -295,6 +315,14 @@ void TXML_Estimate_Container::FlattenChapters() {
   children_.clear();
   children_.reserve(lifted.size());
   for (auto& node : lifted) AddChild(std::move(node));
+}
+
+void TXML_Estimate_Container::SettleChild(TXML_Estimate_Item* child, char decimalSeparator) {
+  auto found = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
+  if (found == children_.end()) ThrowListIndexError(-1);
+  std::unique_ptr<TXML_Estimate_Item> settled = std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator);
+  settled->link_ = reinterpret_cast<std::uintptr_t>(this);
+  found->swap(settled);
 }
 
 void TXML_Estimate_Container::SortByNumber() {

@@ -76,6 +76,11 @@ class TXML_Estimate_Item {
   void WriteAttributes(XmlSink& sink, char decimalSeparator) const;
   // Checks the parent and the name, then writes "<Name" and the attributes.
   void WriteStartOfElement(XmlSink& sink, char decimalSeparator) const;
+  // Throws the error of an element written with no element open around it.
+  static void CheckParentOpen(const XmlSink& sink);
+  // Takes the name, schema and tag of the node and those of its values that
+  // the sorts compare.
+  void TakeSortValuesOf(const TXML_Estimate_Item& node);
 
  private:
   std::uint8_t CheckedIndex(int index) const;  // "Индекс за пределами диапазона"
@@ -113,6 +118,11 @@ class TXML_Estimate_Container : public TXML_Estimate_Item {
   TXML_Estimate_Container* AddChapter();
   TXML_Estimate_Item* GetWorkType(std::int32_t id);
   void FlattenChapters();
+  // Replaces the child with a node that holds its element as written bytes and
+  // only what the sorts and the flattening look at (class, container or not,
+  // name, tag, "SysID", "Number" and "ID"). For a child that will not change
+  // again except for its place: it then costs about the bytes of its XML.
+  void SettleChild(TXML_Estimate_Item* child, char decimalSeparator);
   void SortByNumber();
   void SortByID();
 
