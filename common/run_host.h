@@ -9,6 +9,8 @@
 
 namespace ranta2kv {
 
+class FileFaults;
+
 class RunHost {
  public:
   explicit RunHost(char decimalSeparator) : decimal_separator_(decimalSeparator) {}
@@ -31,6 +33,10 @@ class RunHost {
   virtual void SetBusyIndication(bool busy) = 0;  // hourglass on/off
   // The Start/Stop rule: Start enabled exactly when not Running, Stop when Running.
   virtual void ApplyButtonRule() = 0;
+
+  // Faults to inject into the file calls of the run (its tables and its output
+  // file); only tests and the soak run give any.
+  virtual FileFaults* Faults() { return nullptr; }
 
   bool Running() const { return running_; }
   void SetRunning(bool running) { running_ = running; }  // Stop clears it

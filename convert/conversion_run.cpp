@@ -105,7 +105,7 @@ void ConversionRun::SortDocument(bool sortWorkTypes) {
 std::filesystem::path ConversionRun::Save(const std::filesystem::path& folder,
                                           const std::string& outputName) {
   std::filesystem::path target = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
-  document_->SaveToFile(target, host_.DecimalSeparator());
+  document_->SaveToFile(target, host_.DecimalSeparator(), host_.Faults());
   document_.reset();
   return target;
 }

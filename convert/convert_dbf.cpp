@@ -102,9 +102,19 @@ std::filesystem::path DirectPass::Run(const std::filesystem::path& folder) {
     t_.DescriptTable.First();
     Walk();
     run_.SortDocument(true);
+    // What was read must be one version of each table, also when the walk ended early.
+    t_.CheckUnchanged();
   } catch (...) {
+    // A table that changed under the walk can fail it in any way: the change is
+    // what the user is told.
+    std::exception_ptr failure = std::current_exception();
+    try {
+      t_.CheckUnchanged();
+    } catch (...) {
+      failure = std::current_exception();
+    }
     t_.CloseAll();
-    throw;
+    std::rethrow_exception(failure);
   }
   t_.CloseAll();
   std::filesystem::path written = run_.Save(folder, run_.OutputName());
@@ -151,6 +161,8 @@ void DirectPass::ConvertPosition() {
   try {
     rowCode = IntegerOfText(TrimControlAndBlanks(smetaCode_->AsString()));
     toolCode = LocateTool(rowCode, 0);
+  } catch (const SourceFileError&) {
+    throw;
   } catch (const std::exception&) {
     run_.Host().AppendLog(RowMessage("Некорректные данные. Строка %d"_cp1251,
                                      t_.DescriptTable.RecordNumber()));
@@ -248,6 +260,7 @@ std::optional<std::filesystem::path> ConvertDbf(RunHost& host) {
   std::optional<std::filesystem::path> folder = ExistingSourceFolder(host);
   if (!folder) return std::nullopt;
   DbfTableSet tables(host.DecimalSeparator());
+  tables.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   if (!PrepareDbfTables(tables, *folder, log)) return std::nullopt;
   host.ClearLog();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/codepage.h"
+#include "common/error.h"
 #include "common/text.h"
 #include "convert/conversion_pass.h"
 #include "convert/conversion_run.h"
@@ -144,6 +145,8 @@ bool OleDbPass::ConvertPosition() {
     Query tools(s_.qSubQuery,
                 "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=0");
     if (tools.Found()) toolCode = tools->FieldNamed("CODE").AsInteger();
+  } catch (const SourceFileError&) {
+    throw;  // a table loaded now whose file failed
   } catch (const std::exception&) {
     toolCode = 0;
   }
@@ -232,6 +235,7 @@ void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32
 
 std::optional<std::filesystem::path> ConvertOleDb(RunHost& host) {
   OleDbSource source(host.DecimalSeparator());
+  source.ADOConnection1.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   if (!OpenOleDbSource(source, host.FolderPath(), log)) return std::nullopt;
   OleDbPass pass(host, source);

@@ -422,8 +422,9 @@ void TXML_Estimate_Document::SaveToSink(XmlSink& sink, char decimalSeparator) co
   sink.Flush();
 }
 
-void TXML_Estimate_Document::SaveToFile(const std::filesystem::path& fileName, char decimalSeparator) const {
-  AtomicFileSink sink(fileName);
+void TXML_Estimate_Document::SaveToFile(const std::filesystem::path& fileName, char decimalSeparator,
+                                        FileFaults* faults) const {
+  AtomicFileSink sink(fileName, faults);
   SaveToSink(sink, decimalSeparator);
   sink.Commit();
 }

@@ -16,6 +16,8 @@
 
 namespace ranta2kv {
 
+class FileFaults;
+
 class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
@@ -162,7 +164,8 @@ class TXML_Estimate_Document : public TXML_Estimate_Container {
   // Writes the document as a windows-1251 XML file, atomically: a temporary file
   // in the target folder renamed over the target. Throws Error on failure; an
   // earlier file of that name is then left untouched.
-  void SaveToFile(const std::filesystem::path& fileName, char decimalSeparator) const;
+  // faults, when given, are injected into the output file's calls (tests).
+  void SaveToFile(const std::filesystem::path& fileName, char decimalSeparator, FileFaults* faults = nullptr) const;
   // The same text written to any sink (tests, fault injection).
   void SaveToSink(XmlSink& sink, char decimalSeparator) const;
 

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -18,6 +19,7 @@
 #include "common/codepage.h"
 #include "common/date_time.h"
 #include "common/error.h"
+#include "platform/file_faults.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
@@ -665,6 +667,34 @@ TEST_F(DbfTableTest, FileHeldByAnotherProcessFailsToOpen) {
   table_.Open();
   EXPECT_TRUE(table_.Active());
   for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
+}
+
+// Some network mounts refuse flock itself: the table is then used without the
+// lock. A lock that another process holds still refuses the open.
+class RefusedLock : public FileFaults {
+ public:
+  explicit RefusedLock(int error) : error_(error) {}
+  int Before(FileCall call, const std::filesystem::path&, std::size_t&) override {
+    return call == FileCall::Lock ? error_ : 0;
+  }
+
+ private:
+  int error_;
+};
+
+TEST_F(DbfTableTest, FileSystemWithoutLocksOpensWithoutTheLock) {
+  for (int error : {ENOLCK, EOPNOTSUPP, EINVAL}) {
+    RefusedLock refusal(error);
+    DbfTable& table = Table(Numbers(2));
+    table.SetFileFaults(&refusal);
+    table.Open();
+    EXPECT_EQ(table.RecordCount(), 2) << error;
+    table.Close();
+  }
+  RefusedLock held(EWOULDBLOCK);
+  table_.SetFileFaults(&held);
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), "TQXSmartDBF.InternalOpen: Open error " + Quoted());
+  EXPECT_FALSE(table_.Active());
 }
 
 }  // namespace

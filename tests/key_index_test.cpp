@@ -9,6 +9,7 @@
 #include <tuple>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/date_time.h"
 #include "common/error.h"
 #include "source/dbf/dbf_table.h"
@@ -179,14 +180,19 @@ TEST_F(KeyIndexTest, BuildingOnAMissingFileFails) {
   EXPECT_EQ(table_.Index(), nullptr);
 }
 
-TEST_F(KeyIndexTest, IndexOfALongerFileSkipsRecordsThatAreGone) {
+// An index built from another version of the file would walk and find records
+// that are no longer there, or miss new ones: the open fails instead.
+TEST_F(KeyIndexTest, IndexOfAnotherVersionOfTheFileFailsTheOpen) {
   DbfBuilder builder = Codes({"3", "1", "2"});
   table_.SetFileName(builder.WriteTo(folder_ / "T.DBF"));
   table_.BuildKeyIndex("CODE");
   Codes({"3", "1"}).WriteTo(folder_ / "T.DBF");
-  table_.Open();
-  EXPECT_EQ(Walk(), (std::vector<std::int64_t>{2, 1}));
-  EXPECT_FALSE(table_.LocateRecord("CODE", 2));
+  const std::string changed = std::string("Таблица \""_cp1251) + (folder_ / "T.DBF").string() +
+                              std::string("\" изменилась во время конвертации"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), changed);
+  EXPECT_FALSE(table_.Active());
+  std::filesystem::remove(folder_ / "T.DBF");
+  EXPECT_EQ(ErrorMessage([&] { table_.Open(); }), changed);
 }
 
 // ---- LocateRecord on the index ----

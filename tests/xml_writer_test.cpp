@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include "estimate/atomic_file_sink.h"
 #include "estimate/estimate_document.h"
 #include "estimate/xml_writer.h"
+#include "platform/file_faults.h"
 #include "tests/support/error_message.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xml_tree.h"
@@ -270,31 +272,21 @@ TEST(SaveToFileTest, TargetThatIsAFolderIsAnErrorAndLeavesNothing) {
   EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"});
 }
 
-// A file sink whose writes go wrong as a disk's do: interrupted, short, full.
-class FaultyFileSink : public AtomicFileSink {
+// Writes of the output file that go wrong as a disk's do: short, then full.
+class FaultyWrites : public FileFaults {
  public:
-  FaultyFileSink(fs::path target, std::size_t failAfter, std::size_t mostPerWrite)
-      : AtomicFileSink(std::move(target)), fail_after_(failAfter), most_per_write_(mostPerWrite) {}
+  FaultyWrites(std::size_t failAfter, std::size_t mostPerWrite) : fail_after_(failAfter), most_per_write_(mostPerWrite) {}
 
- protected:
-  ssize_t WriteSome(int fd, const char* data, std::size_t size) override {
-    if (interrupts_ > 0) {
-      --interrupts_;
-      errno = EINTR;
-      return -1;
-    }
-    if (written_ >= fail_after_) {
-      errno = ENOSPC;
-      return -1;
-    }
-    ssize_t done = AtomicFileSink::WriteSome(fd, data, std::min({size, most_per_write_, fail_after_ - written_}));
-    written_ += static_cast<std::size_t>(std::max<ssize_t>(done, 0));
-    return done;
+  int Before(FileCall call, const fs::path&, std::size_t& size) override {
+    if (call != FileCall::Write) return 0;
+    if (written_ >= fail_after_) return ENOSPC;
+    size = std::min({size, most_per_write_, fail_after_ - written_});
+    written_ += size;
+    return 0;
   }
 
  private:
   std::size_t fail_after_, most_per_write_, written_ = 0;
-  int interrupts_ = 2;
 };
 
 void FillLarge(TXML_Estimate_Document& document) {  // about 2 MB of XML
@@ -306,13 +298,12 @@ void FillLarge(TXML_Estimate_Document& document) {  // about 2 MB of XML
   }
 }
 
-TEST(SaveToFileTest, ShortAndInterruptedWritesStillGiveTheWholeFile) {
+TEST(SaveToFileTest, ShortWritesStillGiveTheWholeFile) {
   ScratchFolder folder;
   TXML_Estimate_Document document;
   FillLarge(document);
-  FaultyFileSink sink(folder / "E.XML", SIZE_MAX, 777);
-  document.SaveToSink(sink, '.');
-  sink.Commit();
+  FaultyWrites shortWrites(SIZE_MAX, 777);
+  document.SaveToFile(folder / "E.XML", '.', &shortWrites);
   EXPECT_EQ(ReadFile(folder / "E.XML"), Render(document));
 }
 
@@ -324,14 +315,51 @@ TEST(SaveToFileTest, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile) {
     fs::path file = folder / "E.XML";
     std::ofstream(file) << "earlier";
     EXPECT_EQ(ErrorMessage([&] {
-                FaultyFileSink sink(file, failAfter, SIZE_MAX);
-                document.SaveToSink(sink, '.');
-                sink.Commit();
+                FaultyWrites fullDisk(failAfter, SIZE_MAX);
+                document.SaveToFile(file, '.', &fullDisk);
               }),
               std::string("Ошибка записи файла \""_cp1251) + file.string() + "\": No space left on device");
     EXPECT_EQ(ReadFile(file), "earlier") << failAfter;
     EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"}) << failAfter;
   }
+}
+
+// The output file's calls, in order, with a failure at one of them.
+class CallRecorder : public FileFaults {
+ public:
+  explicit CallRecorder(std::optional<FileCall> failing = std::nullopt) : failing_(failing) {}
+  int Before(FileCall call, const fs::path&, std::size_t&) override {
+    if (calls.empty() || calls.back() != call) calls.push_back(call);  // one entry for many writes
+    return call == failing_ ? EIO : 0;
+  }
+  std::vector<FileCall> calls;
+
+ private:
+  std::optional<FileCall> failing_;
+};
+
+TEST(SaveToFileTest, FileReachesTheDiskBeforeItReplacesTheTargetAndTheFolderAfter) {
+  ScratchFolder folder;
+  TXML_Estimate_Document document;
+  FillLarge(document);
+  CallRecorder recorder;
+  document.SaveToFile(folder / "E.XML", '.', &recorder);
+  EXPECT_EQ(recorder.calls, (std::vector<FileCall>{FileCall::Create, FileCall::Write, FileCall::Sync,
+                                                   FileCall::Replace, FileCall::SyncFolder}));
+  EXPECT_EQ(ReadFile(folder / "E.XML"), Render(document));
+}
+
+TEST(SaveToFileTest, FailedFlushLeavesTheEarlierFileAndNoTemporaryFile) {
+  ScratchFolder folder;
+  fs::path file = folder / "E.XML";
+  std::ofstream(file) << "earlier";
+  TXML_Estimate_Document document;
+  CallRecorder failingSync(FileCall::Sync);
+  EXPECT_EQ(ErrorMessage([&] { document.SaveToFile(file, '.', &failingSync); }),
+            std::string("Ошибка записи файла \""_cp1251) + file.string() + "\": Input/output error");
+  EXPECT_EQ(failingSync.calls.back(), FileCall::Sync);
+  EXPECT_EQ(ReadFile(file), "earlier");
+  EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"});
 }
 
 TEST(SaveToFileTest, RenderingErrorLeavesNoFile) {

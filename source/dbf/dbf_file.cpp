@@ -1,98 +1,50 @@
-// Opening, locking and mapping of a .DBF file. The lock is an flock on the open
-// file: a second open of the same file, by this or another process, fails while
-// the first one holds it.
+// Opening and reading of a .DBF file through the platform's table file. The lock
+// keeps a second copy of this program (and any program that asks for the same)
+// away; against other writers, every read is checked for its length and the
+// file's stamp can be compared with the one it had at Open.
 #include "source/dbf/dbf_file.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
-#include <cstring>
-#include <utility>
+#include "common/codepage.h"
 
 namespace ranta2kv {
 
-DbfFile::DbfFile(DbfFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      buffer_(std::move(other.buffer_)),
-      data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      mapped_(std::exchange(other.mapped_, false)) {}
-
-DbfFile& DbfFile::operator=(DbfFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    fd_ = std::exchange(other.fd_, -1);
-    buffer_ = std::move(other.buffer_);
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    mapped_ = std::exchange(other.mapped_, false);
-  }
-  return *this;
+SourceFileError TableChangedError(const std::filesystem::path& file) {
+  return SourceFileError(std::string("Таблица \""_cp1251) + Utf8ToCp1251(file.string()) +
+               std::string("\" изменилась во время конвертации"_cp1251));
 }
 
-bool DbfFile::Open(const std::filesystem::path& path) {
+bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults) {
   Close();
-  // Non-blocking, so that a FIFO (or a device) under a table's name cannot hold
-  // the open forever; it is then refused as no regular file.
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return false;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
-      !Load(fd, static_cast<std::size_t>(info.st_size))) {
-    ::close(fd);
-    return false;
+  if (!file_.Open(path, faults)) return false;
+  try {
+    const std::uint64_t size = file_.Size();
+    resident_ = size <= kMaxReadSize;
+    head_.resize(static_cast<std::size_t>(resident_ ? size : std::min<std::uint64_t>(size, kHeadSize)));
+    ReadAt(0, head_.data(), head_.size());
+  } catch (...) {
+    Close();
+    throw;
   }
-  fd_ = fd;
   return true;
-}
-
-bool DbfFile::Load(int fd, std::size_t size) {
-  if (size == 0) return true;
-  if (size > kMaxReadSize) {
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (map == MAP_FAILED) return false;
-    data_ = static_cast<const char*>(map);
-    size_ = size;
-    mapped_ = true;
-    return true;
-  }
-  buffer_ = std::make_unique<char[]>(size);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pread(fd, buffer_.get() + done, size - done, static_cast<off_t>(done));
-    if (n <= 0) break;  // the file got shorter: keep what was read
-    done += static_cast<std::size_t>(n);
-  }
-  data_ = buffer_.get();
-  size_ = done;
-  return true;
-}
-
-void DbfFile::ReadAt(std::size_t offset, char* out, std::size_t size) const {
-  std::size_t done = 0;
-  while (mapped_ && done < size) {
-    ssize_t n = ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
-    if (n <= 0) break;  // the file got shorter: the rest comes from the mapping
-    done += static_cast<std::size_t>(n);
-  }
-  if (done < size) std::memcpy(out + done, data_ + offset + done, size - done);
-}
-
-void DbfFile::ReleasePages() {
-  if (mapped_) ::madvise(const_cast<char*>(data_), size_, MADV_DONTNEED);
 }
 
 void DbfFile::Close() {
-  if (mapped_) ::munmap(const_cast<char*>(data_), size_);
-  if (fd_ >= 0) ::close(fd_);  // releases the lock
-  buffer_.reset();
-  fd_ = -1;
-  data_ = nullptr;
-  size_ = 0;
-  mapped_ = false;
+  file_.Close();
+  head_.clear();
+  head_.shrink_to_fit();
+  resident_ = false;
 }
+
+void DbfFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) const {
+  if (file_.ReadAt(offset, out, size) != size) ThrowChanged();
+}
+
+void DbfFile::CheckUnchanged() const {
+  if (!file_.Unchanged()) ThrowChanged();
+}
+
+void DbfFile::ThrowChanged() const { throw TableChangedError(file_.Path()); }
 
 }  // namespace ranta2kv

@@ -1,55 +1,61 @@
-// A .DBF file held by the reader: opened read-only, locked exclusively so that no
-// other process can hold it at the same time, and in memory whole (small files
-// read, large ones mapped), so that a walk in key order reads records at random
-// without a system call each. The mapped pages can be given back at any time.
+// A .DBF file held by the reader: a table file opened read-only and locked
+// exclusively, read whole at Open when it is small and read piece by piece when
+// it is large. Nothing of it is mapped: a file that another program cuts short or
+// rewrites while it is held can only make a read come back short, which raises
+// the change error, and the check against its stamp at Open finds the rest.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
+
+#include "platform/table_file.h"
 
 namespace ranta2kv {
 
+class FileFaults;
+
 class DbfFile {
  public:
-  DbfFile() = default;
-  ~DbfFile() { Close(); }
-  DbfFile(DbfFile&& other) noexcept;
-  DbfFile& operator=(DbfFile&& other) noexcept;
-  DbfFile(const DbfFile&) = delete;
-  DbfFile& operator=(const DbfFile&) = delete;
-
-  // False when the file is missing, is no regular file, cannot be read or mapped,
-  // or another process holds its lock.
-  bool Open(const std::filesystem::path& path);
+  // False when the file is missing, is no regular file, cannot be read, or
+  // another process holds its lock. Throws the change error when the file gets
+  // shorter while it is read, and the read error when a read fails.
+  bool Open(const std::filesystem::path& path, FileFaults* faults = nullptr);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
-  bool IsMapped() const { return mapped_; }
+  bool IsOpen() const { return file_.IsOpen(); }
 
-  std::string_view Bytes() const { return {data_, size_}; }  // the whole file as it was at Open
+  std::uint64_t Size() const { return file_.Size(); }  // at Open
+  const TableFileStamp& Stamp() const { return file_.Stamp(); }
+  // True when the whole file was read at Open; Bytes() then holds it.
+  bool IsResident() const { return resident_; }
+  std::string_view Bytes() const { return resident_ ? std::string_view(head_) : std::string_view(); }
+  // The first bytes of the file: the whole file, or at least kHeadSize bytes of
+  // it, which hold any header.
+  std::string_view Head() const { return head_; }
 
-  // Copies size bytes from offset (both within Bytes()) to out, by a read of the
-  // file when it is mapped: a walk over a whole file costs a copy per block then
-  // instead of a page fault every few pages.
-  void ReadAt(std::size_t offset, char* out, std::size_t size) const;
+  // Copies size bytes from offset (both within Size()) to out. A read that gives
+  // fewer means the file changed: the change error.
+  void ReadAt(std::uint64_t offset, char* out, std::size_t size) const;
 
-  // Drops the mapped pages from the process's memory; the bytes stay readable and
-  // are mapped again from the page cache when next read. Keeps a long walk from
-  // holding the whole file resident. No effect on a read file.
-  void ReleasePages();
+  // Throws the change error when the file's name no longer leads to the file
+  // opened, or that file's size or modification time differs from those at Open.
+  void CheckUnchanged() const;
+  [[noreturn]] void ThrowChanged() const;
 
-  // Files up to this size are read rather than mapped (a mapping costs more).
+  // Files up to this size are read whole at Open.
   static constexpr std::size_t kMaxReadSize = 1 << 20;
+  static constexpr std::size_t kHeadSize = 1 << 16;  // a header length is at most 65535
 
  private:
-  bool Load(int fd, std::size_t size);
-
-  int fd_ = -1;                       // holds the exclusive lock
-  std::unique_ptr<char[]> buffer_;    // the bytes of a small file
-  const char* data_ = nullptr;        // buffer_, the mapping, or nullptr for an empty file
-  std::size_t size_ = 0;              // file size at Open
-  bool mapped_ = false;
+  TableFile file_;
+  std::string head_;       // the whole file when resident_, else its first kHeadSize bytes
+  bool resident_ = false;
 };
+
+// The error of a table whose file changed while it was held.
+SourceFileError TableChangedError(const std::filesystem::path& file);
 
 }  // namespace ranta2kv

@@ -1,4 +1,6 @@
-// Records of a DBF file read in file order through a block of whole records.
+// Records of a DBF file read through a few blocks of whole records. Block k holds
+// the records from k * records-per-block + 1, so that a record has one block;
+// the block refilled is the one read from least recently.
 #include "source/dbf/dbf_record_block.h"
 
 #include <algorithm>
@@ -6,23 +8,43 @@
 namespace ranta2kv {
 
 DbfRecordBlock::DbfRecordBlock(const DbfFile& file, std::size_t headerLength, std::size_t recordLength,
-                               std::int64_t recordCount)
+                               std::int64_t recordCount, std::size_t blockBytes, std::size_t blocks)
     : file_(&file),
       header_length_(headerLength),
-      record_length_(recordLength),
+      record_length_(std::max<std::size_t>(1, recordLength)),
       record_count_(recordCount),
-      records_per_block_(static_cast<std::int64_t>(std::max<std::size_t>(1, kBlockBytes / std::max<std::size_t>(1, recordLength)))) {}
+      records_per_block_(static_cast<std::int64_t>(std::max<std::size_t>(1, blockBytes / record_length_))),
+      blocks_(std::max<std::size_t>(1, blocks)) {}
 
 const char* DbfRecordBlock::Record(std::int64_t n) {
-  const std::size_t offset = header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
-  if (!file_->IsMapped()) return file_->Bytes().data() + offset;  // a read file is in memory already
-  if (n < first_ || n >= first_ + count_) {
-    if (!block_) block_ = std::make_unique<char[]>(static_cast<std::size_t>(records_per_block_) * record_length_);
-    first_ = n;
-    count_ = std::min(records_per_block_, record_count_ - n + 1);
-    file_->ReadAt(offset, block_.get(), static_cast<std::size_t>(count_) * record_length_);
+  if (file_->IsResident()) {
+    return file_->Bytes().data() + header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
   }
-  return block_.get() + static_cast<std::size_t>(n - first_) * record_length_;
+  const std::int64_t first = (n - 1) / records_per_block_ * records_per_block_ + 1;
+  const std::size_t at = static_cast<std::size_t>(n - first) * record_length_;
+  Block* block = &blocks_[last_];
+  if (block->first != first) {
+    auto found = std::find_if(blocks_.begin(), blocks_.end(), [first](const Block& b) { return b.first == first; });
+    if (found == blocks_.end()) {
+      found = std::min_element(blocks_.begin(), blocks_.end(),
+                               [](const Block& a, const Block& b) { return a.used < b.used; });
+      Fill(*found, first);
+    }
+    block = &*found;
+    last_ = static_cast<std::size_t>(found - blocks_.begin());
+  }
+  block->used = ++clock_;
+  return block->bytes.get() + at;
+}
+
+const char* DbfRecordBlock::Fill(Block& block, std::int64_t first) {
+  const std::int64_t count = std::min(records_per_block_, record_count_ - first + 1);
+  if (!block.bytes) block.bytes = std::make_unique<char[]>(static_cast<std::size_t>(records_per_block_) * record_length_);
+  block.first = 0;  // empty should the read fail
+  file_->ReadAt(header_length_ + static_cast<std::uint64_t>(first - 1) * record_length_, block.bytes.get(),
+                static_cast<std::size_t>(count) * record_length_);
+  block.first = first;
+  return block.bytes.get();
 }
 
 }  // namespace ranta2kv

@@ -1,12 +1,13 @@
-// Records of a DBF file read in file order through a block of whole records that
-// one read fills, rather than through the file's mapping: a walk over every
-// record of a large table then costs a copy per block, touches no mapped page and
-// leaves none of the file resident.
+// Records of a DBF file read through a few blocks of whole records, each filled
+// by one read and kept for later records of the same block: a walk in file order
+// costs one read per block, and look-ups near each other (in key order) reuse the
+// blocks read last. A file read whole at Open is read in place instead.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "source/dbf/dbf_file.h"
 
@@ -15,24 +16,33 @@ namespace ranta2kv {
 class DbfRecordBlock {
  public:
   // The records of file: record n at headerLength + (n - 1) * recordLength, n from
-  // 1 to recordCount (all within the file).
+  // 1 to recordCount (all within the file at Open), through `blocks` blocks of
+  // about blockBytes each.
   DbfRecordBlock(const DbfFile& file, std::size_t headerLength, std::size_t recordLength,
-                 std::int64_t recordCount);
+                 std::int64_t recordCount, std::size_t blockBytes = kBlockBytes, std::size_t blocks = 1);
 
-  // Record n; valid until the next call. Reading in ascending order is cheapest.
+  // Record n; valid until the next call. Throws the change error when the file
+  // now ends before it.
   const char* Record(std::int64_t n);
 
   static constexpr std::size_t kBlockBytes = 128 * 1024;
 
  private:
+  struct Block {
+    std::unique_ptr<char[]> bytes;
+    std::int64_t first = 0;  // the block's first record; 0 while empty
+    std::uint64_t used = 0;  // when it was last read from, for the choice of the block to refill
+  };
+  const char* Fill(Block& block, std::int64_t first);
+
   const DbfFile* file_;
   std::size_t header_length_;
   std::size_t record_length_;
   std::int64_t record_count_;
   std::int64_t records_per_block_;
-  std::unique_ptr<char[]> block_;  // records first_ .. first_ + count_ - 1
-  std::int64_t first_ = 0;
-  std::int64_t count_ = 0;
+  std::vector<Block> blocks_;
+  std::size_t last_ = 0;    // the block read from last
+  std::uint64_t clock_ = 0;
 };
 
 }  // namespace ranta2kv

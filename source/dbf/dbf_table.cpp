@@ -3,6 +3,8 @@
 // index (within its range), and Close releases the file but keeps the index.
 #include "source/dbf/dbf_table.h"
 
+#include <system_error>
+
 #include "common/codepage.h"
 #include "common/error.h"
 #include "source/dbf/dbf_table_impl.h"
@@ -28,24 +30,37 @@ bool DbfTable::Active() const { return impl_->open; }
 
 void DbfTable::Open() {
   if (impl_->open) return;
+  Impl& impl = *impl_;
   const std::string fileText = Utf8ToCp1251(file_name_.string());
-  if (!impl_->file.Open(file_name_)) {
+  if (!impl.file.Open(file_name_, faults_)) {
+    std::error_code error;
+    // The file that the index was built from is gone.
+    if (impl.index && !std::filesystem::exists(file_name_, error)) throw TableChangedError(file_name_);
     throw Error("TQXSmartDBF.InternalOpen: Open error \"" + fileText + "\"");
   }
   try {
-    impl_->header = ReadDbfHeader(impl_->file.Bytes(), fileText);
+    impl.header = ReadDbfHeader(impl.file.Head(), fileText);
+    // An index built from another version of the file would find wrong records.
+    if (impl.index && impl.index_stamp != impl.file.Stamp()) impl.file.ThrowChanged();
   } catch (...) {
-    impl_->file.Close();
+    impl.file.Close();
     throw;
   }
   BuildFields();
-  const std::size_t size = impl_->file.Bytes().size();
-  const std::size_t start = impl_->header.header_length;
-  impl_->record_count = size <= start ? 0 : static_cast<std::int64_t>((size - start) / impl_->header.record_length);
-  impl_->open = true;
-  impl_->touched = 0;
-  impl_->file_order.emplace(impl_->FileOrderBlock());
+  const std::uint64_t size = impl.file.Size();
+  const std::uint64_t start = impl.header.header_length;
+  impl.record_count = size <= start ? 0 : static_cast<std::int64_t>((size - start) / impl.header.record_length);
+  impl.open = true;
+  impl.touched = 0;
+  impl.file_order.emplace(impl.FileOrderBlock());
+  impl.at_random.emplace(impl.RandomBlocks());
   First();
+}
+
+void DbfTable::SetFileFaults(FileFaults* faults) { faults_ = faults; }
+
+void DbfTable::CheckUnchanged() const {
+  if (impl_->open) impl_->file.CheckUnchanged();
 }
 
 void DbfTable::BuildFields() {
@@ -78,6 +93,8 @@ void DbfTable::Close() {
   if (!impl_->open) return;
   Impl& impl = *impl_;
   impl.file_order.reset();
+  impl.at_random.reset();
+  impl.current.reset();
   impl.file.Close();
   impl.fields.clear();
   impl.lookups.clear();
@@ -94,7 +111,7 @@ void DbfTable::RequireOpen() const {
 }
 
 void DbfTable::MoveTo(std::int64_t recordNumber, std::size_t position) {
-  impl_->record = impl_->Record(recordNumber);
+  impl_->SetCurrent(impl_->Record(recordNumber));
   impl_->record_number = recordNumber;
   impl_->position = position;
   impl_->at_end = false;

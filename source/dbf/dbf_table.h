@@ -19,6 +19,7 @@
 namespace ranta2kv {
 
 class DbfTable;
+class FileFaults;
 class KeyIndex;
 
 class DbfField {
@@ -72,9 +73,19 @@ class DbfTable {
   const std::filesystem::path& FileName() const { return file_name_; }
   char DecimalSeparator() const { return decimal_separator_; }
 
-  void Open();   // no effect when open
+  // Faults injected into the calls of the table's file from the next Open on
+  // (tests); must outlive the open table.
+  void SetFileFaults(FileFaults* faults);
+
+  // Opens the file. Fails with the change error when the table has a key index
+  // that was built from another version of the file. No effect when open.
+  void Open();
   void Close();  // no effect when closed; keeps the key index
   bool Active() const;
+  // Fails with the change error when the open table's file was changed, replaced
+  // or removed since Open; the cursor and the look-ups themselves fail so only
+  // when a read comes back short.
+  void CheckUnchanged() const;
 
   void First();
   void Next();
@@ -122,6 +133,7 @@ class DbfTable {
   std::string name_;
   std::filesystem::path file_name_;
   char decimal_separator_;
+  FileFaults* faults_ = nullptr;
   friend class DbfField;
 };
 

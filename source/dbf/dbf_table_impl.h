@@ -3,6 +3,7 @@
 // Shared by the table's and the field's implementation files only.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -55,33 +56,47 @@ struct DbfTable::Impl {
   bool at_end = true;
   std::uint64_t touched = 0;         // records read since Open
   std::optional<DbfRecordBlock> file_order;  // the cursor's block while it walks in file order
+  std::optional<DbfRecordBlock> at_random;   // the blocks of look-ups and key-order walks
+  // The current record of a file that is not read whole: a copy, which stays as
+  // it is while look-ups read other records.
+  std::unique_ptr<char[]> current;
 
   std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
+  TableFileStamp index_stamp;        // the file the index was built from
   KeyRange range;                    // survives Close; ends with the index
   std::vector<DbfScanLookup> lookups;  // of the open table
   std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
 
-  // Record bytes read between two releases of the file's mapped pages: a walk
-  // over a large table keeps about this much of it resident.
-  static constexpr std::size_t kResidentRecordBytes = 1 << 20;
-  std::size_t unreleased = 0;        // record bytes read since the last release
+  // Blocks for reading at random: a few small ones, so that a walk over a large
+  // table holds little of it.
+  static constexpr std::size_t kRandomBlockBytes = 32 * 1024;
+  static constexpr std::size_t kRandomBlocks = 16;
 
-  // Record n (1 <= n <= record_count); counts as read. Records returned before
-  // stay readable when the pages are released.
+  // Record n (1 <= n <= record_count), valid until the next call; counts as read.
   const char* Record(std::int64_t n) {
     ++touched;
-    unreleased += header.record_length;
-    if (unreleased > kResidentRecordBytes) {
-      file.ReleasePages();
-      unreleased = 0;
+    return at_random->Record(n);
+  }
+
+  // Makes record n the current record.
+  void SetCurrent(const char* bytes) {
+    if (file.IsResident()) {
+      record = bytes;
+      return;
     }
-    return file.Bytes().data() + header.header_length + (n - 1) * static_cast<std::int64_t>(header.record_length);
+    if (!current) current = std::make_unique<char[]>(header.record_length);
+    std::copy(bytes, bytes + header.record_length, current.get());
+    record = current.get();
   }
 
   // A reader of the records in file order through blocks, for walks over every
   // record; each record it gives counts as read.
   DbfRecordBlock FileOrderBlock() const {
     return DbfRecordBlock(file, header.header_length, header.record_length, record_count);
+  }
+  DbfRecordBlock RandomBlocks() const {
+    return DbfRecordBlock(file, header.header_length, header.record_length, record_count, kRandomBlockBytes,
+                          kRandomBlocks);
   }
 };
 

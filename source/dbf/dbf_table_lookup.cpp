@@ -42,7 +42,9 @@ void DbfTable::BuildKeyIndex(std::string_view fieldName) {
       WriteRecordKey(index->Format(), field.ValueIn(records.Record(n)), index->AppendKey());
     }
     impl_->touched += static_cast<std::uint64_t>(impl_->record_count);
+    impl_->file.CheckUnchanged();  // the keys come from one version of the file
     index->Sort();
+    impl_->index_stamp = impl_->file.Stamp();
     Close();
     impl_->index = std::move(index);
   } catch (...) {

@@ -55,6 +55,18 @@ void DbfTableSet::CloseAll() {
   }
 }
 
+void DbfTableSet::SetFileFaults(FileFaults* faults) {
+  for (DbfTable* table : {&ACTS, &Execute_, &PARAMS, &PosTools, &ResourceTable, &DataTable, &DescriptTable}) {
+    table->SetFileFaults(faults);
+  }
+}
+
+void DbfTableSet::CheckUnchanged() const {
+  for (const DbfTable* table : {&DescriptTable, &DataTable, &ResourceTable, &PosTools, &Execute_, &PARAMS, &ACTS}) {
+    table->CheckUnchanged();
+  }
+}
+
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log) {
   const std::string failure("Ошибка инициализации : "_cp1251);
   if (!HasAllFiles(folder)) {

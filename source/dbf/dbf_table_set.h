@@ -24,6 +24,10 @@ struct DbfTableSet {
   DbfTable PARAMS;         // PARAMS.DBF, key ID
 
   void CloseAll();  // ACTS, EXECUTE, PARAMS, POSTOOLS, RESTBL, POSEXT, SMETA
+  void SetFileFaults(FileFaults* faults);  // of all seven
+  // The change error of the first open table whose file changed since it was
+  // opened (SMETA, POSEXT, RESTBL, POSTOOLS, EXECUTE, PARAMS, ACTS).
+  void CheckUnchanged() const;
 };
 
 // The file of a table in the folder: the name as given when that file exists,

@@ -136,6 +136,8 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   SqlPreparedQuery query;
   try {
     query = PrepareQuery(shape.text);
+  } catch (const SourceFileError&) {
+    throw;  // the text would load the table again
   } catch (const Error&) {
     return nullptr;
   }
@@ -150,7 +152,7 @@ void OleDbConnection::CheckTable(const std::string& name) {
   RequireConnected();
   const CatalogueTable* table = catalogue_->Find(name);
   if (!table || loaded_.contains(table->name)) return;
-  CheckDbfTable(table->name, table->file);
+  CheckDbfTable(table->name, table->file, faults_);
 }
 
 SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
@@ -181,7 +183,7 @@ bool OleDbConnection::LoadMissingTable(const std::string& name) {
     table = catalogue_->Find(name);
   }
   if (!table || loaded_.contains(table->name)) return false;
-  LoadDbfTable(*database_, table->name, table->file);
+  LoadDbfTable(*database_, table->name, table->file, faults_);
   loaded_.insert(table->name);
   return true;
 }

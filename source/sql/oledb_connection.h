@@ -19,6 +19,7 @@
 
 namespace ranta2kv {
 
+class FileFaults;
 class OleDbDataset;
 struct TableCatalogue;
 
@@ -62,6 +63,10 @@ class OleDbConnection {
   // one shape are compiled once.
   std::uint64_t StatementsCompiled() const { return statements_compiled_; }
 
+  // Faults injected into the reads of the tables it loads (tests); must outlive
+  // the connection's use.
+  void SetFileFaults(FileFaults* faults) { faults_ = faults; }
+
   // The folder the connection reads; empty while disconnected.
   const std::filesystem::path& Folder() const { return folder_; }
 
@@ -81,6 +86,7 @@ class OleDbConnection {
   std::filesystem::path folder_;                    // of the last connect
   std::uint64_t statements_compiled_ = 0;
   std::vector<OleDbDataset*> datasets_;  // every dataset using this connection
+  FileFaults* faults_ = nullptr;
 };
 
 }  // namespace ranta2kv

@@ -116,7 +116,9 @@ void CreateKeyIndexes(SqlDatabase& database, const std::string& name, const std:
   }
 }
 
-void OpenForLoading(DbfTable& table, const std::string& name, const std::filesystem::path& file) {
+void OpenForLoading(DbfTable& table, const std::string& name, const std::filesystem::path& file,
+                    FileFaults* faults) {
+  table.SetFileFaults(faults);
   table.SetFileName(file);
   table.Open();
   if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");
@@ -124,18 +126,20 @@ void OpenForLoading(DbfTable& table, const std::string& name, const std::filesys
 
 }  // namespace
 
-void CheckDbfTable(const std::string& name, const std::filesystem::path& file) {
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file, FileFaults* faults) {
   DbfTable table(name);
-  OpenForLoading(table, name, file);
+  OpenForLoading(table, name, file, faults);
 }
 
-void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file) {
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
+                  FileFaults* faults) {
   DbfTable table(name);
-  OpenForLoading(table, name, file);
+  OpenForLoading(table, name, file, faults);
   database.Execute("BEGIN");
   try {
     database.Execute(CreateTableSql(name, table.Fields()));
     InsertRecords(database, name, table);
+    table.CheckUnchanged();  // the rows come from one version of the file
     CreateKeyIndexes(database, name, table.Fields());
     // The planner's statistics: without them a look-up on POSCODE and ID may walk
     // the index of the unselective ID and a pass would grow with the square.

@@ -8,15 +8,19 @@
 
 namespace ranta2kv {
 
+class FileFaults;
 class SqlDatabase;
 
 // Creates and fills table `name` in one transaction; on failure nothing of it
-// stays and the Error carries the reader's (or the database's) message.
-void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file);
+// stays and the Error carries the reader's (or the database's) message. A file
+// that changes while it is loaded fails with the reader's change error. faults,
+// when given, are injected into the file's reads.
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
+                  FileFaults* faults = nullptr);
 
 // Opens the file as LoadDbfTable does (header, field descriptors, the exclusive
 // open) and closes it again, reading no record; throws the Error that
 // LoadDbfTable would throw before its first record.
-void CheckDbfTable(const std::string& name, const std::filesystem::path& file);
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file, FileFaults* faults = nullptr);
 
 }  // namespace ranta2kv

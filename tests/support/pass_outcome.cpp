@@ -19,6 +19,10 @@ const char* PassName(PassKind pass) { return pass == PassKind::Dbf ? "direct pas
 
 std::string ShownByPass(PassKind pass, const fs::path& folder) {
   RecordingRunHost host(folder, ',');
+  return ShownByPass(pass, host);
+}
+
+std::string ShownByPass(PassKind pass, RecordingRunHost& host) {
   std::string ending;
   try {
     auto written = pass == PassKind::Dbf ? ConvertDbf(host) : ConvertOleDb(host);

@@ -9,6 +9,8 @@
 
 namespace ranta2kv::test {
 
+class RecordingRunHost;
+
 enum class PassKind { Dbf, OleDb };
 
 const char* PassName(PassKind pass);  // "direct pass", "SQL pass"
@@ -18,6 +20,8 @@ const char* PassName(PassKind pass);  // "direct pass", "SQL pass"
 // failed, or "converted" when it wrote its file; nothing more when it returned
 // early.
 std::string ShownByPass(PassKind pass, const std::filesystem::path& folder);
+// The same through a host of the test's own.
+std::string ShownByPass(PassKind pass, RecordingRunHost& host);
 
 // Names of the folder's entries whose extension is not ".DBF": output and
 // temporary files.
