@@ -21,6 +21,7 @@ class FileFaults;
 class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
+class ElementPacking;
 struct NodeShape;
 struct OwnedNodeShape;
 
@@ -156,10 +157,13 @@ class TXML_Estimate_Position : public TXML_Estimate_Container {
 class TXML_Estimate_Document : public TXML_Estimate_Container {
  public:
   TXML_Estimate_Document();
+  ~TXML_Estimate_Document() override;
   std::string_view ClassName() const override { return "TXML_Estimate_Document"; }
 
   TXML_Estimate_Container* Chapters() const { return chapters_; }
   TXML_Estimate_Container* Signs() const { return signs_; }
+  // The names and texts of the document's settled nodes.
+  ElementPacking& Packing() { return *packing_; }
 
   // Writes the document as a windows-1251 XML file, atomically: a temporary file
   // in the target folder renamed over the target. Throws Error on failure; an
@@ -172,6 +176,7 @@ class TXML_Estimate_Document : public TXML_Estimate_Container {
  private:
   TXML_Estimate_Container* chapters_ = nullptr;
   TXML_Estimate_Container* signs_ = nullptr;
+  std::unique_ptr<ElementPacking> packing_;
 };
 
 }  // namespace ranta2kv

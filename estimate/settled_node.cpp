@@ -1,5 +1,6 @@
-// The settled node: renders the element once into a sink that collects it, and
-// hands the bytes to the document's sink when the document is written.
+// The settled node: renders the element once into a sink that collects it, packs
+// it, and hands the unpacked bytes to the document's sink when the document is
+// written.
 #include "estimate/settled_node.h"
 
 #include <cstring>
@@ -28,12 +29,13 @@ class ElementSink : public XmlSink {
 
 }  // namespace
 
-TXML_Estimate_Settled::TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator)
-    : TXML_Estimate_Item(nullptr), class_name_(node.ClassName()), container_(node.IsContainer()) {
+TXML_Estimate_Settled::TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator,
+                                             ElementPacking& packing)
+    : TXML_Estimate_Item(nullptr), class_name_(node.ClassName()), packing_(&packing), container_(node.IsContainer()) {
   TakeSortValuesOf(node);
   ElementSink sink;
   node.AppendToDOM(sink, decimalSeparator);
-  const std::string& text = sink.Text();
+  const std::string text = packing.Pack(sink.Text());
   size_ = text.size();
   bytes_.reset(new char[size_]);
   std::memcpy(bytes_.get(), text.data(), size_);
@@ -41,7 +43,7 @@ TXML_Estimate_Settled::TXML_Estimate_Settled(const TXML_Estimate_Item& node, cha
 
 void TXML_Estimate_Settled::AppendToDOM(XmlSink& sink, char /*decimalSeparator*/) const {
   CheckParentOpen(sink);
-  sink.WriteRaw(std::string_view(bytes_.get(), size_));
+  packing_->Unpack(std::string_view(bytes_.get(), size_), sink);
 }
 
 }  // namespace ranta2kv

@@ -8,14 +8,16 @@
 #include <memory>
 #include <string_view>
 
+#include "estimate/element_packing.h"
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
 
 class TXML_Estimate_Settled : public TXML_Estimate_Item {
  public:
-  // Writes the node's element (children included) with the separator.
-  TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator);
+  // Writes the node's element (children included) with the separator and keeps
+  // it packed by the packing, which must outlive this node.
+  TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator, ElementPacking& packing);
 
   bool IsContainer() const override { return container_; }
   // The class of the node it was, so that it sorts as that node did.
@@ -24,7 +26,8 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
 
  private:
   std::string_view class_name_;      // a literal of the node's class
-  std::unique_ptr<char[]> bytes_;    // the element, exactly
+  const ElementPacking* packing_;
+  std::unique_ptr<char[]> bytes_;    // the element, packed
   std::size_t size_ = 0;
   bool container_ = false;
 };
