@@ -37,12 +37,20 @@ struct SinkOut {
 }  // namespace
 
 int ElementPacking::NameId(std::string_view name) {
-  auto found = name_ids_.find(name);
-  if (found != name_ids_.end()) return found->second;
-  if (names_.size() >= kMostNames) return -1;
-  names_.emplace_back(name);
-  name_ids_.emplace(names_.back(), static_cast<std::uint8_t>(names_.size() - 1));
-  return static_cast<int>(names_.size() - 1);
+  const std::size_t slot =
+      (name.size() * 31 + static_cast<unsigned char>(name.front()) * 7 + static_cast<unsigned char>(name.back()) +
+       static_cast<unsigned char>(name[name.size() / 2]) * 3) & 0xFF;
+  if (const std::uint8_t recent = recent_names_[slot]; recent != 0 && names_[recent - 1] == name) return recent - 1;
+  int id = -1;
+  if (auto found = name_ids_.find(name); found != name_ids_.end()) {
+    id = found->second;
+  } else if (names_.size() < kMostNames) {
+    names_.emplace_back(name);
+    id = static_cast<int>(names_.size() - 1);
+    name_ids_.emplace(names_.back(), static_cast<std::uint8_t>(id));
+  }
+  if (id >= 0) recent_names_[slot] = static_cast<std::uint8_t>(id + 1);
+  return id;
 }
 
 std::uint32_t ElementPacking::TextId(std::string_view text) {

@@ -34,6 +34,9 @@ class ElementPacking {
 
   std::deque<std::string> names_;
   std::unordered_map<std::string_view, std::uint8_t> name_ids_;  // views of names_
+  // Id + 1 of a name by a hash of its length and end bytes, 0 for none: most
+  // names are found here without hashing all their bytes.
+  std::uint8_t recent_names_[256] = {};
   std::deque<std::string> texts_;
   std::unordered_map<std::string_view, std::uint32_t> text_ids_;  // views of texts_
   std::string check_;  // the unpacked bytes of the last Pack, compared with its input
