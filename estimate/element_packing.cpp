@@ -54,11 +54,21 @@ int ElementPacking::NameId(std::string_view name) {
 }
 
 std::uint32_t ElementPacking::TextId(std::string_view text) {
-  auto found = text_ids_.find(text);
-  if (found != text_ids_.end()) return found->second;
-  texts_.emplace_back(text);
-  const auto id = static_cast<std::uint32_t>(texts_.size() - 1);
-  text_ids_.emplace(texts_.back(), id);
+  std::size_t slot = text.size();
+  for (std::size_t at : {std::size_t{0}, text.size() / 3, text.size() / 2, text.size() - 2, text.size() - 1}) {
+    slot = slot * 131 + static_cast<unsigned char>(text[at]);
+  }
+  std::uint32_t& recent = recent_texts_[slot & (recent_texts_.size() - 1)];
+  if (recent != 0 && texts_[recent - 1] == text) return recent - 1;
+  std::uint32_t id = 0;
+  if (auto found = text_ids_.find(text); found != text_ids_.end()) {
+    id = found->second;
+  } else {
+    texts_.emplace_back(text);
+    id = static_cast<std::uint32_t>(texts_.size() - 1);
+    text_ids_.emplace(texts_.back(), id);
+  }
+  recent = id + 1;
   return id;
 }
 

@@ -39,6 +39,7 @@ class ElementPacking {
   std::uint8_t recent_names_[256] = {};
   std::deque<std::string> texts_;
   std::unordered_map<std::string_view, std::uint32_t> text_ids_;  // views of texts_
+  std::vector<std::uint32_t> recent_texts_ = std::vector<std::uint32_t>(4096);  // as recent_names_, id + 1
   std::string check_;  // the unpacked bytes of the last Pack, compared with its input
 };
 
