@@ -15,6 +15,7 @@
 #include "convert/conversion_run.h"
 #include "convert/position_rules.h"
 #include "convert/position_values.h"
+#include "source/dbf/dbf_file.h"
 #include "source/dbf/dbf_table_set.h"
 
 namespace ranta2kv {
@@ -79,8 +80,9 @@ class DirectPass {
   Field actDate_{t_.ACTS, "DATE"};
 };
 
-void OpenTables(DbfTableSet& t, const std::filesystem::path& folder) {
-  t.ACTS.SetFileName(TableFile(folder, "ACTS.DBF"));
+void OpenTables(DbfTableSet& t, const std::filesystem::path& folder, std::optional<TableFileStamp> acts) {
+  t.ACTS.SetFileName(TablePath(folder, "ACTS.DBF"));
+  t.ACTS.ExpectFile(acts);
   try {
     for (DbfTable* table : {&t.ACTS, &t.Execute_, &t.PARAMS, &t.PosTools, &t.DescriptTable,
                             &t.DataTable, &t.ResourceTable}) {
@@ -262,9 +264,11 @@ std::optional<std::filesystem::path> ConvertDbf(RunHost& host) {
   DbfTableSet tables(host.DecimalSeparator());
   tables.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
+  // ACTS too must be read as it was when the run began.
+  const std::optional<TableFileStamp> acts = CurrentStamp(TablePath(*folder, "ACTS.DBF"));
   if (!PrepareDbfTables(tables, *folder, log)) return std::nullopt;
   host.ClearLog();
-  OpenTables(tables, *folder);
+  OpenTables(tables, *folder, acts);
   DirectPass pass(host, tables);
   return pass.Run(*folder);
 }

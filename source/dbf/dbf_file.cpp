@@ -15,6 +15,12 @@ SourceFileError TableChangedError(const std::filesystem::path& file) {
                std::string("\" изменилась во время конвертации"_cp1251));
 }
 
+std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {
+  TableFile file;
+  if (!file.Open(path)) return std::nullopt;
+  return file.Stamp();
+}
+
 bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults) {
   Close();
   if (!file_.Open(path, faults)) return false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,10 @@ class DbfFile {
   std::string head_;       // the whole file when resident_, else its first kHeadSize bytes
   bool resident_ = false;
 };
+
+// The stamp of the file at path now; nothing when it cannot be opened (missing,
+// held by another process).
+std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path);
 
 // The error of a table whose file changed while it was held.
 SourceFileError TableChangedError(const std::filesystem::path& file);

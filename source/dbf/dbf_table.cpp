@@ -34,14 +34,20 @@ void DbfTable::Open() {
   const std::string fileText = Utf8ToCp1251(file_name_.string());
   if (!impl.file.Open(file_name_, faults_)) {
     std::error_code error;
-    // The file that the index was built from is gone.
-    if (impl.index && !std::filesystem::exists(file_name_, error)) throw TableChangedError(file_name_);
+    // The file that the index was built from, or that the run began with, is gone.
+    if ((impl.index || impl.expected_stamp) && !std::filesystem::exists(file_name_, error)) {
+      throw TableChangedError(file_name_);
+    }
     throw Error("TQXSmartDBF.InternalOpen: Open error \"" + fileText + "\"");
   }
   try {
     impl.header = ReadDbfHeader(impl.file.Head(), fileText);
-    // An index built from another version of the file would find wrong records.
-    if (impl.index && impl.index_stamp != impl.file.Stamp()) impl.file.ThrowChanged();
+    // An index built from another version of the file would find wrong records,
+    // and a file changed since the run began would not go with the other tables.
+    if ((impl.index && impl.index_stamp != impl.file.Stamp()) ||
+        (impl.expected_stamp && *impl.expected_stamp != impl.file.Stamp())) {
+      impl.file.ThrowChanged();
+    }
   } catch (...) {
     impl.file.Close();
     throw;
@@ -58,6 +64,8 @@ void DbfTable::Open() {
 }
 
 void DbfTable::SetFileFaults(FileFaults* faults) { faults_ = faults; }
+
+void DbfTable::ExpectFile(std::optional<TableFileStamp> stamp) { impl_->expected_stamp = stamp; }
 
 void DbfTable::CheckUnchanged() const {
   if (impl_->open) impl_->file.CheckUnchanged();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "common/variant.h"
+#include "platform/table_file.h"
 #include "source/dbf/dbf_field_value.h"
 
 namespace ranta2kv {
@@ -77,8 +78,12 @@ class DbfTable {
   // (tests); must outlive the open table.
   void SetFileFaults(FileFaults* faults);
 
-  // Opens the file. Fails with the change error when the table has a key index
-  // that was built from another version of the file. No effect when open.
+  // The version of the file that the next opens must find (nothing: any), as
+  // CurrentStamp gave it when the run began.
+  void ExpectFile(std::optional<TableFileStamp> stamp);
+
+  // Opens the file. Fails with the change error when the file is not the version
+  // expected, or not the one its key index was built from. No effect when open.
   void Open();
   void Close();  // no effect when closed; keeps the key index
   bool Active() const;

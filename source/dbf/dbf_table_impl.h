@@ -62,7 +62,8 @@ struct DbfTable::Impl {
   std::unique_ptr<char[]> current;
 
   std::unique_ptr<KeyIndex> index;   // survives Close; replaced by BuildKeyIndex
-  TableFileStamp index_stamp;        // the file the index was built from
+  TableFileStamp index_stamp;        // the version of the file the index was built from
+  std::optional<TableFileStamp> expected_stamp;  // the version the run began with
   KeyRange range;                    // survives Close; ends with the index
   std::vector<DbfScanLookup> lookups;  // of the open table
   std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
@@ -78,7 +79,7 @@ struct DbfTable::Impl {
     return at_random->Record(n);
   }
 
-  // Makes record n the current record.
+  // Makes the record at bytes (from Record) the current record.
   void SetCurrent(const char* bytes) {
     if (file.IsResident()) {
       record = bytes;

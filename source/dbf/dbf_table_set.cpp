@@ -11,6 +11,7 @@
 #include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "source/dbf/dbf_file.h"
 
 namespace ranta2kv {
 namespace {
@@ -21,14 +22,14 @@ constexpr std::array<const char*, 7> kRequiredFiles = {
 bool HasAllFiles(const std::filesystem::path& folder) {
   for (const char* name : kRequiredFiles) {
     std::error_code error;
-    if (!std::filesystem::exists(TableFile(folder, name), error)) return false;
+    if (!std::filesystem::exists(TablePath(folder, name), error)) return false;
   }
   return true;
 }
 
 }  // namespace
 
-std::filesystem::path TableFile(const std::filesystem::path& folder, std::string_view fileName) {
+std::filesystem::path TablePath(const std::filesystem::path& folder, std::string_view fileName) {
   std::filesystem::path exact = folder / fileName;
   std::error_code error;
   if (std::filesystem::exists(exact, error)) return exact;
@@ -85,7 +86,10 @@ bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, 
                                       {tables.Execute_, "EXECUTE.DBF", "CODE"},
                                       {tables.PARAMS, "PARAMS.DBF", "ID"}}};
   try {
-    for (const Step& step : steps) step.table.SetFileName(TableFile(folder, step.file));
+    for (const Step& step : steps) step.table.SetFileName(TablePath(folder, step.file));
+    // Every table must be read as it was when the set-up began, so that the
+    // tables belong to one state of the estimate.
+    for (const Step& step : steps) step.table.ExpectFile(CurrentStamp(step.table.FileName()));
     for (const Step& step : steps) step.table.BuildKeyIndex(step.keyField);
   } catch (const std::exception& error) {
     log(failure + error.what());

@@ -33,7 +33,7 @@ struct DbfTableSet {
 // The file of a table in the folder: the name as given when that file exists,
 // else the first file whose name differs from it only in letter case (tables
 // copied from other systems often have lower-case names), else the name as given.
-std::filesystem::path TableFile(const std::filesystem::path& folder, std::string_view fileName);
+std::filesystem::path TablePath(const std::filesystem::path& folder, std::string_view fileName);
 
 // Logs "Ошибка инициализации : ..." and returns false on failure.
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);

@@ -11,6 +11,7 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "source/dbf/dbf_file.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_dataset.h"
 #include "source/sql/oledb_table_catalogue.h"
@@ -83,6 +84,7 @@ void OleDbConnection::SetConnected(bool connected) {
     database_.reset();
     catalogue_.reset();
     loaded_.clear();
+    stamps_.clear();
     folder_.clear();
     statements_compiled_ = 0;
     return;
@@ -95,6 +97,12 @@ void OleDbConnection::SetConnected(bool connected) {
     throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
   }
   auto catalogue = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
+  // The tables are loaded one after the other: each must be loaded as it was
+  // now, so that they all belong to one state of the estimate.
+  stamps_.clear();
+  for (const CatalogueTable& table : catalogue->tables) {
+    if (std::optional<TableFileStamp> stamp = CurrentStamp(table.file)) stamps_.emplace(table.file, *stamp);
+  }
   database_ = std::make_unique<SqlDatabase>();
   catalogue_ = std::move(catalogue);
   folder_ = std::move(folder);
@@ -152,7 +160,9 @@ void OleDbConnection::CheckTable(const std::string& name) {
   RequireConnected();
   const CatalogueTable* table = catalogue_->Find(name);
   if (!table || loaded_.contains(table->name)) return;
-  CheckDbfTable(table->name, table->file, faults_);
+  auto stamp = stamps_.find(table->file);
+  CheckDbfTable(table->name, table->file, faults_,
+                stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
 }
 
 SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
@@ -183,7 +193,9 @@ bool OleDbConnection::LoadMissingTable(const std::string& name) {
     table = catalogue_->Find(name);
   }
   if (!table || loaded_.contains(table->name)) return false;
-  LoadDbfTable(*database_, table->name, table->file, faults_);
+  auto stamp = stamps_.find(table->file);
+  LoadDbfTable(*database_, table->name, table->file, faults_,
+               stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
   loaded_.insert(table->name);
   return true;
 }

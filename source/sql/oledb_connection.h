@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/table_file.h"
 #include "source/sql/sql_database.h"
 #include "source/sql/sql_result.h"
 #include "source/sql/sql_statement_shape.h"
@@ -82,6 +83,7 @@ class OleDbConnection {
   std::unique_ptr<SqlDatabase> database_;           // null while disconnected
   std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
   std::set<std::string> loaded_;                    // tables in the database
+  std::map<std::filesystem::path, TableFileStamp> stamps_;  // the table files as they were at the connect
   std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
   std::filesystem::path folder_;                    // of the last connect
   std::uint64_t statements_compiled_ = 0;
