@@ -91,6 +91,10 @@ TXML_Estimate_Container& ConversionRun::ChapterForPosition() {
   return *current_chapter_;
 }
 
+void ConversionRun::SettlePosition(TXML_Estimate_Item& position) {
+  position.Parent()->SettleChild(&position, host_.DecimalSeparator());
+}
+
 void ConversionRun::SortDocument(bool sortWorkTypes) {
   TXML_Estimate_Container& chapters = *document_->Chapters();
   chapters.SortByNumber();

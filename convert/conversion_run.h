@@ -37,6 +37,8 @@ class ConversionRun {
   void ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId);
   // The chapter for a position row: the current one, or a new "Новый раздел".
   TXML_Estimate_Container& ChapterForPosition();
+  // A position that is complete: kept as its bytes from now on (see SettleChild).
+  void SettlePosition(TXML_Estimate_Item& position);
   // "Vid_Rab" entry of a work type with its fixed values.
   void AddWorkType(std::int32_t id, const std::string& idText);
 

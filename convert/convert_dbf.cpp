@@ -204,6 +204,7 @@ void DirectPass::ConvertPosition() {
                                kzm_->AsNumber(), ksm_->AsNumber()});
   WriteRates(position, rowCode);
   WriteImplementation(position, rowCode);
+  run_.SettlePosition(position);
 }
 
 void DirectPass::WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode) {

@@ -184,6 +184,7 @@ bool OleDbPass::ConvertPosition() {
                                number("KSM")});
   WriteRates(position, rowCode);
   WriteImplementation(position, rowCode, toolCode);
+  run_.SettlePosition(position);
   return true;
 }
 

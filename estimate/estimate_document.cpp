@@ -13,7 +13,9 @@
 #include "common/text.h"
 #include "estimate/atomic_file_sink.h"
 #include "estimate/child_sort.h"
+#include "estimate/element_packing.h"
 #include "estimate/node_shape.h"
+#include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 
 namespace ranta2kv {
@@ -180,11 +182,30 @@ void TXML_Estimate_Item::SetTag(const Variant& tag) {
   if (shape_->owned || !tag.IsEmpty()) OwnShape().tag = tag;
 }
 
+void TXML_Estimate_Item::CheckParentOpen(const XmlSink& sink) {
+  if (sink.OpenElements() == 0) throw Error(std::string("Не определен родительский узел"_cp1251));
+}
+
+void TXML_Estimate_Item::TakeSortValuesOf(const TXML_Estimate_Item& node) {
+  if (node.shape_->owned) {
+    const auto& own = *static_cast<const OwnedNodeShape*>(node.shape_);
+    Reshape(*own.name, own.schema);
+    if (!own.tag.IsEmpty()) OwnShape().tag = own.tag;
+  } else {
+    Reshape(*node.shape_->name, node.shape_->schema);
+  }
+  values_.Clear();
+  for (std::string_view key : {"SysID", "Number", "ID"}) {
+    const int index = node.IndexOf(key);
+    if (index >= 0 && node.values_.Has(static_cast<std::uint8_t>(index))) {
+      values_.Set(static_cast<std::uint8_t>(index), node.values_.Get(static_cast<std::uint8_t>(index)));
+    }
+  }
+}
+
 void TXML_Estimate_Item::WriteStartOfElement(XmlSink& sink, char decimalSeparator) const {
   // Only the root is written with no element open around it.
-  if (sink.OpenElements() == 0 && dynamic_cast<const TXML_Estimate_Document*>(this) == nullptr) {
-    throw Error(std::string("Не определен родительский узел"_cp1251));
-  }
+  if (dynamic_cast<const TXML_Estimate_Document*>(this) == nullptr) CheckParentOpen(sink);
   if (NodeName().empty()) throw Error(std::string("Не определено имя узла"_cp1251));
   sink.BeginElement(NodeName());
   WriteAttributes(sink, decimalSeparator);
@@ -297,6 +318,15 @@ void TXML_Estimate_Container::FlattenChapters() {
   for (auto& node : lifted) AddChild(std::move(node));
 }
 
+void TXML_Estimate_Container::SettleChild(TXML_Estimate_Item* child, char decimalSeparator) {
+  auto found = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
+  if (found == children_.end()) ThrowListIndexError(-1);
+  std::unique_ptr<TXML_Estimate_Item> settled =
+      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Packing());
+  settled->link_ = reinterpret_cast<std::uintptr_t>(this);
+  found->swap(settled);
+}
+
 void TXML_Estimate_Container::SortByNumber() {
   QuickSortChildren(children_, ChapterOrder);
   for (const auto& child : children_) {
@@ -374,7 +404,12 @@ TXML_Estimate_Item* TXML_Estimate_Position::AddImplementation() {
 
 // The root is its own document, so that every node created under it, directly
 // or further down, refers to it.
-TXML_Estimate_Document::TXML_Estimate_Document() : TXML_Estimate_Container(this) {
+TXML_Estimate_Document::~TXML_Estimate_Document() {
+  children_.clear();  // the settled nodes before the packing they refer to
+}
+
+TXML_Estimate_Document::TXML_Estimate_Document()
+    : TXML_Estimate_Container(this), packing_(std::make_unique<ElementPacking>()) {
   SetAttributes(DocumentAttributes);
   SetValueByName("DocumentType", Variant(kDocumentType));
   SetNodeName("Document");

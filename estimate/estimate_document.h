@@ -21,6 +21,7 @@ class FileFaults;
 class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
+class ElementPacking;
 struct NodeShape;
 struct OwnedNodeShape;
 
@@ -78,6 +79,11 @@ class TXML_Estimate_Item {
   void WriteAttributes(XmlSink& sink, char decimalSeparator) const;
   // Checks the parent and the name, then writes "<Name" and the attributes.
   void WriteStartOfElement(XmlSink& sink, char decimalSeparator) const;
+  // Throws the error of an element written with no element open around it.
+  static void CheckParentOpen(const XmlSink& sink);
+  // Takes the name, schema and tag of the node and those of its values that
+  // the sorts compare.
+  void TakeSortValuesOf(const TXML_Estimate_Item& node);
 
  private:
   std::uint8_t CheckedIndex(int index) const;  // "Индекс за пределами диапазона"
@@ -115,6 +121,11 @@ class TXML_Estimate_Container : public TXML_Estimate_Item {
   TXML_Estimate_Container* AddChapter();
   TXML_Estimate_Item* GetWorkType(std::int32_t id);
   void FlattenChapters();
+  // Replaces the child with a node that holds its element as written bytes and
+  // only what the sorts and the flattening look at (class, container or not,
+  // name, tag, "SysID", "Number" and "ID"). For a child that will not change
+  // again except for its place: it then costs about the bytes of its XML.
+  void SettleChild(TXML_Estimate_Item* child, char decimalSeparator);
   void SortByNumber();
   void SortByID();
 
@@ -146,10 +157,13 @@ class TXML_Estimate_Position : public TXML_Estimate_Container {
 class TXML_Estimate_Document : public TXML_Estimate_Container {
  public:
   TXML_Estimate_Document();
+  ~TXML_Estimate_Document() override;
   std::string_view ClassName() const override { return "TXML_Estimate_Document"; }
 
   TXML_Estimate_Container* Chapters() const { return chapters_; }
   TXML_Estimate_Container* Signs() const { return signs_; }
+  // The names and texts of the document's settled nodes.
+  ElementPacking& Packing() { return *packing_; }
 
   // Writes the document as a windows-1251 XML file, atomically: a temporary file
   // in the target folder renamed over the target. Throws Error on failure; an
@@ -162,6 +176,7 @@ class TXML_Estimate_Document : public TXML_Estimate_Container {
  private:
   TXML_Estimate_Container* chapters_ = nullptr;
   TXML_Estimate_Container* signs_ = nullptr;
+  std::unique_ptr<ElementPacking> packing_;
 };
 
 }  // namespace ranta2kv

@@ -34,11 +34,16 @@ class XmlSink {
   void EndStartTag();                        // ">": the element is open for children
   void EndElement(std::string_view name);    // "</name>"
   int OpenElements() const { return open_elements_; }  // started and not yet ended
+  // Bytes of elements written before (by another sink), as they are.
+  void WriteRaw(std::string_view bytes) { Append(bytes); }
 
   // Hands every buffered byte to WriteChunk.
   void Flush();
 
  protected:
+  // A sink for the elements of a part of a document, written as if inside an
+  // element that another sink opened.
+  void BeginInsideElement() { ++open_elements_; }
   // Writes bytes to the destination, all of them, or throws Error.
   virtual void WriteChunk(std::string_view bytes) = 0;
 

@@ -202,6 +202,8 @@ TEST(GeneratorArgumentsTest, BadArgumentsAreNamed) {
   EXPECT_EQ(ArgumentErrorOf({"--positions", "1000001", "a"}),
             "--positions needs a number from 0 to 1000000, not '1000001'");
   EXPECT_EQ(ArgumentErrorOf({"--seed", "-1", "a"}), "--seed needs a number from 0 to 18446744073709551615, not '-1'");
+  EXPECT_EQ(ArgumentErrorOf({"--shape", "round", "a"}), "--shape needs normal, dense, sparse or shuffled, not 'round'");
+  EXPECT_EQ(Parse({"--shape", "sparse", "a"}).options.shape, Shape::kSparse);
 }
 
 // ---------------------------------------------------------------------------
@@ -719,6 +721,42 @@ TEST_F(EdgeEstimateTest, RowsOutOfCodeOrderAndAPositionBeforeAnyChapter) {
     const long long kind = IntegerOf(smeta.Value(r, "ID")).value_or(-1);
     if (kind == 1 || kind == 2) FAIL() << "a chapter row comes before the first position";
     if (kind == 3) break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The shapes of the benchmark.
+
+TEST(GeneratorShapeTest, DenseAndSparseDifferInRowsPerPositionAndBlanksShuffledOnlyInOrder) {
+  std::map<Shape, DumpedEstimate> estimates;
+  for (Shape shape : {Shape::kNormal, Shape::kDense, Shape::kSparse, Shape::kShuffled}) {
+    ScratchFolder folder("gen-shape");
+    auto dumped = GenerateAndDump({7, 120, false, shape}, folder);
+    if (!dumped) GTEST_SKIP() << "python3 with dbfread is not installed";
+    estimates[shape] = std::move(*dumped);
+  }
+  auto rows = [&](Shape shape, const char* table) { return estimates[shape][table].records.size(); };
+  EXPECT_GT(2 * rows(Shape::kDense, "RESTBL"), 3 * rows(Shape::kNormal, "RESTBL"));
+  EXPECT_GT(rows(Shape::kDense, "EXECUTE"), 2 * rows(Shape::kNormal, "EXECUTE"));
+  EXPECT_LT(rows(Shape::kSparse, "RESTBL"), rows(Shape::kNormal, "RESTBL") / 2);
+  auto blanks = [&](Shape shape, std::string_view field) {
+    std::vector<std::string> column = estimates[shape].Column("POSEXT", field);
+    return std::count_if(column.begin(), column.end(), [](const std::string& v) { return Trimmed(v).empty(); });
+  };
+  for (std::string_view field : {"PRIM", "REGION", "KPZ", "EM", "CURZPM"}) {
+    EXPECT_EQ(blanks(Shape::kDense, field), 0) << field;
+    EXPECT_EQ(blanks(Shape::kSparse, field), static_cast<long>(rows(Shape::kSparse, "POSEXT"))) << field;
+  }
+  // The same records, each table in another order: no key comes presorted.
+  for (const char* table : kTableNames) {
+    std::multiset<std::vector<std::string>> normal, shuffled;
+    for (const DumpedRecord& r : estimates[Shape::kNormal][table].records) normal.insert(r.values);
+    for (const DumpedRecord& r : estimates[Shape::kShuffled][table].records) shuffled.insert(r.values);
+    EXPECT_EQ(normal, shuffled) << table;
+    if (rows(Shape::kNormal, table) > 20) {
+      EXPECT_NE(estimates[Shape::kNormal].Column(table, "CODE"), estimates[Shape::kShuffled].Column(table, "CODE"))
+          << table;
+    }
   }
 }
 

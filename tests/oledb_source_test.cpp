@@ -207,6 +207,18 @@ TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
 
+// Set-up loads the estimate's tables and only opens the others: a table beside
+// the estimate is loaded by the first statement that reads it.
+TEST_F(OleDbSourceTest, TableBesideTheEstimateIsLoadedByTheFirstStatementThatReadsIt) {
+  WriteEstimate(folder_);
+  Table({{"A", 'C', 1}}, 0x65).Record({"x"}).WriteTo(folder_ / "EXTRA.DBF");
+  ASSERT_TRUE(Open(folder_));
+  const std::string tables = "SELECT name FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%' ORDER BY name";
+  EXPECT_EQ(Select(tables), "ACTS|EXECUTE|PARAMS|POSEXT|POSTOOLS|SMETA");
+  EXPECT_EQ(Select("SELECT A FROM EXTRA"), "x");
+  EXPECT_EQ(Select(tables), "ACTS|EXECUTE|EXTRA|PARAMS|POSEXT|POSTOOLS|SMETA");
+}
+
 TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
   fs::path folder = folder_ / "a;b";
   fs::create_directory(folder);

@@ -1,6 +1,6 @@
-// Records of a DBF file read through a few blocks of whole records. Block k holds
-// the records from k * records-per-block + 1, so that a record has one block;
-// the block refilled is the one read from least recently.
+// Records of a DBF file read through a few blocks of whole records. A record
+// that follows the block filled last starts a whole block, any other a small
+// one; the block refilled is the one read from least recently.
 #include "source/dbf/dbf_record_block.h"
 
 #include <algorithm>
@@ -14,37 +14,39 @@ DbfRecordBlock::DbfRecordBlock(const DbfFile& file, std::size_t headerLength, st
       record_length_(std::max<std::size_t>(1, recordLength)),
       record_count_(recordCount),
       records_per_block_(static_cast<std::int64_t>(std::max<std::size_t>(1, blockBytes / record_length_))),
+      records_per_small_read_(std::min(records_per_block_, static_cast<std::int64_t>(std::max<std::size_t>(
+                                                               1, kSmallReadBytes / record_length_)))),
       blocks_(std::max<std::size_t>(1, blocks)) {}
 
 const char* DbfRecordBlock::Record(std::int64_t n) {
   if (file_->IsResident()) {
     return file_->Bytes().data() + header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
   }
-  const std::int64_t first = (n - 1) / records_per_block_ * records_per_block_ + 1;
-  const std::size_t at = static_cast<std::size_t>(n - first) * record_length_;
+  auto holds = [n](const Block& b) { return b.first != 0 && n >= b.first && n < b.first + b.count; };
   Block* block = &blocks_[last_];
-  if (block->first != first) {
-    auto found = std::find_if(blocks_.begin(), blocks_.end(), [first](const Block& b) { return b.first == first; });
+  if (!holds(*block)) {
+    auto found = std::find_if(blocks_.begin(), blocks_.end(), holds);
     if (found == blocks_.end()) {
       found = std::min_element(blocks_.begin(), blocks_.end(),
                                [](const Block& a, const Block& b) { return a.used < b.used; });
-      Fill(*found, first);
+      const std::int64_t wanted = n == next_ ? records_per_block_ : records_per_small_read_;
+      Fill(*found, n, std::min(wanted, record_count_ - n + 1));
     }
     block = &*found;
     last_ = static_cast<std::size_t>(found - blocks_.begin());
   }
   block->used = ++clock_;
-  return block->bytes.get() + at;
+  return block->bytes.get() + static_cast<std::size_t>(n - block->first) * record_length_;
 }
 
-const char* DbfRecordBlock::Fill(Block& block, std::int64_t first) {
-  const std::int64_t count = std::min(records_per_block_, record_count_ - first + 1);
+void DbfRecordBlock::Fill(Block& block, std::int64_t first, std::int64_t count) {
   if (!block.bytes) block.bytes = std::make_unique<char[]>(static_cast<std::size_t>(records_per_block_) * record_length_);
   block.first = 0;  // empty should the read fail
   file_->ReadAt(header_length_ + static_cast<std::uint64_t>(first - 1) * record_length_, block.bytes.get(),
                 static_cast<std::size_t>(count) * record_length_);
   block.first = first;
-  return block.bytes.get();
+  block.count = count;
+  next_ = first + count;
 }
 
 }  // namespace ranta2kv

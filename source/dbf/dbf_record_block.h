@@ -1,7 +1,10 @@
 // Records of a DBF file read through a few blocks of whole records, each filled
 // by one read and kept for later records of the same block: a walk in file order
 // costs one read per block, and look-ups near each other (in key order) reuse the
-// blocks read last. A file read whole at Open is read in place instead.
+// blocks read last. A record that does not follow the last block read is read
+// with a few records around it only, so that look-ups all over a large table
+// (records not in key order) do not read a whole block each. A file read whole
+// at Open is read in place instead.
 #pragma once
 
 #include <cstddef>
@@ -26,20 +29,25 @@ class DbfRecordBlock {
   const char* Record(std::int64_t n);
 
   static constexpr std::size_t kBlockBytes = 128 * 1024;
+  // What a read of a record that does not follow the last block reads.
+  static constexpr std::size_t kSmallReadBytes = 4 * 1024;
 
  private:
   struct Block {
     std::unique_ptr<char[]> bytes;
     std::int64_t first = 0;  // the block's first record; 0 while empty
+    std::int64_t count = 0;  // records it holds
     std::uint64_t used = 0;  // when it was last read from, for the choice of the block to refill
   };
-  const char* Fill(Block& block, std::int64_t first);
+  void Fill(Block& block, std::int64_t first, std::int64_t count);
 
   const DbfFile* file_;
   std::size_t header_length_;
   std::size_t record_length_;
   std::int64_t record_count_;
   std::int64_t records_per_block_;
+  std::int64_t records_per_small_read_;
+  std::int64_t next_ = 0;   // the record after the block filled last
   std::vector<Block> blocks_;
   std::size_t last_ = 0;    // the block read from last
   std::uint64_t clock_ = 0;

@@ -157,6 +157,15 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
 
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
 
+void OleDbConnection::CheckTable(const std::string& name) {
+  RequireConnected();
+  const CatalogueTable* table = catalogue_->Find(name);
+  if (!table || loaded_.contains(table->name)) return;
+  auto stamp = stamps_.find(table->file);
+  CheckDbfTable(table->name, table->file, faults_,
+                stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
+}
+
 SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
   RequireConnected();
   for (;;) {

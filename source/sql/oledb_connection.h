@@ -55,6 +55,10 @@ class OleDbConnection {
   // Compiles a statement without running it: loads the tables it names, and fails
   // as Execute would when a table cannot be read or the text is no query.
   void Check(std::string_view statement);
+  // Opens the catalogue's table of that name as loading it would, and closes it
+  // again: fails as the first statement that reads it would fail on opening it.
+  // Loads nothing; a table already loaded passes.
+  void CheckTable(const std::string& name);
 
   // Statements compiled since the connect; lets tests show that statements of
   // one shape are compiled once.

@@ -1,8 +1,11 @@
 // The five data-access objects of the "OLE DB" pass and their set-up
 // `OpenOleDbSource`: checks the folder, points the connection at it, connects and
-// primes every table of the folder.
+// loads the estimate's tables (other tables of the folder are only opened).
 #include "source/sql/oledb_source.h"
 
+#include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <system_error>
 
 #include "common/codepage.h"
@@ -36,12 +39,23 @@ void RequireDataTables(const fs::path& folder) {
   }
 }
 
-// One full-table statement per table of the catalogue, so that a table that
-// cannot be read fails here. Compiling it loads the table; its rows are not
-// fetched, as nothing would read them.
+// The tables that the pass's statements read.
+constexpr std::string_view kPassTables[] = {"SMETA", "POSEXT", "POSTOOLS", "RESTBL", "EXECUTE", "ACTS", "PARAMS"};
+
+bool IsPassTable(const std::string& name) {
+  return std::find(std::begin(kPassTables), std::end(kPassTables), name) != std::end(kPassTables);
+}
+
+// The tables of the pass are loaded here, so that a table that cannot be read,
+// or changes while it is read, fails the set-up, and the pass reads what they
+// held then. Every other table of the folder is opened once, so that one that
+// cannot be opened fails here too, but its rows are loaded only when a
+// statement first reads it: a table beside the estimate that nothing reads
+// (another program's) costs only its opening.
 void PrimeTables(OleDbConnection& connection) {
   for (const std::string& name : connection.ListTables()) {
-    connection.Check("SELECT * FROM " + QuoteIdentifier(name));
+    if (IsPassTable(name)) connection.Check("SELECT * FROM " + QuoteIdentifier(name));
+    else connection.CheckTable(name);
   }
 }
 

@@ -116,16 +116,27 @@ void CreateKeyIndexes(SqlDatabase& database, const std::string& name, const std:
   }
 }
 
-}  // namespace
-
-void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
-                  FileFaults* faults, std::optional<TableFileStamp> expected) {
-  DbfTable table(name);
+void OpenForLoading(DbfTable& table, const std::string& name, const std::filesystem::path& file,
+                    FileFaults* faults, std::optional<TableFileStamp> expected) {
   table.SetFileFaults(faults);
   table.ExpectFile(expected);
   table.SetFileName(file);
   table.Open();
   if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");
+}
+
+}  // namespace
+
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file, FileFaults* faults,
+                   std::optional<TableFileStamp> expected) {
+  DbfTable table(name);
+  OpenForLoading(table, name, file, faults, expected);
+}
+
+void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
+                  FileFaults* faults, std::optional<TableFileStamp> expected) {
+  DbfTable table(name);
+  OpenForLoading(table, name, file, faults, expected);
   database.Execute("BEGIN");
   try {
     database.Execute(CreateTableSql(name, table.Fields()));

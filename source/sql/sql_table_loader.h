@@ -21,4 +21,11 @@ class SqlDatabase;
 void LoadDbfTable(SqlDatabase& database, const std::string& name, const std::filesystem::path& file,
                   FileFaults* faults = nullptr, std::optional<TableFileStamp> expected = std::nullopt);
 
+// Opens the file as LoadDbfTable does (header, field descriptors, the exclusive
+// open) and closes it again, reading no record; throws the Error that
+// LoadDbfTable would throw before its first record (the change error too, when
+// the file is not the version expected).
+void CheckDbfTable(const std::string& name, const std::filesystem::path& file, FileFaults* faults = nullptr,
+                   std::optional<TableFileStamp> expected = std::nullopt);
+
 }  // namespace ranta2kv

@@ -1,5 +1,5 @@
 // GenerateEstimate: plans the SMETA rows, then walks the plan once and writes
-// every table as it goes; the acts come last. All randomness flows from the
+// every table as it goes; the acts come last, the shuffle of the records after. All randomness flows from the
 // seed through fixed sequences, so the same options give the same bytes.
 #include "tools/gen/estimate_generator.h"
 
@@ -7,18 +7,20 @@
 
 #include "common/error.h"
 #include "tools/gen/act_calendar.h"
+#include "tools/gen/estimate_layout.h"
 #include "tools/gen/estimate_tables.h"
 #include "tools/gen/estimate_vocabulary.h"
 #include "tools/gen/position_content.h"
 #include "tools/gen/position_row_writer.h"
 #include "tools/gen/random_source.h"
+#include "tools/gen/record_shuffle.h"
 #include "tools/gen/row_plan.h"
 #include "tools/gen/smeta_row_writer.h"
 
 namespace ranta2kv::gen {
 namespace {
 
-enum Stream : std::uint64_t { kPlanStream = 1, kContentStream = 2, kDateStream = 3 };
+enum Stream : std::uint64_t { kPlanStream = 1, kContentStream = 2, kDateStream = 3, kShuffleStream = 4 };
 
 // The date of last update in the headers: from the seed, never the clock.
 DbfDate LastUpdateOf(std::uint64_t seed) {
@@ -46,9 +48,9 @@ void GenerateEstimate(const GeneratorOptions& options, const std::filesystem::pa
   const ActCalendar acts(random, lastUpdate, 3 * plan.codeBase + 1);
 
   EstimateTables tables(folder, lastUpdate);
-  SmetaRowWriter smeta(tables.smeta, vocabulary, random);
-  PositionRowWriter positionRows(tables, random);
-  PositionContentMaker maker(vocabulary, random, acts, plan.codeBase);
+  SmetaRowWriter smeta(tables.smeta, vocabulary, random, options.shape);
+  PositionRowWriter positionRows(tables, random, options.shape);
+  PositionContentMaker maker(vocabulary, random, acts, plan.codeBase, options.shape);
   PositionContent content{};
   for (const PlannedRow& row : plan.rows) {
     switch (row.kind) {
@@ -65,6 +67,10 @@ void GenerateEstimate(const GeneratorOptions& options, const std::filesystem::pa
   }
   acts.Write(tables.acts, options.edge);
   tables.Finish();
+  if (options.shape == Shape::kShuffled) {
+    RandomSource shuffle(options.seed, kShuffleStream);
+    for (const TableLayout& layout : EstimateTableLayouts()) ShuffleRecords(folder / std::string(layout.fileName), shuffle);
+  }
 }
 
 }  // namespace ranta2kv::gen

@@ -8,10 +8,17 @@
 
 namespace ranta2kv::gen {
 
+// How the rows of an estimate look: kNormal a mix as estimators write them;
+// kDense many resource and executed rows per position, long texts, every field
+// filled; kSparse few resources, short texts, most fields blank; kShuffled the
+// rows of kNormal with every table's records in random order on disk.
+enum class Shape { kNormal, kDense, kSparse, kShuffled };
+
 struct GeneratorOptions {
   std::uint64_t seed = 1;
   int positions = 50;  // 0 to kMaxPositions
   bool edge = false;   // deleted records, UDAL rows, broken rows, odd texts, ...
+  Shape shape = Shape::kNormal;
 };
 
 // Keeps every generated code within the 32-bit integers the converter reads.

@@ -1,4 +1,4 @@
-// The command line of ranta2kv-gen: --seed N --positions K [--edge] DIR.
+// The command line of ranta2kv-gen: --seed N --positions K [--edge] [--shape S] DIR.
 #pragma once
 
 #include <filesystem>

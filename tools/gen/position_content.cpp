@@ -40,9 +40,22 @@ bool IsPriceCollection(Collection collection) {
 
 }  // namespace
 
+std::string_view ShapeText(Shape shape, std::string_view text, std::size_t width, std::string& scratch) {
+  if (text.empty()) return text;
+  if (shape == Shape::kSparse) {
+    const std::size_t first = text.find(' ');
+    const std::size_t second = first == std::string_view::npos ? first : text.find(' ', first + 1);
+    return text.substr(0, second);
+  }
+  if (shape != Shape::kDense) return text;
+  scratch.assign(text);
+  while (scratch.size() + 2 + text.size() <= width) scratch.append("; ").append(text);
+  return scratch;
+}
+
 PositionContentMaker::PositionContentMaker(const Vocabulary& vocabulary, RandomSource& random,
-                                           const ActCalendar& acts, std::int64_t codeBase)
-    : vocabulary_(vocabulary), random_(random), acts_(acts), codeBase_(codeBase) {}
+                                           const ActCalendar& acts, std::int64_t codeBase, Shape shape)
+    : vocabulary_(vocabulary), random_(random), acts_(acts), codeBase_(codeBase), shape_(shape) {}
 
 void PositionContentMaker::Make(const PlannedRow& row, PositionContent& content) {
   content.resourceCount = 0;
@@ -59,12 +72,87 @@ void PositionContentMaker::Make(const PlannedRow& row, PositionContent& content)
   ChooseWork(content);
   ChoosePrices(content);
   ChooseCoefficients(content);
-  if (!IsPriceCollection(content.collection)) ChooseResources(content);
+  if (!IsPriceCollection(content.collection)) {
+    if (shape_ == Shape::kDense) ChooseDenseResources(content);
+    else if (shape_ == Shape::kSparse) ChooseSparseResources(content);
+    else ChooseResources(content);
+  }
   content.toolCode = codeBase_ + 3 * row.ordinal + random_.Between(1, 3);
   content.execCode = 2 * codeBase_ + 3 * row.ordinal + random_.Between(1, 3);
   ChooseExecutions(content);
   ChooseRates(row, content);
+  ReshapeValues(content);
   AddOddExecution(row.oddity, content);
+}
+
+// Dense: every text and number filled, all four rates, many executed rows.
+// Sparse: no region, comment, coefficients, machine or material prices, rarely
+// an executed row or a rate. The normal shapes keep what was drawn.
+void PositionContentMaker::ReshapeValues(PositionContent& content) {
+  if (shape_ == Shape::kDense) {
+    if (content.region.empty()) content.region = "1";
+    if (content.comment.empty()) content.comment = random_.Pick(vocabulary_.Comments());
+    for (std::int64_t& k : content.k) {
+      if (k == 0) k = random_.Pick(kCoefficients);
+    }
+    if (content.em == 0) content.em = random_.Between(100, 300000);
+    if (content.zm == 0) content.zm = content.em * random_.Between(5, 30) / 100;
+    if (content.sm == 0) content.sm = random_.Between(100, 2000000);
+    content.pz = content.zp + content.em + content.sm;
+    if (content.currentPrice == 0) content.currentPrice = content.pz * random_.Between(550, 950) / 100;
+    if (content.currentZm == 0) content.currentZm = content.zm * random_.Between(600, 1100) / 100 + 1;
+    const int executions = static_cast<int>(random_.Between(3, 5));
+    for (int e = content.executionCount; e < executions; ++e) {
+      content.executions[static_cast<std::size_t>(e)] = {
+          random_.Pick(acts_.Acts()).code, std::max<std::int64_t>(1, content.quantity * random_.Between(5, 30) / 100)};
+    }
+    content.executionCount = std::max(content.executionCount, executions);
+  } else if (shape_ == Shape::kSparse) {
+    content.region = "";
+    content.comment = {};
+    content.k.fill(0);
+    content.em = content.zm = content.currentZm = 0;
+    if (!IsPriceCollection(content.collection)) content.sm = 0;
+    content.pz = content.zp + content.sm;
+    if (!random_.Percent(20)) content.currentPrice = 0;
+    if (content.executionCount > 1) content.executionCount = 1;
+    if (content.executionCount == 1 && !random_.Percent(20)) content.executionCount = 0;
+  }
+}
+
+void PositionContentMaker::ChooseDenseResources(PositionContent& content) {
+  AddLabour(content);
+  const std::vector<ResourceText>& machineList = vocabulary_.Machines();
+  const int machines = static_cast<int>(random_.Between(1, 2));
+  const std::int64_t firstMachine = random_.Between(0, static_cast<std::int64_t>(machineList.size()) - 1);
+  for (int m = 0; m < machines; ++m) {
+    const ResourceText& machine = machineList[static_cast<std::size_t>(firstMachine + m) % machineList.size()];
+    AddResource(content, machine, random_.Between(500, 30000), random_.Between(500, 2500));
+  }
+  AddResource(content, vocabulary_.Machinists(), random_.Between(900, 1400), random_.Between(500, 2500));
+  const std::vector<ResourceText>& materialList = vocabulary_.Materials();
+  const int materials = static_cast<int>(random_.Between(2, 4));
+  const std::int64_t firstMaterial = random_.Between(0, static_cast<std::int64_t>(materialList.size()) - 1);
+  for (int m = 0; m < materials; ++m) {
+    const ResourceText& material = materialList[static_cast<std::size_t>(firstMaterial + m) % materialList.size()];
+    AddResource(content, material, random_.Between(50, 300000), random_.Between(1, 500));
+  }
+  for (int i = content.resourceCount - 1; i > 0; --i) {
+    std::swap(content.resources[static_cast<std::size_t>(i)],
+              content.resources[static_cast<std::size_t>(random_.Between(0, i))]);
+  }
+}
+
+// At most one resource, a material or the plain labour, without machinist's price.
+void PositionContentMaker::ChooseSparseResources(PositionContent& content) {
+  const int draw = static_cast<int>(random_.Between(0, 99));
+  if (draw < 35) {
+    AddResource(content, random_.Pick(vocabulary_.Materials()), random_.Between(50, 300000), 0);
+  } else if (draw < 60) {
+    const LabourGrade& grade = random_.Pick(vocabulary_.LabourGrades());
+    ResourceLine& line = content.resources[static_cast<std::size_t>(content.resourceCount++)];
+    line = {grade.code, vocabulary_.LabourPlain(), {}, random_.Between(1, 500000) * 100, random_.Between(800, 1300), 0};
+  }
 }
 
 // Oddities that need an executed row: one naming a missing act, one with a
@@ -182,6 +270,18 @@ void PositionContentMaker::ChooseRates(const PlannedRow& row, PositionContent& c
   auto add = [&content](int code, std::int64_t value) {
     content.rates[static_cast<std::size_t>(content.rateCount++)] = {code, value};
   };
+  if (shape_ == Shape::kDense && row.oddity != PositionOddity::kOddRates) {
+    add(44, random_.Between(10, 50) * 1000);
+    add(kOverheadCode, random_.Between(7000, 15500) * 100);
+    add(kProfitCode, random_.Between(4000, 9500) * 100);
+    add(50, 10000);
+    return;
+  }
+  if (shape_ == Shape::kSparse && row.oddity != PositionOddity::kOddRates) {
+    if (row.needsBothRates || draw < 30) add(kOverheadCode, random_.Between(7000, 15500) * 100);
+    if (row.needsBothRates) add(kProfitCode, random_.Between(4000, 9500) * 100);
+    return;
+  }
   if (random_.Percent(25)) add(44, random_.Between(10, 50) * 1000);
   if (row.oddity == PositionOddity::kOddRates) {
     add(kOverheadCode, 0);

@@ -46,9 +46,9 @@ struct PositionContent {
   std::int64_t pz, zp, em, zm, sm;       // base prices x 100
   std::int64_t currentPrice, currentZm;  // CURCENA, CURZPM x 100
   std::array<std::int64_t, 5> k;         // KPZ, KZP, KEM, KZM, KSM x 10^4
-  std::array<ResourceLine, 6> resources;
+  std::array<ResourceLine, 16> resources;
   int resourceCount;
-  std::array<ExecutionLine, 3> executions;
+  std::array<ExecutionLine, 8> executions;
   int executionCount;
   std::array<RateLine, 4> rates;
   int rateCount;
@@ -58,10 +58,15 @@ struct PositionContent {
   std::string_view RateCode() const { return {rateCode.data(), rateCodeLength}; }
 };
 
+// The text as the shape has it: dense repeats it (after "; ") up to about width
+// bytes, sparse cuts it after its second word, the others keep it. The result
+// may be a view of scratch.
+std::string_view ShapeText(Shape shape, std::string_view text, std::size_t width, std::string& scratch);
+
 class PositionContentMaker {
  public:
   PositionContentMaker(const Vocabulary& vocabulary, RandomSource& random,
-                       const ActCalendar& acts, std::int64_t codeBase);
+                       const ActCalendar& acts, std::int64_t codeBase, Shape shape);
 
   void Make(const PlannedRow& row, PositionContent& content);
 
@@ -73,6 +78,9 @@ class PositionContentMaker {
   void AddResource(PositionContent& content, const ResourceText& text, std::int64_t price,
                    std::int64_t machinistPrice);
   void AddLabour(PositionContent& content);
+  void ChooseDenseResources(PositionContent& content);
+  void ChooseSparseResources(PositionContent& content);
+  void ReshapeValues(PositionContent& content);
   void ChooseExecutions(PositionContent& content);
   void ChooseRates(const PlannedRow& row, PositionContent& content);
   void AddOddExecution(PositionOddity oddity, PositionContent& content);
@@ -82,6 +90,7 @@ class PositionContentMaker {
   RandomSource& random_;
   const ActCalendar& acts_;
   std::int64_t codeBase_;
+  Shape shape_;
   std::array<int, 40> workTypes_{};  // introduced so far, ascending
   int workTypeCount_ = 0;
 };

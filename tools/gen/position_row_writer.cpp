@@ -19,8 +19,8 @@ bool Is(const PlannedRow& row, PositionOddity oddity) { return row.oddity == odd
 
 }  // namespace
 
-PositionRowWriter::PositionRowWriter(EstimateTables& tables, RandomSource& random)
-    : tables_(tables), random_(random) {}
+PositionRowWriter::PositionRowWriter(EstimateTables& tables, RandomSource& random, Shape shape)
+    : tables_(tables), random_(random), shape_(shape) {}
 
 void PositionRowWriter::Write(const PlannedRow& row, const PositionContent& content) {
   WriteLinks(row, content);
@@ -78,7 +78,7 @@ void PositionRowWriter::WritePosextTexts(const PlannedRow& row, const PositionCo
   if (Is(row, PositionOddity::kOneCharComment)) {
     table.SetText(posext::PRIM, kOneCharComment);
   } else {
-    table.SetText(posext::PRIM, odd ? WithLeadingBlanks(content.comment) : content.comment);
+    table.SetText(posext::PRIM, odd ? WithLeadingBlanks(content.comment) : ShapedText(content.comment, 200, shaped_));
   }
 }
 
@@ -86,19 +86,19 @@ void PositionRowWriter::WritePosextValues(const PlannedRow& row, const PositionC
                                           std::int64_t quantity) {
   DbfWriter& table = tables_.posext;
   if (!Is(row, PositionOddity::kBlankNumbers)) {
-    table.SetFixed(posext::Q, quantity);
+    SetFixed(table, posext::Q, quantity);
     table.SetInteger(posext::OPRED, content.workType);
-    table.SetFixed(posext::PZ, content.pz);
+    SetFixed(table, posext::PZ, content.pz);
   }
-  table.SetFixed(posext::ZP, content.zp);
-  table.SetFixed(posext::EM, content.em);
-  table.SetFixed(posext::ZM, content.zm);
-  table.SetFixed(posext::SM, content.sm);
-  table.SetFixed(posext::CURCENA, content.currentPrice);
-  table.SetFixed(posext::CURZPM, content.currentZm);
+  SetFixed(table, posext::ZP, content.zp);
+  SetFixed(table, posext::EM, content.em);
+  SetFixed(table, posext::ZM, content.zm);
+  SetFixed(table, posext::SM, content.sm);
+  SetFixed(table, posext::CURCENA, content.currentPrice);
+  SetFixed(table, posext::CURZPM, content.currentZm);
   constexpr std::array<posext::Field, 5> kCoefficientFields = {posext::KPZ, posext::KZP, posext::KEM,
                                                                 posext::KZM, posext::KSM};
-  for (std::size_t i = 0; i < kCoefficientFields.size(); ++i) table.SetFixed(kCoefficientFields[i], content.k[i]);
+  for (std::size_t i = 0; i < kCoefficientFields.size(); ++i) SetFixed(table, kCoefficientFields[i], content.k[i]);
 }
 
 void PositionRowWriter::WriteResources(const PlannedRow& row, const PositionContent& content) {
@@ -111,10 +111,10 @@ void PositionRowWriter::WriteResources(const PlannedRow& row, const PositionCont
     scratch_.assign(first && Is(row, PositionOddity::kOddTexts) ? " " : "");
     scratch_.append(line.name).append(line.grade);
     if (first && Is(row, PositionOddity::kOddTexts)) scratch_.push_back(kNoBreakSpace866);
-    table.SetText(restbl::RESNAME, scratch_);
-    if (!(first && Is(row, PositionOddity::kBlankNumbers))) table.SetFixed(restbl::NORMRAS, line.norm);
-    table.SetFixed(restbl::PRICERES, line.price);
-    table.SetFixed(restbl::PRICMASH, line.machinistPrice);
+    table.SetText(restbl::RESNAME, ShapedText(scratch_, 120, shaped_));
+    if (!(first && Is(row, PositionOddity::kBlankNumbers))) SetFixed(table, restbl::NORMRAS, line.norm);
+    SetFixed(table, restbl::PRICERES, line.price);
+    SetFixed(table, restbl::PRICMASH, line.machinistPrice);
     if (first && Is(row, PositionOddity::kDeleted)) table.MarkDeleted();
     table.EndRecord();
   }
@@ -127,7 +127,7 @@ void PositionRowWriter::WriteExecutions(const PlannedRow& row, const PositionCon
     const ExecutionLine& line = content.executions[static_cast<std::size_t>(i)];
     table.SetInteger(execute::CODE, code);
     table.SetInteger(execute::AKTCODE, line.actCode);
-    if (!(i == 0 && Is(row, PositionOddity::kBlankNumbers))) table.SetFixed(execute::FACT, line.fact);
+    if (!(i == 0 && Is(row, PositionOddity::kBlankNumbers))) SetFixed(table, execute::FACT, line.fact);
     table.EndRecord();
   }
 }
@@ -147,9 +147,18 @@ void PositionRowWriter::WriteRate(const PlannedRow& row, const RateLine& rate) {
   const auto end = std::to_chars(key.data() + 2, key.data() + key.size(), row.code).ptr;
   table.SetText(params::ID, std::string_view(key.data(), static_cast<std::size_t>(end - key.data())));
   table.SetInteger(params::CODE, rate.code);
-  if (!Is(row, PositionOddity::kBlankNumbers)) table.SetFixed(params::PARAM, rate.value);
+  if (!Is(row, PositionOddity::kBlankNumbers)) SetFixed(table, params::PARAM, rate.value);
   if (Is(row, PositionOddity::kDeleted)) table.MarkDeleted();
   table.EndRecord();
+}
+
+void PositionRowWriter::SetFixed(DbfWriter& table, std::size_t field, std::int64_t scaled) {
+  if (shape_ == Shape::kSparse && scaled == 0) return;
+  table.SetFixed(field, scaled);
+}
+
+std::string_view PositionRowWriter::ShapedText(std::string_view text, std::size_t width, std::string& scratch) {
+  return ShapeText(shape_, text, width, scratch);
 }
 
 std::string_view PositionRowWriter::WithLeadingBlanks(std::string_view text) {

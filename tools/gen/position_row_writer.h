@@ -14,7 +14,7 @@ namespace ranta2kv::gen {
 
 class PositionRowWriter {
  public:
-  PositionRowWriter(EstimateTables& tables, RandomSource& random);
+  PositionRowWriter(EstimateTables& tables, RandomSource& random, Shape shape);
 
   void Write(const PlannedRow& row, const PositionContent& content);
 
@@ -29,10 +29,17 @@ class PositionRowWriter {
   void WriteRates(const PlannedRow& row, const PositionContent& content);
   void WriteRate(const PlannedRow& row, const RateLine& rate);
   std::string_view WithLeadingBlanks(std::string_view text);
+  // A number field: sparse estimates leave it blank where it is 0.
+  void SetFixed(DbfWriter& table, std::size_t field, std::int64_t scaled);
+  // The text as the shape has it: long (repeated up to about width bytes) when
+  // dense, cut to a few words when sparse. May return a view of scratch.
+  std::string_view ShapedText(std::string_view text, std::size_t width, std::string& scratch);
 
   EstimateTables& tables_;
   RandomSource& random_;
+  Shape shape_;
   std::string scratch_;  // composed texts; keeps its capacity from row to row
+  std::string shaped_;   // the shaped text
 };
 
 }  // namespace ranta2kv::gen

@@ -16,8 +16,8 @@ constexpr std::int64_t kDuplicateNumberOffset = 1000000;
 
 }  // namespace
 
-SmetaRowWriter::SmetaRowWriter(DbfWriter& table, const Vocabulary& vocabulary, RandomSource& random)
-    : table_(table), vocabulary_(vocabulary), random_(random), captionShift_(random.Next() % 64) {}
+SmetaRowWriter::SmetaRowWriter(DbfWriter& table, const Vocabulary& vocabulary, RandomSource& random, Shape shape)
+    : table_(table), vocabulary_(vocabulary), random_(random), shape_(shape), captionShift_(random.Next() % 64) {}
 
 // Chapters take the captions in turn, from a place that depends on the seed, so
 // that neighbouring chapters differ.
@@ -79,7 +79,7 @@ void SmetaRowWriter::WritePositionRecord(const PlannedRow& row, const PositionCo
   } else if (row.oddity != PositionOddity::kBlankNumbers) {
     table_.SetInteger(smeta::UDAL, 0);
   }
-  const std::string_view name = content.work->name;
+  const std::string_view name = ShapeText(shape_, content.work->name, 250, shaped_);
   table_.SetText(smeta::NAME, row.oddity == PositionOddity::kOddTexts ? OddText(name) : name);
   WriteNumber(smeta::NOMER, number);
   if (row.oddity == PositionOddity::kDeleted) table_.MarkDeleted();

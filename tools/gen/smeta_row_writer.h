@@ -17,7 +17,7 @@ namespace ranta2kv::gen {
 
 class SmetaRowWriter {
  public:
-  SmetaRowWriter(DbfWriter& table, const Vocabulary& vocabulary, RandomSource& random);
+  SmetaRowWriter(DbfWriter& table, const Vocabulary& vocabulary, RandomSource& random, Shape shape);
 
   void WriteHeader(const PlannedRow& row);
   void WriteChapter(const PlannedRow& row);
@@ -34,8 +34,10 @@ class SmetaRowWriter {
   DbfWriter& table_;
   const Vocabulary& vocabulary_;
   RandomSource& random_;
+  Shape shape_;
   std::uint64_t captionShift_;  // where the chapter captions start
   std::string scratch_;  // composed texts; keeps its capacity from row to row
+  std::string shaped_;   // the shaped position name
 };
 
 }  // namespace ranta2kv::gen
