@@ -64,7 +64,9 @@ TEST(DbfResidencyTest, WalkInFileOrderKeepsLittleOfTheFileInMemory) {
   for (; !table.AtEnd(); table.Next()) sum += table.FieldNamed("CODE").AsInteger();
   EXPECT_EQ(sum, std::int64_t{kRecords} * (kRecords + 1) / 2);
   // AddressSanitizer's quarantine keeps freed memory resident.
-  if (!test::UnderAddressSanitizer()) EXPECT_LE(ResidentKb() - before, kMaxResidentKb);
+  if (!test::UnderAddressSanitizer()) {
+    EXPECT_LE(ResidentKb() - before, kMaxResidentKb);
+  }
 }
 
 TEST(DbfResidencyTest, KeyOrderWalkAndLookUpsReadTheSameValuesThroughReusedBlocks) {
@@ -87,7 +89,9 @@ TEST(DbfResidencyTest, KeyOrderWalkAndLookUpsReadTheSameValuesThroughReusedBlock
   EXPECT_EQ(table.RecordNumber(), 7);
   EXPECT_EQ(table.FieldNamed("TEXT").AsString(), TextOf(7));
   // AddressSanitizer's quarantine keeps freed memory resident.
-  if (!test::UnderAddressSanitizer()) EXPECT_LE(ResidentKb() - before, kMaxResidentKb);
+  if (!test::UnderAddressSanitizer()) {
+    EXPECT_LE(ResidentKb() - before, kMaxResidentKb);
+  }
 }
 
 }  // namespace
