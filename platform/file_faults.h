@@ -29,4 +29,15 @@ class FileFaults {
   virtual int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) = 0;
 };
 
+// The fault that faults (none when null) gives call on file, 0 when it lets the
+// call go ahead.
+inline int AnnouncedFault(FileFaults* faults, FileCall call, const std::filesystem::path& file,
+                          std::size_t& size) {
+  return faults ? faults->Before(call, file, size) : 0;
+}
+inline int AnnouncedFault(FileFaults* faults, FileCall call, const std::filesystem::path& file) {
+  std::size_t none = 0;
+  return AnnouncedFault(faults, call, file, none);
+}
+
 }  // namespace ranta2kv

@@ -7,23 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <random>
 
 #include "platform/file_faults.h"
+#include "platform/temporary_name.h"
 
 namespace ranta2kv {
 namespace {
-
-constexpr int kNameAttempts = 100;
-
-std::filesystem::path TemporaryNameBeside(const std::filesystem::path& target, std::random_device& random) {
-  char name[48];
-  std::snprintf(name, sizeof name, ".ranta2kv-%08x%08x.tmp", static_cast<unsigned>(random()),
-                static_cast<unsigned>(random()));
-  std::filesystem::path folder = target.parent_path();
-  return folder.empty() ? std::filesystem::path(name) : folder / name;
-}
 
 // A file system that cannot flush (some network and FUSE mounts) refuses with
 // these; the file is then as safe as that file system makes it.
@@ -36,14 +26,6 @@ struct OutputFile::Impl {
   std::filesystem::path temporary;
   int fd = -1;  // the open temporary file, -1 once closed
 
-  // The fault announced for call, 0 when none.
-  int Fault(FileCall call, const std::filesystem::path& file, std::size_t& size) const {
-    return faults ? faults->Before(call, file, size) : 0;
-  }
-  int Fault(FileCall call, const std::filesystem::path& file) const {
-    std::size_t none = 0;
-    return Fault(call, file, none);
-  }
 };
 
 OutputFile::OutputFile(FileFaults* faults) : impl_(std::make_unique<Impl>()) { impl_->faults = faults; }
@@ -54,9 +36,9 @@ const std::filesystem::path& OutputFile::TemporaryPath() const { return impl_->t
 
 int OutputFile::CreateBeside(const std::filesystem::path& target) {
   Remove();
-  if (int fault = impl_->Fault(FileCall::Create, target)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Create, target)) return fault;
   std::random_device random;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name = TemporaryNameBeside(target, random);
     // Mode 0666 lets the umask (and any default ACL) decide, as a plain create does.
     int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -72,7 +54,7 @@ int OutputFile::CreateBeside(const std::filesystem::path& target) {
 
 int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
-  if (int fault = impl_->Fault(FileCall::Write, impl_->temporary, size)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Write, impl_->temporary, size)) return fault;
   for (;;) {
     ssize_t n = ::write(impl_->fd, data, size);
     if (n < 0 && errno == EINTR) continue;
@@ -84,7 +66,7 @@ int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) 
 }
 
 int OutputFile::Sync() {
-  if (int fault = impl_->Fault(FileCall::Sync, impl_->temporary)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Sync, impl_->temporary)) return fault;
   while (::fsync(impl_->fd) != 0) {
     if (errno == EINTR) continue;
     return CannotSync(errno) ? 0 : errno;
@@ -100,12 +82,12 @@ int OutputFile::Close() {
 }
 
 int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
-  if (int fault = impl_->Fault(FileCall::Replace, target)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Replace, target)) return fault;
   if (std::rename(impl_->temporary.c_str(), target.c_str()) != 0) return errno;
   impl_->temporary.clear();
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  if (impl_->Fault(FileCall::SyncFolder, folder) == 0) {
+  if (AnnouncedFault(impl_->faults, FileCall::SyncFolder, folder) == 0) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
       while (::fsync(fd) != 0 && errno == EINTR) {

@@ -7,23 +7,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 
 #include "platform/file_faults.h"
+#include "platform/temporary_name.h"
 
 namespace ranta2kv {
 namespace {
-
-constexpr int kNameAttempts = 100;
-
-std::filesystem::path TemporaryNameBeside(const std::filesystem::path& target, std::random_device& random) {
-  char name[48];
-  std::snprintf(name, sizeof name, ".ranta2kv-%08x%08x.tmp", static_cast<unsigned>(random()),
-                static_cast<unsigned>(random()));
-  std::filesystem::path folder = target.parent_path();
-  return folder.empty() ? std::filesystem::path(name) : folder / name;
-}
 
 // A file system that cannot flush (some network redirectors) refuses with these;
 // the file is then as safe as that file system makes it.
@@ -36,14 +26,6 @@ struct OutputFile::Impl {
   std::filesystem::path temporary;
   HANDLE handle = INVALID_HANDLE_VALUE;  // the open temporary file
 
-  // The fault announced for call, 0 when none.
-  int Fault(FileCall call, const std::filesystem::path& file, std::size_t& size) const {
-    return faults ? faults->Before(call, file, size) : 0;
-  }
-  int Fault(FileCall call, const std::filesystem::path& file) const {
-    std::size_t none = 0;
-    return Fault(call, file, none);
-  }
 };
 
 OutputFile::OutputFile(FileFaults* faults) : impl_(std::make_unique<Impl>()) { impl_->faults = faults; }
@@ -54,10 +36,10 @@ const std::filesystem::path& OutputFile::TemporaryPath() const { return impl_->t
 
 int OutputFile::CreateBeside(const std::filesystem::path& target) {
   Remove();
-  if (int fault = impl_->Fault(FileCall::Create, target)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Create, target)) return fault;
   std::random_device random;
   DWORD error = ERROR_FILE_EXISTS;
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name = TemporaryNameBeside(target, random);
     // No sharing while it is written; the folder's inherited permissions apply.
     HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -74,7 +56,7 @@ int OutputFile::CreateBeside(const std::filesystem::path& target) {
 
 int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
-  if (int fault = impl_->Fault(FileCall::Write, impl_->temporary, size)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Write, impl_->temporary, size)) return fault;
   DWORD n = 0;
   const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
   if (!::WriteFile(impl_->handle, data, ask, &n, nullptr)) return static_cast<int>(::GetLastError());
@@ -84,7 +66,7 @@ int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) 
 }
 
 int OutputFile::Sync() {
-  if (int fault = impl_->Fault(FileCall::Sync, impl_->temporary)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Sync, impl_->temporary)) return fault;
   if (::FlushFileBuffers(impl_->handle)) return 0;
   DWORD error = ::GetLastError();
   return CannotSync(error) ? 0 : static_cast<int>(error);
@@ -98,7 +80,7 @@ int OutputFile::Close() {
 }
 
 int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
-  if (int fault = impl_->Fault(FileCall::Replace, target)) return fault;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::Replace, target)) return fault;
   if (!::MoveFileExW(impl_->temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return static_cast<int>(::GetLastError());
   }
