@@ -162,21 +162,12 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::sbStopClick() { host_->SetRunning(false); }
 
-// A failure leaves the pass as an exception; the window then returns to Ready
-// (it would otherwise keep the wait cursor and a dead Stop) and shows the message.
+// A failed pass has left the window Ready; its message goes into the error box.
 void TForm1::RunPass(const ConversionPass& pass) {
   pass_active_ = true;
-  host_->ClearLog();
-  host_->BeginRun(ToFilesystemPath(Edit1->text()));
-  std::exception_ptr failure;
-  try {
-    pass(*host_);
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  std::exception_ptr failure = host_->Run(ToFilesystemPath(Edit1->text()), pass);
   pass_active_ = false;
   if (!failure) return;
-  host_->ReturnToReady();
   QMessageBox::critical(this, windowTitle(), QString::fromStdString(FailureTextUtf8(failure)));
 }
 

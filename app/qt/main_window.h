@@ -26,7 +26,7 @@ class TForm1 : public QWidget {
  public:
   // The folder chooser: title, and the folder to open at / the chosen folder.
   using FolderChooser = std::function<bool(const QString& title, QString& folder)>;
-  using ConversionPass = std::function<std::optional<std::filesystem::path>(RunHost&)>;
+  using ConversionPass = CapturedFolderHost::ConversionPass;
 
   explicit TForm1(char decimalSeparator, QWidget* parent = nullptr);
   ~TForm1() override;

@@ -17,13 +17,6 @@ WindowRunHost::WindowRunHost(const WindowControls& controls, char decimalSeparat
 
 WindowRunHost::~WindowRunHost() { SetBusyIndication(false); }
 
-void WindowRunHost::ReturnToReady() {
-  SetBusyIndication(false);
-  SetRunning(false);
-  SetProgressPosition(0);
-  ApplyButtonRule();
-}
-
 void WindowRunHost::AppendLog(const std::string& line1251) {
   controls_.log->appendPlainText(QString::fromStdString(Cp1251ToUtf8(line1251)));
 }

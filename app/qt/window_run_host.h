@@ -27,8 +27,6 @@ class WindowRunHost final : public CapturedFolderHost {
   WindowRunHost(const WindowControls& controls, char decimalSeparator);
   ~WindowRunHost() override;  // a busy cursor still shown is taken back
 
-  // After a failed pass: normal cursor, `Running` false, the bar at 0, the button rule.
-  void ReturnToReady();
   bool BusyShown() const { return busy_shown_; }
 
   void AppendLog(const std::string& line1251) override;

@@ -371,24 +371,16 @@ void TForm1::SpeedButton2Click() {
 
 void TForm1::sbStopClick() { host_->SetRunning(false); }
 
-// A failure leaves the pass as an exception; the window then returns to Ready
-// (it would otherwise keep the hourglass and a dead Stop) and shows the message.
+// A failed pass has left the window Ready; its message goes into the error box
+// once the log shows every line.
 void TForm1::RunPass(const ConversionPass& pass) {
   pass_active_ = true;
-  host_->ClearLog();
-  host_->BeginRun(std::filesystem::path(FolderBoxText()));
-  std::exception_ptr failure;
-  try {
-    pass(*host_);
-  } catch (...) {
-    failure = std::current_exception();
-  }
+  std::exception_ptr failure = host_->Run(std::filesystem::path(FolderBoxText()), pass);
   pass_active_ = false;
   host_->FlushLog();
   HWND focus = GetFocus();
   if (focus == nullptr || !IsWindowEnabled(focus)) SetFocus(Edit1);  // Start had it
   if (failure) {
-    host_->ReturnToReady();
     MessageBoxW(window_, WideFromUtf8(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
                 MB_OK | MB_ICONERROR);
   }

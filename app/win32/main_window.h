@@ -22,7 +22,7 @@ class TForm1 {
  public:
   // The folder chooser: title, and the folder to open at / the chosen folder.
   using FolderChooser = std::function<bool(const std::wstring& title, std::wstring& folder)>;
-  using ConversionPass = std::function<std::optional<std::filesystem::path>(RunHost&)>;
+  using ConversionPass = CapturedFolderHost::ConversionPass;
 
   explicit TForm1(char decimalSeparator);
   ~TForm1();

@@ -39,14 +39,6 @@ void ProcessPendingMessages(HWND dialogWindow) {
 WindowRunHost::WindowRunHost(const WindowControls& controls, char decimalSeparator)
     : CapturedFolderHost(decimalSeparator), controls_(controls) {}
 
-void WindowRunHost::ReturnToReady() {
-  FlushLog();
-  SetBusyIndication(false);
-  SetRunning(false);
-  SetProgressPosition(0);
-  ApplyButtonRule();
-}
-
 // Each line after the first starts on a new line of the box. Lines reach the box
 // in batches (a few times a second while a pass runs, and when it ends): a box
 // that takes each of thousands of lines on its own grows slower with every line.

@@ -26,8 +26,6 @@ class WindowRunHost final : public CapturedFolderHost {
  public:
   WindowRunHost(const WindowControls& controls, char decimalSeparator);
 
-  // After a failed pass: normal cursor, `Running` false, the bar at 0, the button rule.
-  void ReturnToReady();
   // Puts the log lines appended since the last time into the log box.
   void FlushLog();
   // Whether the hourglass is on; the window shows it wherever the mouse is.
