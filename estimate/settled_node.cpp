@@ -12,19 +12,9 @@ namespace ranta2kv {
 namespace {
 
 // Collects the bytes of one element written inside an element of the document.
-class ElementSink : public XmlSink {
+class ElementSink : public StringXmlSink {
  public:
-  ElementSink() : XmlSink(4096) { BeginInsideElement(); }
-  std::string& Text() {
-    Flush();
-    return text_;
-  }
-
- protected:
-  void WriteChunk(std::string_view bytes) override { text_.append(bytes); }
-
- private:
-  std::string text_;
+  ElementSink() { BeginInsideElement(); }
 };
 
 }  // namespace

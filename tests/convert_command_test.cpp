@@ -7,10 +7,10 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "common/version.h"
 #include "tests/support/estimate_fixture.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv::test {
@@ -21,13 +21,6 @@ struct CommandResult {
   std::string out, err;
 };
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 CommandResult RunCli(const std::string& arguments, const ScratchFolder& scratch,
                      const std::string& environment = "LC_ALL=C.UTF-8") {
   std::filesystem::path out = scratch / "stdout.txt", err = scratch / "stderr.txt";
@@ -36,8 +29,8 @@ CommandResult RunCli(const std::string& arguments, const ScratchFolder& scratch,
   CommandResult result;
   int raw = std::system(command.c_str());
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadFile(out);
-  result.err = ReadFile(err);
+  result.out = ReadFileBytes(out);
+  result.err = ReadFileBytes(err);
   return result;
 }
 
@@ -86,10 +79,10 @@ TEST_P(ConvertCommandTest, DecimalSeparatorOfTheUsersLocale) {
   }
   CommandResult r = RunCli(Source() + estimate_.string(), scratch_, "LC_ALL=ru_RU.UTF-8");
   ASSERT_EQ(r.status, 0) << r.err;
-  std::string xml = ReadFile(estimate_ / "ЛС-7.XML");
+  std::string xml = ReadFileBytes(estimate_ / "ЛС-7.XML");
   EXPECT_NE(xml.find("Quantity=\"1,5\""), std::string::npos);
   r = RunCli(Source() + estimate_.string(), scratch_, "LC_ALL=C.UTF-8");
-  xml = ReadFile(estimate_ / "ЛС-7.XML");
+  xml = ReadFileBytes(estimate_ / "ЛС-7.XML");
   EXPECT_NE(xml.find("Quantity=\"1.5\""), std::string::npos);
 }
 

@@ -18,6 +18,7 @@
 #include "common/number_text.h"
 #include "source/dbf/dbf_value.h"
 #include "tests/support/dbf_builder.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
@@ -25,6 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::DbfBuilder;
+using test::ReadFileBytes;
 using test::ScratchFolder;
 
 struct CliResult {
@@ -32,13 +34,6 @@ struct CliResult {
   std::string out;
   std::string err;
 };
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string Quote(const std::string& arg) {
   std::string quoted = "'";
@@ -57,7 +52,7 @@ class DumpTest : public ::testing::Test {
     for (const std::string& arg : args) command += " " + Quote(arg);
     command += " >" + Quote((folder_ / "out").string()) + " 2>" + Quote((folder_ / "err").string());
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(folder_ / "out"), ReadFile(folder_ / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFileBytes(folder_ / "out"), ReadFileBytes(folder_ / "err")};
   }
 
   fs::path cli_ = fs::path(RANTA2KV_BIN_DIR) / "ranta2kv-cli";
@@ -273,7 +268,7 @@ TEST_F(DumpTest, AgreesWithATableWrittenByPythonDbf) {
   ASSERT_EQ(std::system(command.c_str()), 0);
   CliResult result = Run({table.string()});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, ReadFile(folder_ / "expected"));
+  EXPECT_EQ(result.out, ReadFileBytes(folder_ / "expected"));
 }
 
 }  // namespace

@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pass_outcome.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
@@ -24,11 +24,6 @@ namespace ranta2kv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WriteBytes(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
@@ -149,7 +144,7 @@ class MalformedTableTest : public ::testing::TestWithParam<MalformedCase> {
   void SetUp() override {
     gen::GenerateEstimate({.seed = 5, .positions = 4, .edge = false}, folder_.Path());
     file_ = folder_ / GetParam().table;
-    generated_ = ReadBytes(file_);
+    generated_ = ReadFileBytes(file_);
   }
   void Damage() { GetParam().damage(file_, generated_); }
   std::string Expected(std::string text) const {
@@ -262,7 +257,7 @@ TEST(ResourceUseTest, ClaimsInTheHeaderCostNoMemory) {
   gen::GenerateEstimate({.seed = 5, .positions = 6, .edge = false}, folder.Path());
   for (const char* table : {"SMETA.DBF", "POSTOOLS.DBF", "POSEXT.DBF", "RESTBL.DBF", "EXECUTE.DBF", "ACTS.DBF",
                             "PARAMS.DBF"}) {
-    std::string bytes = ReadBytes(folder / table);
+    std::string bytes = ReadFileBytes(folder / table);
     bytes.replace(4, 4, "\xFF\xFF\xFF\x7F");
     if (std::string(table) == "ACTS.DBF") {  // records moved behind a header of 65535 bytes
       const std::size_t start = static_cast<unsigned char>(bytes[8]) | static_cast<unsigned char>(bytes[9]) << 8;

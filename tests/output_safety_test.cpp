@@ -8,13 +8,13 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/dbf_patch.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pass_outcome.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
@@ -24,11 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The record of the estimate's header row (ID 0).
 std::size_t HeaderRecord(const DbfPatch& smeta) {
@@ -57,7 +52,7 @@ class OutputSafetyTest : public ::testing::TestWithParam<PassKind> {
   // Converts once and returns the bytes of the file written.
   std::string EarlierOutput() {
     EXPECT_EQ(Shown(), "converted\n");
-    return ReadBytes(target_);
+    return ReadFileBytes(target_);
   }
   std::string Failure(const std::string& what, const std::string& reason) const {
     return "error: " + what + " \"" + target_.string() + "\": " + reason + "\n";
@@ -77,7 +72,7 @@ TEST_P(OutputSafetyTest, FailingWriteKeepsTheEarlierFile) {
     return Shown();
   });
   EXPECT_EQ(shown, Failure("Ошибка записи файла", "File too large"));
-  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_TRUE(ReadFileBytes(target_) == earlier);
   EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
   EXPECT_EQ(HeldFiles(folder_.Path()), Names{});
 }
@@ -90,19 +85,19 @@ TEST_P(OutputSafetyTest, UnwritableFolderKeepsTheEarlierFile) {
   fs::permissions(folder_.Path(), fs::perms::owner_all);
   if (shown == kNoUnprivilegedUser) GTEST_SKIP() << "root cannot give up its rights here";
   EXPECT_EQ(shown, Failure("Не удалось создать файл", "Permission denied"));
-  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_TRUE(ReadFileBytes(target_) == earlier);
   EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
 }
 
 TEST_P(OutputSafetyTest, FailedPassKeepsTheEarlierFile) {
   const std::string earlier = EarlierOutput();
-  std::string smeta = ReadBytes(folder_ / "SMETA.DBF");
+  std::string smeta = ReadFileBytes(folder_ / "SMETA.DBF");
   smeta.replace(smeta.find("NOMER"), 5, "NOMEX");  // a field every chapter row reads
   std::ofstream(folder_ / "SMETA.DBF", std::ios::binary | std::ios::trunc) << smeta;
   std::string shown = Shown();
   EXPECT_EQ(shown, GetParam() == PassKind::Dbf ? "error: DescriptTable: Field 'NOMER' not found\n"
                                                 : "error: Field 'NOMER' not found\n");
-  EXPECT_TRUE(ReadBytes(target_) == earlier);
+  EXPECT_TRUE(ReadFileBytes(target_) == earlier);
   EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
   EXPECT_EQ(HeldFiles(folder_.Path()), Names{});
 }
@@ -120,7 +115,7 @@ TEST_P(OutputSafetyTest, NameOfAnExistingFolderFailsAndKeepsTheFolder) {
   fs::create_directory(target_);
   std::ofstream(target_ / "inside.txt") << "kept";
   EXPECT_EQ(Shown(), Failure("Не удалось заменить файл", "Is a directory"));
-  EXPECT_EQ(ReadBytes(target_ / "inside.txt"), "kept");
+  EXPECT_EQ(ReadFileBytes(target_ / "inside.txt"), "kept");
   EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
 }
 
@@ -129,9 +124,9 @@ TEST_P(OutputSafetyTest, NameOfALinkReplacesTheLinkNotWhatItPointsAt) {
   std::ofstream(elsewhere / "victim.txt") << "untouched";
   fs::create_symlink(elsewhere / "victim.txt", target_);
   EXPECT_EQ(Shown(), "converted\n");
-  EXPECT_EQ(ReadBytes(elsewhere / "victim.txt"), "untouched");
+  EXPECT_EQ(ReadFileBytes(elsewhere / "victim.txt"), "untouched");
   EXPECT_FALSE(fs::is_symlink(target_));
-  EXPECT_EQ(ReadBytes(target_).rfind("<?xml", 0), 0u);
+  EXPECT_EQ(ReadFileBytes(target_).rfind("<?xml", 0), 0u);
 }
 
 TEST_P(OutputSafetyTest, NameTooLongForTheFileSystemFails) {

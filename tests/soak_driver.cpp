@@ -19,7 +19,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,6 +28,7 @@
 #include "common/error.h"
 #include "convert/conversion_pass.h"
 #include "platform/file_faults.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
 
@@ -36,11 +36,6 @@ namespace ranta2kv::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Resident memory in KiB, after the allocator gave back what it can.
 long ResidentKb() {
@@ -136,7 +131,7 @@ std::vector<fs::path> Outputs(const fs::path& folder) {
 // Every output file is a whole document (a stopped run writes a shorter one).
 bool AllWhole(const fs::path& folder) {
   for (const fs::path& file : Outputs(folder)) {
-    const std::string bytes = ReadBytes(file);
+    const std::string bytes = ReadFileBytes(file);
     if (bytes.rfind("<?xml", 0) != 0 || bytes.find("</Document>") == std::string::npos) return false;
   }
   return true;
@@ -178,7 +173,7 @@ int Soak(double minutes) {
       for (const fs::path& file : Outputs(estimate.folder)) {
         if (pass == 0 || file != estimate.file[0]) estimate.file[pass] = file;
       }
-      estimate.output[pass] = ReadBytes(estimate.file[pass]);
+      estimate.output[pass] = ReadFileBytes(estimate.file[pass]);
     }
     estimates.push_back(std::move(estimate));
   }
@@ -219,7 +214,7 @@ int Soak(double minutes) {
     }
     const Estimate& estimate = estimates[random() % estimates.size()];
     const int pass = static_cast<int>(random() % 2);
-    const std::string before = ReadBytes(estimate.file[pass]);
+    const std::string before = ReadFileBytes(estimate.file[pass]);
     bool complete = true, ok = false;
     if (chance(25)) {
       ok = RunCli(pass == 1, estimate.folder) == 0;
@@ -241,7 +236,7 @@ int Soak(double minutes) {
       complete = !host.stopped;
     }
     ++runs;
-    const std::string now = ReadBytes(estimate.file[pass]);
+    const std::string now = ReadFileBytes(estimate.file[pass]);
     bool whole = true;
     if (!ok) {
       ++failed;

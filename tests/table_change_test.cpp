@@ -12,13 +12,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/file_faults.h"
 #include "tests/support/child_process.h"
 #include "tests/support/dbf_patch.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/pass_outcome.h"
 #include "tests/support/recording_run_host.h"
 #include "tests/support/scratch_folder.h"
@@ -32,11 +32,6 @@ using Names = std::vector<std::string>;
 
 // Large enough that SMETA and RESTBL are read in blocks during the walk.
 constexpr int kPositions = 1100;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The estimate, with the output name OUT; every test works on a copy.
 class Estimate {
@@ -52,7 +47,7 @@ class Estimate {
       ScratchFolder copy("change-reference");
       fs::copy(folder_.Path(), copy.Path());
       EXPECT_EQ(ShownByPass(PassKind::OleDb, copy.Path()), "converted\n");
-      oledb_output_ = ReadBytes(copy / kOutputName);
+      oledb_output_ = ReadFileBytes(copy / kOutputName);
     }
     return oledb_output_;
   }
@@ -184,7 +179,7 @@ TEST_P(TableChangeTest, FailsNamingTheTableOrGivesTheDocumentOfTheUnchangedTable
   const std::string changed = "Таблица \"" + table.string() + "\" изменилась во время конвертации";
   EXPECT_TRUE(Expected(pass, moment, changed, shown)) << shown;
   const bool written = shown == "converted\n";
-  EXPECT_TRUE(ReadBytes(folder_ / Estimate::kOutputName) == (written ? estimate.OleDbOutput() : "earlier"));
+  EXPECT_TRUE(ReadFileBytes(folder_ / Estimate::kOutputName) == (written ? estimate.OleDbOutput() : "earlier"));
   EXPECT_EQ(NonTables(folder_.Path()), Names{Estimate::kOutputName});
   EXPECT_EQ(HeldFiles(folder_.Path()), Names{});
 }
@@ -233,7 +228,7 @@ TEST_P(TableReadFaultTest, FailedReadEndsThePassWithTheSystemsMessage) {
   const std::string shown = ShownByPass(pass, host);
   const std::string failed = "Ошибка чтения таблицы \"" + table.string() + "\": Input/output error";
   EXPECT_TRUE(Expected(pass, moment, failed, shown)) << shown;
-  EXPECT_TRUE(ReadBytes(folder_ / Estimate::kOutputName) ==
+  EXPECT_TRUE(ReadFileBytes(folder_ / Estimate::kOutputName) ==
               (shown == "converted\n" ? Estimate::Get().OleDbOutput() : "earlier"));
   EXPECT_EQ(NonTables(folder_.Path()), Names{Estimate::kOutputName});
   EXPECT_EQ(HeldFiles(folder_.Path()), Names{});

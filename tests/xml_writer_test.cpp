@@ -19,6 +19,7 @@
 #include "estimate/xml_writer.h"
 #include "platform/file_faults.h"
 #include "tests/support/error_message.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xml_tree.h"
 
@@ -27,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ErrorMessage;
+using test::ReadFileBytes;
 using test::ScratchFolder;
 using Names = std::vector<std::string>;
 
@@ -51,11 +53,6 @@ std::string SignCaption(const Variant& value, char separator = '.') {
   std::string text = Render(document, separator);
   std::size_t start = text.find("<Signs><Sign") + 12;
   return text.substr(start, text.find("/>", start) - start);
-}
-
-std::string ReadFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 Names FolderEntries(const fs::path& folder) {
@@ -224,7 +221,7 @@ TEST(SaveToFileTest, WholeDocumentParsesBackIdentically) {
   test::XmlFile parsed = test::ParseXmlFile(file);
   EXPECT_EQ(parsed.encoding, "windows-1251");
   ExpectSameTree(document, parsed.root, ',');
-  EXPECT_EQ(ReadFile(file), Render(document, ','));
+  EXPECT_EQ(ReadFileBytes(file), Render(document, ','));
   if (std::system("command -v xmllint >/dev/null 2>&1") == 0) {
     EXPECT_EQ(std::system(("xmllint --noout '" + file.string() + "'").c_str()), 0);
   }
@@ -239,7 +236,7 @@ TEST(SaveToFileTest, ReplacesAnEarlierFileWithUmaskPermissionsAndNoTemporaryFile
   ::umask(027);
   document.SaveToFile(folder / "b.xml", '.');
   ::umask(saved);
-  EXPECT_EQ(ReadFile(folder / "a.xml"), Render(document));
+  EXPECT_EQ(ReadFileBytes(folder / "a.xml"), Render(document));
   EXPECT_EQ(fs::status(folder / "a.xml").permissions(), fs::perms(0644));
   EXPECT_EQ(fs::status(folder / "b.xml").permissions(), fs::perms(0640));
   EXPECT_EQ(FolderEntries(folder.Path()), (Names{"a.xml", "b.xml"}));
@@ -304,7 +301,7 @@ TEST(SaveToFileTest, ShortWritesStillGiveTheWholeFile) {
   FillLarge(document);
   FaultyWrites shortWrites(SIZE_MAX, 777);
   document.SaveToFile(folder / "E.XML", '.', &shortWrites);
-  EXPECT_EQ(ReadFile(folder / "E.XML"), Render(document));
+  EXPECT_EQ(ReadFileBytes(folder / "E.XML"), Render(document));
 }
 
 TEST(SaveToFileTest, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile) {
@@ -319,7 +316,7 @@ TEST(SaveToFileTest, FailedWriteLeavesTheEarlierFileAndNoTemporaryFile) {
                 document.SaveToFile(file, '.', &fullDisk);
               }),
               std::string("Ошибка записи файла \""_cp1251) + file.string() + "\": No space left on device");
-    EXPECT_EQ(ReadFile(file), "earlier") << failAfter;
+    EXPECT_EQ(ReadFileBytes(file), "earlier") << failAfter;
     EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"}) << failAfter;
   }
 }
@@ -346,7 +343,7 @@ TEST(SaveToFileTest, FileReachesTheDiskBeforeItReplacesTheTargetAndTheFolderAfte
   document.SaveToFile(folder / "E.XML", '.', &recorder);
   EXPECT_EQ(recorder.calls, (std::vector<FileCall>{FileCall::Create, FileCall::Write, FileCall::Sync,
                                                    FileCall::Replace, FileCall::SyncFolder}));
-  EXPECT_EQ(ReadFile(folder / "E.XML"), Render(document));
+  EXPECT_EQ(ReadFileBytes(folder / "E.XML"), Render(document));
 }
 
 TEST(SaveToFileTest, FailedFlushLeavesTheEarlierFileAndNoTemporaryFile) {
@@ -358,7 +355,7 @@ TEST(SaveToFileTest, FailedFlushLeavesTheEarlierFileAndNoTemporaryFile) {
   EXPECT_EQ(ErrorMessage([&] { document.SaveToFile(file, '.', &failingSync); }),
             std::string("Ошибка записи файла \""_cp1251) + file.string() + "\": Input/output error");
   EXPECT_EQ(failingSync.calls.back(), FileCall::Sync);
-  EXPECT_EQ(ReadFile(file), "earlier");
+  EXPECT_EQ(ReadFileBytes(file), "earlier");
   EXPECT_EQ(FolderEntries(folder.Path()), Names{"E.XML"});
 }
 
