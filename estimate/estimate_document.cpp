@@ -13,8 +13,8 @@
 #include "common/text.h"
 #include "estimate/atomic_file_sink.h"
 #include "estimate/child_sort.h"
-#include "estimate/element_packing.h"
 #include "estimate/node_shape.h"
+#include "estimate/settled_elements.h"
 #include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 
@@ -322,7 +322,7 @@ void TXML_Estimate_Container::SettleChild(TXML_Estimate_Item* child, char decima
   auto found = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
   if (found == children_.end()) ThrowListIndexError(-1);
   std::unique_ptr<TXML_Estimate_Item> settled =
-      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Packing());
+      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Settled());
   settled->link_ = reinterpret_cast<std::uintptr_t>(this);
   found->swap(settled);
 }
@@ -405,11 +405,11 @@ TXML_Estimate_Item* TXML_Estimate_Position::AddImplementation() {
 // The root is its own document, so that every node created under it, directly
 // or further down, refers to it.
 TXML_Estimate_Document::~TXML_Estimate_Document() {
-  children_.clear();  // the settled nodes before the packing they refer to
+  children_.clear();  // the settled nodes before the elements they refer to
 }
 
 TXML_Estimate_Document::TXML_Estimate_Document()
-    : TXML_Estimate_Container(this), packing_(std::make_unique<ElementPacking>()) {
+    : TXML_Estimate_Container(this), settled_(std::make_unique<SettledElements>()) {
   SetAttributes(DocumentAttributes);
   SetValueByName("DocumentType", Variant(kDocumentType));
   SetNodeName("Document");
