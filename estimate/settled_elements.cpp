@@ -1,6 +1,6 @@
 // The store of settled elements: the render sink hands its full buffers to the
 // scratch file (creating it with the first), and the copies read the file back
-// by blocks. A failing file raises Error with the system's message, which ends
+// by blocks; bytes that never filled the sink's buffer are copied from there. A failing file raises Error with the system's message, which ends
 // the run before any output file replaces its target.
 #include "estimate/settled_elements.h"
 
@@ -45,6 +45,10 @@ void SettledElements::Store(std::string_view bytes) {
 }
 
 void SettledElements::CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& out) {
+  if (sink_.AllBuffered()) {  // a small document: its bytes never left the sink
+    out.WriteRaw(sink_.Buffered().substr(offset, size));
+    return;
+  }
   sink_.Flush();
   if (!file_) {
     out.WriteRaw(std::string_view(memory_).substr(offset, size));

@@ -1,8 +1,8 @@
 // The bytes of the settled elements of one document: each settled node renders
 // its element once into the sink here and keeps where its bytes went; when the
-// document is written they are copied from here into the document's sink. They
-// go into a scratch file in the folder given (the output's), or stay in memory
-// when none is given (documents built in memory).
+// document is written they are copied from here into the document's sink. Once
+// they outgrow one block they go into a scratch file in the folder given (the
+// output's), or stay in memory when none is given (documents built in memory).
 #pragma once
 
 #include <cstdint>
@@ -25,8 +25,8 @@ class SettledElements {
   SettledElements();
   ~SettledElements();
 
-  // From now on the bytes go into a scratch file in folder, created with the
-  // first of them. faults, when given, are injected into its calls and must
+  // From now on the bytes go into a scratch file in folder, created when they
+  // outgrow the first block. faults, when given, are injected into its calls and must
   // outlive this.
   void KeepInScratchFileIn(std::filesystem::path folder, FileFaults* faults);
 
@@ -44,7 +44,9 @@ class SettledElements {
   class AppendSink : public XmlSink {
    public:
     explicit AppendSink(SettledElements& owner) : XmlSink(kBlockSize), owner_(owner) { BeginInsideElement(); }
-    std::uint64_t Size() const { return handed_ + Buffered(); }
+    std::uint64_t Size() const { return handed_ + Buffered().size(); }
+    bool AllBuffered() const { return handed_ == 0; }
+    using XmlSink::Buffered;
 
    protected:
     void WriteChunk(std::string_view bytes) override;
