@@ -50,12 +50,5 @@ TEST(ScratchFileTest, AppendedBytesComeBackFromAnyOffsetAndNoEntryShows) {
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
-TEST(ScratchFileTest, MissingFolderIsAnError) {
-  test::ScratchFolder folder("scratch");
-  ScratchFile file;
-  EXPECT_NE(file.CreateIn(folder / "missing"), 0);
-  EXPECT_FALSE(file.IsOpen());
-}
-
 }  // namespace
 }  // namespace ranta2kv
