@@ -80,7 +80,33 @@ void KeyIndex::Sort() {
     return order != 0 ? order < 0 : a < b;
   };
   // Tables are often written in key order already; one pass tells.
-  if (!std::is_sorted(order_.begin(), order_.end(), before)) std::sort(order_.begin(), order_.end(), before);
+  if (std::is_sorted(order_.begin(), order_.end(), before)) return;
+  // Otherwise the records are sorted by their keys' first eight bytes read as one
+  // big-endian number, beside the record number: most comparisons are then of two
+  // integers in one array instead of two keys fetched from all over the buffer.
+  struct Entry {
+    std::uint64_t prefix;
+    std::uint32_t record;
+  };
+  const std::size_t head = std::min<std::size_t>(length, 8);
+  std::vector<Entry> entries(order_.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::uint32_t record = order_[i];
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(keys + (record - 1) * length);
+    std::uint64_t prefix = 0;
+    for (std::size_t b = 0; b < 8; ++b) prefix = prefix << 8 | (b < head ? key[b] : 0);
+    entries[i] = {prefix, record};
+  }
+  std::sort(entries.begin(), entries.end(), [keys, length, head](const Entry& a, const Entry& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (length > head) {
+      const int order = std::memcmp(keys + (a.record - 1) * length + head, keys + (b.record - 1) * length + head,
+                                    length - head);
+      if (order != 0) return order < 0;
+    }
+    return a.record < b.record;
+  });
+  for (std::size_t i = 0; i < entries.size(); ++i) order_[i] = entries[i].record;
 }
 
 std::size_t KeyIndex::LowerBound(std::string_view bound, std::size_t first, std::size_t last) const {
