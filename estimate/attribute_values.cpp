@@ -128,6 +128,41 @@ struct EncodedEntry {
   }
 };
 
+// The offset after the entry at offset: its index and code, then its payload
+// skipped without decoding it.
+std::size_t EntryEnd(const unsigned char* entries, std::size_t offset) {
+  const unsigned char code = entries[offset + 1];
+  offset += 2;
+  auto skipVarint = [&] {
+    while (entries[offset++] >= 0x80) {
+    }
+  };
+  if (code >= kScaledDecimal) {
+    skipVarint();
+    return offset;
+  }
+  switch (static_cast<Variant::Type>(code)) {
+    case Variant::Type::Integer:
+    case Variant::Type::Currency:
+    case Variant::Type::Boolean:
+      skipVarint();
+      break;
+    case Variant::Type::Floating:
+    case Variant::Type::DateTime:
+      offset += sizeof(double);
+      break;
+    case Variant::Type::Text: {
+      std::size_t length = GetVarint(entries, offset);
+      offset += length;
+      break;
+    }
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+      break;
+  }
+  return offset;
+}
+
 }  // namespace
 
 Variant StoredValue::ToVariant() const {
@@ -203,16 +238,22 @@ bool AttributeValues::Next(Cursor& cursor) const {
 }
 
 bool AttributeValues::Has(std::uint8_t index) const {
-  for (Cursor c; Next(c);) {
-    if (c.value.index >= index) return c.value.index == index;
+  const Bytes entries = Entries();
+  for (std::size_t offset = 0; offset < entries.size; offset = EntryEnd(entries.data, offset)) {
+    if (entries.data[offset] >= index) return entries.data[offset] == index;
   }
   return false;
 }
 
 Variant AttributeValues::Get(std::uint8_t index) const {
-  for (Cursor c; Next(c);) {
-    if (c.value.index == index) return c.value.ToVariant();
-    if (c.value.index > index) break;
+  const Bytes entries = Entries();
+  for (std::size_t offset = 0; offset < entries.size; offset = EntryEnd(entries.data, offset)) {
+    if (entries.data[offset] == index) {
+      StoredValue value;
+      Decode(entries.data, offset, value);
+      return value.ToVariant();
+    }
+    if (entries.data[offset] > index) break;
   }
   return Variant();
 }
@@ -221,12 +262,10 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
   // The old entry of this index, if any, spans [begin, end); a new one goes at begin.
   Bytes old = Entries();
   std::size_t begin = old.size, end = old.size;
-  for (Cursor c;;) {
-    std::size_t start = c.offset;
-    if (!Next(c)) break;
-    if (c.value.index >= index) {
-      begin = start;
-      end = c.value.index == index ? c.offset : start;
+  for (std::size_t offset = 0; offset < old.size; offset = EntryEnd(old.data, offset)) {
+    if (old.data[offset] >= index) {
+      begin = offset;
+      end = old.data[offset] == index ? EntryEnd(old.data, offset) : offset;
       break;
     }
   }
