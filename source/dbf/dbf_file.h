@@ -46,8 +46,13 @@ class DbfFile {
   void CheckUnchanged() const;
   [[noreturn]] void ThrowChanged() const;
 
-  // Files up to this size are read whole at Open.
+  // Files up to this size are read whole at Open, and so are files up to
+  // kMaxShortRecordsSize whose records are at most kShortRecordLength bytes long:
+  // looked up at random through reads, such a file would cost a system call for
+  // every few bytes.
   static constexpr std::size_t kMaxReadSize = 1 << 20;
+  static constexpr std::size_t kMaxShortRecordsSize = 16 << 20;
+  static constexpr std::size_t kShortRecordLength = 64;
   static constexpr std::size_t kHeadSize = 1 << 16;  // a header length is at most 65535
 
  private:

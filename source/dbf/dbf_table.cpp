@@ -68,6 +68,10 @@ void DbfTable::SetFileFaults(FileFaults* faults) { faults_ = faults; }
 
 void DbfTable::ExpectFile(std::optional<TableFileStamp> stamp) { impl_->expected_stamp = stamp; }
 
+void DbfTable::CheckFileIsExpected() const {
+  if (impl_->expected_stamp && CurrentStamp(file_name_) != impl_->expected_stamp) throw TableChangedError(file_name_);
+}
+
 void DbfTable::CheckUnchanged() const {
   if (impl_->open) impl_->file.CheckUnchanged();
 }
