@@ -33,7 +33,9 @@ void DbfTable::Open() {
   if (impl_->open) return;
   Impl& impl = *impl_;
   const std::string fileText = PathTo1251(file_name_);
-  if (!impl.file.Open(file_name_, faults_)) {
+  // A table whose records are not in the order of its index is looked up all over
+  // the file, record by record.
+  if (!impl.file.Open(file_name_, faults_, impl.index && !impl.index->InRecordOrder())) {
     std::error_code error;
     // The file that the index was built from, or that the run began with, is gone.
     if ((impl.index || impl.expected_stamp) && !std::filesystem::exists(file_name_, error)) {

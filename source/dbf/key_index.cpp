@@ -74,6 +74,7 @@ char* KeyIndex::AppendKey() {
 
 void KeyIndex::Sort() {
   positions_.clear();
+  in_record_order_ = true;
   const std::size_t length = format_.length;
   if (length == 0) return;  // all keys equal: record order
   const char* keys = keys_.data();
@@ -84,6 +85,7 @@ void KeyIndex::Sort() {
     sorted = std::memcmp(keys + (i - 1) * length, keys + i * length, length) <= 0;
   }
   if (sorted) return;
+  in_record_order_ = false;
   // Otherwise the records are sorted by eight bytes of their keys read as one
   // big-endian number, beside the record number: most comparisons are then of two
   // integers in one array instead of two keys fetched from all over the buffer.

@@ -32,6 +32,8 @@ class KeyIndex {
   void Reserve(std::size_t records);
   char* AppendKey();  // the slot of the next record's key, KeyLength() bytes
   void Sort();
+  // True when the records were in key order already (the order is 1, 2, ...).
+  bool InRecordOrder() const { return in_record_order_; }
 
   std::size_t Size() const { return order_.size(); }
   std::uint32_t RecordAt(std::size_t position) const { return order_[position]; }
@@ -59,6 +61,7 @@ class KeyIndex {
   KeyFormat format_;
   std::vector<char> keys_;            // the key at position p at p * key length
   std::vector<std::uint32_t> order_;  // record numbers in key order
+  bool in_record_order_ = true;
   mutable std::vector<std::uint32_t> positions_;  // record n's position at n - 1, once asked for
 };
 
