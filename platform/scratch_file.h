@@ -38,4 +38,8 @@ class ScratchFile {
   std::unique_ptr<Impl> impl_;
 };
 
+// True when an open scratch file shows no entry in its folder; false where the
+// system shows it until it is closed, when the system deletes it.
+bool OpenScratchFilesHaveNoName();
+
 }  // namespace ranta2kv

@@ -92,4 +92,6 @@ int ScratchFile::ReadAt(std::uint64_t offset, char* data, std::size_t size, std:
   }
 }
 
+bool OpenScratchFilesHaveNoName() { return true; }  // nameless or unlinked at once
+
 }  // namespace ranta2kv

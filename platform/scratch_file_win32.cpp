@@ -88,4 +88,6 @@ int ScratchFile::ReadAt(std::uint64_t offset, char* data, std::size_t size, std:
   return 0;
 }
 
+bool OpenScratchFilesHaveNoName() { return false; }  // deleted on close, listed until then
+
 }  // namespace ranta2kv
