@@ -31,10 +31,26 @@ void SqlDatabase::Execute(std::string_view sql) {
 
 std::string SqlDatabase::LastMessage() const { return sqlite3_errmsg(db_); }
 
+void SqlDatabase::KeepFailure(std::exception_ptr failure) {
+  if (!kept_failure_) kept_failure_ = std::move(failure);
+}
+
+void SqlDatabase::ThrowKeptFailure() {
+  if (!kept_failure_) return;
+  std::exception_ptr failure = std::move(kept_failure_);
+  kept_failure_ = nullptr;
+  std::rethrow_exception(failure);
+}
+
+void SqlDatabase::ThrowLastError() {
+  ThrowKeptFailure();
+  throw Error(LastMessage());
+}
+
 SqlStatement::SqlStatement(SqlDatabase& database, std::string_view sql) : database_(database) {
   if (sqlite3_prepare_v2(database.Handle(), sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
       SQLITE_OK) {
-    throw Error(database.LastMessage());
+    database.ThrowLastError();
   }
 }
 
@@ -44,8 +60,11 @@ bool SqlStatement::Step() {
   if (!statement_) return false;  // text without a statement
   int rc = sqlite3_step(statement_);
   if (rc == SQLITE_ROW) return true;
-  if (rc == SQLITE_DONE) return false;
-  throw Error(database_.LastMessage());
+  if (rc == SQLITE_DONE) {
+    database_.ThrowKeptFailure();
+    return false;
+  }
+  database_.ThrowLastError();
 }
 
 void SqlStatement::Reset() {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "common/error.h"
+#include "source/sql/sql_database.h"
 
 namespace ranta2kv {
 namespace {
@@ -22,7 +22,7 @@ constexpr std::size_t kKeptCells = 256;
 
 }  // namespace
 
-void SqlResult::Fetch(sqlite3_stmt* statement) {
+void SqlResult::Fetch(SqlDatabase& database, sqlite3_stmt* statement) {
   Clear();
   const int columns = sqlite3_column_count(statement);
   for (int c = 0; c < columns; ++c) {
@@ -32,10 +32,11 @@ void SqlResult::Fetch(sqlite3_stmt* statement) {
   for (;;) {
     int rc = sqlite3_step(statement);
     if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) throw Error(sqlite3_errmsg(sqlite3_db_handle(statement)));
+    if (rc != SQLITE_ROW) database.ThrowLastError();
     for (int c = 0; c < columns; ++c) Append(statement, c);
     ++row_count_;
   }
+  database.ThrowKeptFailure();  // a failure SQLite did not see still ends the statement
 }
 
 void SqlResult::Clear() {

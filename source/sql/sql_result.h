@@ -11,6 +11,8 @@ struct sqlite3_stmt;
 
 namespace ranta2kv {
 
+class SqlDatabase;
+
 enum class SqlType : std::uint8_t { Null, Integer, Real, Text };
 
 // One cell as read; only the member of its type is meaningful. A BLOB reads as Text.
@@ -23,9 +25,9 @@ struct SqlValue {
 
 class SqlResult {
  public:
-  // Replaces the rows by those of the prepared statement, stepped to its end
-  // (Error with the database's message).
-  void Fetch(sqlite3_stmt* statement);
+  // Replaces the rows by those of the prepared statement of database, stepped to
+  // its end; a failure is the database's last error (SqlDatabase::ThrowLastError).
+  void Fetch(SqlDatabase& database, sqlite3_stmt* statement);
   // Forgets the rows; a small result's storage is kept for the next one.
   void Clear();
 
