@@ -63,10 +63,10 @@ void ColumnKeyIndex::Sort() {
 }
 
 std::span<const ColumnKeyIndex::Entry> ColumnKeyIndex::Find(std::uint64_t key) const {
-  const Entry low{static_cast<std::uint32_t>(key), static_cast<std::uint32_t>(key >> 32), 0};
-  const Entry high{low.key_low, low.key_high, UINT32_MAX};
-  auto first = std::lower_bound(entries_.begin(), entries_.end(), low, Before);
-  auto last = std::upper_bound(first, entries_.end(), high, Before);
+  auto first = std::lower_bound(entries_.begin(), entries_.end(), key,
+                                [](const Entry& entry, std::uint64_t k) { return KeyOf(entry) < k; });
+  auto last = std::upper_bound(first, entries_.end(), key,
+                               [](std::uint64_t k, const Entry& entry) { return k < KeyOf(entry); });
   return {first, last};
 }
 

@@ -2,7 +2,9 @@
 // the value of a field in a record as its column holds it.
 #include "source/sql/dbf_sql_column.h"
 
+#include <array>
 #include <cstdio>
+#include <optional>
 
 #include "common/codepage.h"
 #include "common/date_time.h"
@@ -29,6 +31,16 @@ void AssignDateText(double days, std::string& text) {
   char buffer[16];
   const int size = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
   text.assign(buffer, static_cast<std::size_t>(size));
+}
+
+// Code page 866 to windows-1251, byte by byte.
+const std::array<char, 256>& Oem866ToAnsiTable() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> bytes{};
+    for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
+    return bytes;
+  }();
+  return table;
 }
 
 SqlValue Integer(std::int64_t integer) {
@@ -65,22 +77,34 @@ SqlValue ColumnValue(const DbfField& field, const char* record, bool oem, std::s
   // The text as the reader gives it: the bytes up to the first NUL, "" when null.
   if (kind == DbfValueKind::Text) {
     if (!oem) return Text(value.Text());
+    const std::array<char, 256>& ansi = Oem866ToAnsiTable();
     text.assign(value.Text());
-    for (char& c : text) c = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
+    for (char& c : text) c = ansi[static_cast<unsigned char>(c)];
     return Text(text);
   }
-  if (value.IsNull()) return SqlValue();
+  // Each value is parsed once: what IsNull and the As accessors would give.
   switch (kind) {
-    case DbfValueKind::Integer: return Integer(value.AsInteger());
-    case DbfValueKind::LargeInteger: return Integer(value.AsLargeInteger());
-    case DbfValueKind::Boolean: return Integer(value.AsLogical() ? 1 : 0);
-    case DbfValueKind::Float: {
-      SqlValue real;
-      real.type = SqlType::Real;
-      real.real = value.AsNumber();
-      return real;
-    }
+    case DbfValueKind::Integer:
+      if (std::optional<std::int64_t> integer = value.Integer()) {
+        return Integer(static_cast<std::int32_t>(static_cast<std::uint32_t>(*integer)));  // as AsInteger
+      }
+      return SqlValue();
+    case DbfValueKind::LargeInteger:
+      if (std::optional<std::int64_t> integer = value.Integer()) return Integer(*integer);
+      return SqlValue();
+    case DbfValueKind::Boolean:
+      if (std::optional<bool> logical = value.Logical()) return Integer(*logical ? 1 : 0);
+      return SqlValue();
+    case DbfValueKind::Float:
+      if (std::optional<double> number = value.Number()) {
+        SqlValue real;
+        real.type = SqlType::Real;
+        real.real = *number;
+        return real;
+      }
+      return SqlValue();
     case DbfValueKind::Date:
+      if (!value.Date()) return SqlValue();
       AssignDateText(value.AsDateTime(), text);
       return Text(text);
     default: return SqlValue();
