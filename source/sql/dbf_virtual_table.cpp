@@ -30,6 +30,7 @@ constexpr int kScanPlan = 0;
 constexpr int kRowidPlan = 1;
 constexpr int kFirstKeyPlan = 2;
 constexpr std::size_t kIdleReaders = 2;  // kept per kind of reader
+constexpr std::size_t kIdleCursors = 4;
 
 void OpenTable(DbfTable& table, const std::string& name, const std::filesystem::path& file, FileFaults* faults,
                std::optional<TableFileStamp> expected) {
@@ -45,6 +46,10 @@ bool KeysServe(const char* collation) {
   return !collation || EqualsIgnoringAsciiCase(collation, "BINARY") || EqualsIgnoringAsciiCase(collation, "RTRIM");
 }
 
+}  // namespace
+
+namespace {
+class Cursor;
 }  // namespace
 
 class DbfVirtualTables::Table {
@@ -86,6 +91,9 @@ class DbfVirtualTables::Table {
     if (idle.size() < kIdleReaders) idle.push_back(std::move(reader));
   }
   std::uint64_t records_read = 0;
+  // Cursors of statements run before, for the next ones (each statement opens
+  // one per table it reads).
+  std::vector<std::unique_ptr<Cursor>> idle_cursors;
 
  private:
   void BuildKeyIndexes() {
@@ -137,6 +145,13 @@ class Cursor {
  public:
   explicit Cursor(Table& table) : table_(table) { handle_.cursor = this; }
   ~Cursor() { ReturnReader(); }
+  // Back to the state of a cursor just opened, its buffers kept.
+  void Release() {
+    ReturnReader();
+    handle_.base = sqlite3_vtab_cursor{};
+    count_ = position_ = 0;
+    record_ = nullptr;
+  }
 
   sqlite3_vtab_cursor* Handle() { return &handle_.base; }
   static Cursor& Of(sqlite3_vtab_cursor* cursor) { return *reinterpret_cast<Handle_*>(cursor)->cursor; }
@@ -309,11 +324,25 @@ int BestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
 
 int Open(sqlite3_vtab* vtab, sqlite3_vtab_cursor** cursor) {
   Table& table = Table::Of(vtab);
-  return Guarded(table, vtab, [&] { *cursor = (new Cursor(table))->Handle(); });
+  return Guarded(table, vtab, [&] {
+    std::unique_ptr<Cursor> opened;
+    if (table.idle_cursors.empty()) {
+      opened = std::make_unique<Cursor>(table);
+    } else {
+      opened = std::move(table.idle_cursors.back());
+      table.idle_cursors.pop_back();
+    }
+    *cursor = opened.release()->Handle();
+  });
 }
 
-int Close(sqlite3_vtab_cursor* cursor) {
-  delete &Cursor::Of(cursor);
+int Close(sqlite3_vtab_cursor* handle) {
+  std::unique_ptr<Cursor> cursor(&Cursor::Of(handle));
+  Table& table = cursor->Owner();
+  if (table.idle_cursors.size() < kIdleCursors) {
+    cursor->Release();
+    table.idle_cursors.push_back(std::move(cursor));
+  }
   return SQLITE_OK;
 }
 
