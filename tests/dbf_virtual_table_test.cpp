@@ -77,7 +77,8 @@ TEST(DbfVirtualTableTest, KeyLookUpsGiveTheRowsOfAScanInRecordOrder) {
   Tables tables(folder.Path());
   int compared = 0, found = 0;
   for (const char* table : kTables) {
-    const std::vector<std::string> columns = tables.Column("SELECT name FROM pragma_table_info('" + std::string(table) + "')");
+    const std::vector<std::string> columns =
+        tables.Column("SELECT name FROM pragma_table_info('" + std::string(table) + "')");
     for (const char* key : kKeyColumns) {
       if (std::find(columns.begin(), columns.end(), key) == columns.end()) continue;
       const std::string from = std::string(" FROM \"") + table + "\" WHERE ";

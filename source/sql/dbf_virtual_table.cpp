@@ -77,7 +77,7 @@ class DbfVirtualTables::Table {
   bool Oem() const { return oem_; }
   const std::vector<Key>& Keys() const { return keys_; }
   sqlite3_vtab* Handle() { return &handle_.base; }
-  static Table& Of(sqlite3_vtab* vtab) { return *reinterpret_cast<Handle_*>(vtab)->table; }
+  static Table& Of(sqlite3_vtab* vtab) { return *reinterpret_cast<TableHandle*>(vtab)->table; }
 
   DbfRecordBlock TakeReader(bool inFileOrder) {
     std::vector<DbfRecordBlock>& idle = idle_[inFileOrder];
@@ -121,7 +121,7 @@ class DbfVirtualTables::Table {
     for (Key& key : keys_) key.index.Sort();
   }
 
-  struct Handle_ {
+  struct TableHandle {
     sqlite3_vtab base{};  // first: SQLite's pointer is the handle's
     Table* table = nullptr;
   };
@@ -131,7 +131,7 @@ class DbfVirtualTables::Table {
   std::string declaration_;
   std::vector<Key> keys_;
   std::array<std::vector<DbfRecordBlock>, 2> idle_;  // by inFileOrder
-  Handle_ handle_;
+  TableHandle handle_;
 };
 
 namespace {
@@ -154,7 +154,7 @@ class Cursor {
   }
 
   sqlite3_vtab_cursor* Handle() { return &handle_.base; }
-  static Cursor& Of(sqlite3_vtab_cursor* cursor) { return *reinterpret_cast<Handle_*>(cursor)->cursor; }
+  static Cursor& Of(sqlite3_vtab_cursor* cursor) { return *reinterpret_cast<CursorHandle*>(cursor)->cursor; }
   Table& Owner() { return table_; }
 
   void Filter(int plan, sqlite3_value* value) {
@@ -183,7 +183,9 @@ class Cursor {
     ++position_;
     record_ = nullptr;
   }
-  std::int64_t RecordNumber() const { return listed_ ? entries_[static_cast<std::size_t>(position_)].record : first_ + position_; }
+  std::int64_t RecordNumber() const {
+    return listed_ ? entries_[static_cast<std::size_t>(position_)].record : first_ + position_;
+  }
 
   void Column(sqlite3_context* context, int column) {
     if (!record_) {
@@ -216,12 +218,12 @@ class Cursor {
     reader_.reset();
   }
 
-  struct Handle_ {
+  struct CursorHandle {
     sqlite3_vtab_cursor base{};  // first: SQLite's pointer is the handle's
     Cursor* cursor = nullptr;
   };
   Table& table_;
-  Handle_ handle_;
+  CursorHandle handle_;
   std::optional<DbfRecordBlock> reader_;
   bool reader_in_file_order_ = false;
   std::span<const ColumnKeyIndex::Entry> entries_;
