@@ -13,10 +13,12 @@ std::uint64_t KeyOf(const ColumnKeyIndex::Entry& entry) {
   return (static_cast<std::uint64_t>(entry.key_high) << 32) | entry.key_low;
 }
 
-bool Before(const ColumnKeyIndex::Entry& a, const ColumnKeyIndex::Entry& b) {
-  const std::uint64_t ka = KeyOf(a), kb = KeyOf(b);
-  return ka != kb ? ka < kb : a.record < b.record;
-}
+struct Before {
+  bool operator()(const ColumnKeyIndex::Entry& a, const ColumnKeyIndex::Entry& b) const {
+    const std::uint64_t ka = KeyOf(a), kb = KeyOf(b);
+    return ka != kb ? ka < kb : a.record < b.record;
+  }
+};
 
 }  // namespace
 
@@ -54,7 +56,7 @@ void ColumnKeyIndex::Add(std::uint64_t key, std::uint32_t record) {
 }
 
 void ColumnKeyIndex::Sort() {
-  std::sort(entries_.begin(), entries_.end(), Before);
+  std::sort(entries_.begin(), entries_.end(), Before());
   entries_.shrink_to_fit();
   distinct_ = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -65,8 +67,9 @@ void ColumnKeyIndex::Sort() {
 std::span<const ColumnKeyIndex::Entry> ColumnKeyIndex::Find(std::uint64_t key) const {
   auto first = std::lower_bound(entries_.begin(), entries_.end(), key,
                                 [](const Entry& entry, std::uint64_t k) { return KeyOf(entry) < k; });
-  auto last = std::upper_bound(first, entries_.end(), key,
-                               [](std::uint64_t k, const Entry& entry) { return k < KeyOf(entry); });
+  // The entries of a key are walked anyway: their end is found by walking them.
+  auto last = first;
+  while (last != entries_.end() && KeyOf(*last) == key) ++last;
   return {first, last};
 }
 
