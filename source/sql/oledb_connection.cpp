@@ -157,6 +157,13 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   return shaped_.emplace(shape.text, std::move(query)).first->second.get();
 }
 
+SqlPreparedQuery OleDbConnection::Prepare(std::string_view statement) { return PrepareQuery(statement); }
+
+bool OleDbConnection::FetchNext(sqlite3_stmt* statement, SqlResult& result) {
+  RequireConnected();
+  return result.FetchNext(*database_, statement);
+}
+
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
 
 void OleDbConnection::CheckTable(const std::string& name) {

@@ -54,6 +54,11 @@ class OleDbConnection {
   // literal comparison operands) are compiled once.
   void Execute(std::string_view statement, SqlResult& result);
   SqlResult Execute(std::string_view statement);
+  // A statement compiled for stepping one row at a time with FetchNext; fails as
+  // Execute would.
+  SqlPreparedQuery Prepare(std::string_view statement);
+  // The next row of a statement from Prepare into result; false when there is none.
+  bool FetchNext(sqlite3_stmt* statement, SqlResult& result);
   // Compiles a statement without running it: attaches the tables it names, and
   // fails as Execute would when a table cannot be read or the text is no query.
   void Check(std::string_view statement);

@@ -28,6 +28,9 @@ class SqlResult {
   // Replaces the rows by those of the prepared statement of database, stepped to
   // its end; a failure is the database's last error (SqlDatabase::ThrowLastError).
   void Fetch(SqlDatabase& database, sqlite3_stmt* statement);
+  // Replaces the rows by the next row of the statement, stepped once: false (and
+  // no row) when the statement has no more rows.
+  bool FetchNext(SqlDatabase& database, sqlite3_stmt* statement);
   // Forgets the rows; a small result's storage is kept for the next one.
   void Clear();
 
@@ -41,6 +44,8 @@ class SqlResult {
     std::uint32_t size = 0;     // text bytes
     SqlType type = SqlType::Null;
   };
+  void NameColumns(sqlite3_stmt* statement);
+  bool Step(SqlDatabase& database, sqlite3_stmt* statement);  // appends the row stepped to; false when done
   void Append(sqlite3_stmt* statement, int column);
   std::uint64_t StoreText(const char* bytes, std::uint32_t size);
 
