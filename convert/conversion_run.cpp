@@ -6,6 +6,7 @@
 
 #include "common/codepage.h"
 #include "convert/output_file.h"
+#include "estimate/settled_elements.h"
 
 namespace ranta2kv {
 namespace {
@@ -17,7 +18,10 @@ constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5;
 ConversionRun::ConversionRun(RunHost& host)
     : host_(host),
       document_(std::make_unique<TXML_Estimate_Document>()),
-      output_name_("Смета"_cp1251) {}
+      output_name_("Смета"_cp1251) {
+  // The settled positions wait on the disk the output goes to.
+  document_->Settled().KeepInScratchFileIn(host_.OutputFolder().value_or(host_.FolderPath()), host_.Faults());
+}
 
 void ConversionRun::BuildCatalog() {
   TXML_Estimate_Document& document = *document_;

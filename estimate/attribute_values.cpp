@@ -7,6 +7,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace ranta2kv {
@@ -127,6 +128,41 @@ struct EncodedEntry {
   }
 };
 
+// The offset after the entry at offset: its index and code, then its payload
+// skipped without decoding it.
+std::size_t EntryEnd(const unsigned char* entries, std::size_t offset) {
+  const unsigned char code = entries[offset + 1];
+  offset += 2;
+  auto skipVarint = [&] {
+    while (entries[offset++] >= 0x80) {
+    }
+  };
+  if (code >= kScaledDecimal) {
+    skipVarint();
+    return offset;
+  }
+  switch (static_cast<Variant::Type>(code)) {
+    case Variant::Type::Integer:
+    case Variant::Type::Currency:
+    case Variant::Type::Boolean:
+      skipVarint();
+      break;
+    case Variant::Type::Floating:
+    case Variant::Type::DateTime:
+      offset += sizeof(double);
+      break;
+    case Variant::Type::Text: {
+      std::size_t length = GetVarint(entries, offset);
+      offset += length;
+      break;
+    }
+    case Variant::Type::Empty:
+    case Variant::Type::Null:
+      break;
+  }
+  return offset;
+}
+
 }  // namespace
 
 Variant StoredValue::ToVariant() const {
@@ -153,9 +189,9 @@ AttributeValues::Bytes AttributeValues::Entries() const {
   if (IsInline()) return {storage_ + 1, static_cast<std::size_t>(storage_[0] >> 1)};
   const unsigned char* block = HeapBlock();
   if (block == nullptr) return {nullptr, 0};
-  std::size_t offset = 0;
-  std::size_t length = GetVarint(block, offset);
-  return {block + offset, length};
+  std::uint32_t length = 0;
+  std::memcpy(&length, block, sizeof length);
+  return {block + kBlockHead, length};
 }
 
 std::size_t AttributeValues::Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const {
@@ -202,16 +238,22 @@ bool AttributeValues::Next(Cursor& cursor) const {
 }
 
 bool AttributeValues::Has(std::uint8_t index) const {
-  for (Cursor c; Next(c);) {
-    if (c.value.index >= index) return c.value.index == index;
+  const Bytes entries = Entries();
+  for (std::size_t offset = 0; offset < entries.size; offset = EntryEnd(entries.data, offset)) {
+    if (entries.data[offset] >= index) return entries.data[offset] == index;
   }
   return false;
 }
 
 Variant AttributeValues::Get(std::uint8_t index) const {
-  for (Cursor c; Next(c);) {
-    if (c.value.index == index) return c.value.ToVariant();
-    if (c.value.index > index) break;
+  const Bytes entries = Entries();
+  for (std::size_t offset = 0; offset < entries.size; offset = EntryEnd(entries.data, offset)) {
+    if (entries.data[offset] == index) {
+      StoredValue value;
+      Decode(entries.data, offset, value);
+      return value.ToVariant();
+    }
+    if (entries.data[offset] > index) break;
   }
   return Variant();
 }
@@ -220,12 +262,10 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
   // The old entry of this index, if any, spans [begin, end); a new one goes at begin.
   Bytes old = Entries();
   std::size_t begin = old.size, end = old.size;
-  for (Cursor c;;) {
-    std::size_t start = c.offset;
-    if (!Next(c)) break;
-    if (c.value.index >= index) {
-      begin = start;
-      end = c.value.index == index ? c.offset : start;
+  for (std::size_t offset = 0; offset < old.size; offset = EntryEnd(old.data, offset)) {
+    if (old.data[offset] >= index) {
+      begin = offset;
+      end = old.data[offset] == index ? EntryEnd(old.data, offset) : offset;
       break;
     }
   }
@@ -238,6 +278,25 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
     return;
   }
 
+  // The entry goes into the heap block in place when the block has room and the
+  // value's text is not inside the block.
+  unsigned char* const current = IsInline() ? nullptr : HeapBlock();
+  if (current != nullptr && length > kInlineCapacity) {
+    std::uint32_t capacity = 0;
+    std::memcpy(&capacity, current + 4, sizeof capacity);
+    const std::string_view text = entry.text;
+    const bool aliased = !text.empty() && text.data() >= reinterpret_cast<const char*>(current) &&
+                         text.data() < reinterpret_cast<const char*>(current + kBlockHead + capacity);
+    if (length <= capacity && !aliased) {
+      unsigned char* entries = current + kBlockHead;
+      if (old.size != end) std::memmove(entries + begin + entryLength, entries + end, old.size - end);
+      if (entryLength != 0) entry.Put(entries + begin, index);
+      const std::uint32_t newLength = static_cast<std::uint32_t>(length);
+      std::memcpy(current, &newLength, sizeof newLength);
+      return;
+    }
+  }
+
   unsigned char inlineBytes[sizeof storage_] = {};
   unsigned char* block = nullptr;
   unsigned char* out = nullptr;
@@ -245,9 +304,13 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
     inlineBytes[0] = static_cast<unsigned char>(length << 1 | 1);
     out = inlineBytes + 1;
   } else {
-    if (length > (std::size_t{1} << 32)) throw std::length_error("attribute values too long");
-    block = new unsigned char[VarintLength(length) + length];
-    out = PutVarint(block, length);
+    if (length > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("attribute values too long");
+    const std::uint32_t newLength = static_cast<std::uint32_t>(length);
+    const std::uint32_t capacity = static_cast<std::uint32_t>(length + length / 2);
+    block = new unsigned char[kBlockHead + capacity];
+    std::memcpy(block, &newLength, sizeof newLength);
+    std::memcpy(block + 4, &capacity, sizeof capacity);
+    out = block + kBlockHead;
   }
   if (begin != 0) std::memcpy(out, old.data, begin);
   out += begin;

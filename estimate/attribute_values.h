@@ -52,9 +52,10 @@ class AttributeValues {
   // types and scaled decimals), 8 raw bytes (other floating values), a varint
   // length and the bytes (text), or nothing (null).
   // Up to kInlineCapacity bytes of entries sit in storage_ itself, after a byte
-  // (length << 1 | 1); more go to a heap block [varint length][entries] whose
-  // address the first bytes of storage_ hold (an even address, so the first
-  // byte's low bit is 0).
+  // (length << 1 | 1); more go to a heap block [uint32 length][uint32 capacity]
+  // [entries] whose address the first bytes of storage_ hold (an even address, so
+  // the first byte's low bit is 0). A block grows by half again when it must, so
+  // a node given its values one by one reallocates a few times, not each time.
   static constexpr std::size_t kInlineCapacity = 15;
 
   struct Bytes {
@@ -64,6 +65,7 @@ class AttributeValues {
   Bytes Entries() const;
   bool IsInline() const { return (storage_[0] & 1) != 0; }
   unsigned char* HeapBlock() const;
+  static constexpr std::size_t kBlockHead = 8;
   std::size_t Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const;
 
   alignas(8) unsigned char storage_[kInlineCapacity + 1] = {};  // all zero: no values

@@ -4,6 +4,8 @@
 // the rendering of every node as one XML element.
 #include "estimate/estimate_document.h"
 
+#include <cstdint>
+
 #include <algorithm>
 #include <charconv>
 
@@ -13,8 +15,8 @@
 #include "common/text.h"
 #include "estimate/atomic_file_sink.h"
 #include "estimate/child_sort.h"
-#include "estimate/element_packing.h"
 #include "estimate/node_shape.h"
+#include "estimate/settled_elements.h"
 #include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 
@@ -139,8 +141,26 @@ std::uint8_t TXML_Estimate_Item::CheckedIndex(int index) const {
 }
 
 int TXML_Estimate_Item::IndexOf(std::string_view name) const {
+  const TStringList* schema = Schema();
+  // Names are mostly literals asked for again and again: the index found last for
+  // the same schema and the same bytes' address is tried first, and kept only
+  // when the name there is still the one asked for.
+  struct Found {
+    const TStringList* schema;
+    const char* name;
+    std::size_t index;
+  };
+  thread_local Found found[256] = {};
+  Found& slot = found[(reinterpret_cast<std::uintptr_t>(schema) >> 4 ^ reinterpret_cast<std::uintptr_t>(name.data())) & 255];
+  if (slot.schema == schema && slot.name == name.data() && schema != nullptr && slot.index < AttributeCount() &&
+      (*schema)[slot.index] == name) {
+    return static_cast<int>(slot.index);
+  }
   for (std::size_t i = 0; i < AttributeCount(); ++i) {
-    if ((*Schema())[i] == name) return static_cast<int>(i);
+    if ((*schema)[i] == name) {
+      slot = {schema, name.data(), i};
+      return static_cast<int>(i);
+    }
   }
   return -1;
 }
@@ -322,7 +342,7 @@ void TXML_Estimate_Container::SettleChild(TXML_Estimate_Item* child, char decima
   auto found = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
   if (found == children_.end()) ThrowListIndexError(-1);
   std::unique_ptr<TXML_Estimate_Item> settled =
-      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Packing());
+      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Settled());
   settled->link_ = reinterpret_cast<std::uintptr_t>(this);
   found->swap(settled);
 }
@@ -405,11 +425,11 @@ TXML_Estimate_Item* TXML_Estimate_Position::AddImplementation() {
 // The root is its own document, so that every node created under it, directly
 // or further down, refers to it.
 TXML_Estimate_Document::~TXML_Estimate_Document() {
-  children_.clear();  // the settled nodes before the packing they refer to
+  children_.clear();  // the settled nodes before the elements they refer to
 }
 
 TXML_Estimate_Document::TXML_Estimate_Document()
-    : TXML_Estimate_Container(this), packing_(std::make_unique<ElementPacking>()) {
+    : TXML_Estimate_Container(this), settled_(std::make_unique<SettledElements>()) {
   SetAttributes(DocumentAttributes);
   SetValueByName("DocumentType", Variant(kDocumentType));
   SetNodeName("Document");

@@ -21,7 +21,7 @@ class FileFaults;
 class TXML_Estimate_Container;
 class TXML_Estimate_Document;
 class XmlSink;
-class ElementPacking;
+class SettledElements;
 struct NodeShape;
 struct OwnedNodeShape;
 
@@ -162,8 +162,8 @@ class TXML_Estimate_Document : public TXML_Estimate_Container {
 
   TXML_Estimate_Container* Chapters() const { return chapters_; }
   TXML_Estimate_Container* Signs() const { return signs_; }
-  // The names and texts of the document's settled nodes.
-  ElementPacking& Packing() { return *packing_; }
+  // The bytes of the document's settled nodes.
+  SettledElements& Settled() { return *settled_; }
 
   // Writes the document as a windows-1251 XML file, atomically: a temporary file
   // in the target folder renamed over the target. Throws Error on failure; an
@@ -176,7 +176,7 @@ class TXML_Estimate_Document : public TXML_Estimate_Container {
  private:
   TXML_Estimate_Container* chapters_ = nullptr;
   TXML_Estimate_Container* signs_ = nullptr;
-  std::unique_ptr<ElementPacking> packing_;
+  std::unique_ptr<SettledElements> settled_;
 };
 
 }  // namespace ranta2kv

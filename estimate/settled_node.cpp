@@ -1,39 +1,30 @@
-// The settled node: renders the element once into a sink that collects it, packs
-// it, and hands the unpacked bytes to the document's sink when the document is
-// written.
+// The settled node: renders the element once into the document's settled
+// elements and copies its bytes from there into the document's sink when the
+// document is written.
 #include "estimate/settled_node.h"
 
-#include <cstring>
-#include <string>
+#include <limits>
 
+#include "common/error.h"
+#include "estimate/settled_elements.h"
 #include "estimate/xml_writer.h"
 
 namespace ranta2kv {
-namespace {
-
-// Collects the bytes of one element written inside an element of the document.
-class ElementSink : public StringXmlSink {
- public:
-  ElementSink() { BeginInsideElement(); }
-};
-
-}  // namespace
 
 TXML_Estimate_Settled::TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator,
-                                             ElementPacking& packing)
-    : TXML_Estimate_Item(nullptr), class_name_(node.ClassName()), packing_(&packing), container_(node.IsContainer()) {
+                                             SettledElements& elements)
+    : TXML_Estimate_Item(nullptr), class_name_(node.ClassName()), elements_(&elements), container_(node.IsContainer()) {
   TakeSortValuesOf(node);
-  ElementSink sink;
-  node.AppendToDOM(sink, decimalSeparator);
-  const std::string text = packing.Pack(sink.Text());
-  size_ = text.size();
-  bytes_.reset(new char[size_]);
-  std::memcpy(bytes_.get(), text.data(), size_);
+  offset_ = elements.Size();
+  node.AppendToDOM(elements.Sink(), decimalSeparator);
+  const std::uint64_t size = elements.Size() - offset_;
+  if (size > std::numeric_limits<std::uint32_t>::max()) throw Error("Element too large to settle");
+  size_ = static_cast<std::uint32_t>(size);
 }
 
 void TXML_Estimate_Settled::AppendToDOM(XmlSink& sink, char /*decimalSeparator*/) const {
   CheckParentOpen(sink);
-  packing_->Unpack(std::string_view(bytes_.get(), size_), sink);
+  elements_->CopyTo(offset_, size_, sink);
 }
 
 }  // namespace ranta2kv

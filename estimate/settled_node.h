@@ -1,23 +1,24 @@
 // A settled node: an element of the document that will not change again except
-// for its place among its siblings, kept as the bytes of its XML together with
-// what the sorts and the flattening look at. A position with its prices,
-// resources and executed quantities costs about its bytes instead of a tree.
+// for its place among its siblings, kept as where its rendered bytes lie in the
+// document's settled elements together with what the sorts and the flattening
+// look at. A position with its prices, resources and executed quantities costs a
+// few dozen bytes of memory instead of a tree.
 #pragma once
 
-#include <cstddef>
-#include <memory>
+#include <cstdint>
 #include <string_view>
 
-#include "estimate/element_packing.h"
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
 
+class SettledElements;
+
 class TXML_Estimate_Settled : public TXML_Estimate_Item {
  public:
-  // Writes the node's element (children included) with the separator and keeps
-  // it packed by the packing, which must outlive this node.
-  TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator, ElementPacking& packing);
+  // Writes the node's element (children included) with the separator into
+  // elements, which must outlive this node.
+  TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator, SettledElements& elements);
 
   bool IsContainer() const override { return container_; }
   // The class of the node it was, so that it sorts as that node did.
@@ -25,10 +26,10 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
   void AppendToDOM(XmlSink& sink, char decimalSeparator) const override;
 
  private:
-  std::string_view class_name_;      // a literal of the node's class
-  const ElementPacking* packing_;
-  std::unique_ptr<char[]> bytes_;    // the element, packed
-  std::size_t size_ = 0;
+  std::string_view class_name_;  // a literal of the node's class
+  SettledElements* elements_;
+  std::uint64_t offset_ = 0;     // of the element's bytes in elements_
+  std::uint32_t size_ = 0;       // their number
   bool container_ = false;
 };
 

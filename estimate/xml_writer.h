@@ -44,6 +44,8 @@ class XmlSink {
   // A sink for the elements of a part of a document, written as if inside an
   // element that another sink opened.
   void BeginInsideElement() { ++open_elements_; }
+  // The bytes not yet handed to WriteChunk.
+  std::string_view Buffered() const { return std::string_view(buffer_.get(), used_); }
   // Writes bytes to the destination, all of them, or throws Error.
   virtual void WriteChunk(std::string_view bytes) = 0;
 

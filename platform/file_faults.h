@@ -1,7 +1,7 @@
 // Faults of the file layer, for tests and the soak run: every call that the table
-// files and the output file make into the system is announced first, and may be
-// made to fail with an error code, or to read or write less, as a disk or a file
-// system can. Production runs give none.
+// files, the output file and the scratch file make into the system is announced
+// first, and may be made to fail with an error code, or to read or write less, as
+// a disk or a file system can. Production runs give none.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +17,9 @@ enum class FileCall {
   Sync,        // its flush to the disk
   Replace,     // its rename over the target
   SyncFolder,  // the flush of the target's folder after the rename
+  CreateScratch,  // the creation of a scratch file (file is its folder)
+  WriteScratch,   // an append to it
+  ReadScratch,    // a read from it
 };
 
 class FileFaults {
@@ -24,7 +27,7 @@ class FileFaults {
   virtual ~FileFaults() = default;
   // Called before call is made on file. Returns 0 to let it go ahead, or the
   // system's error code (errno; GetLastError() on Windows) it fails with instead.
-  // For Read and Write, size is the number of bytes asked for, and may be lowered
+  // For the reads and writes, size is the number of bytes asked for, and may be lowered
   // to make the call read or write less.
   virtual int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) = 0;
 };

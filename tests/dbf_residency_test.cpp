@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "source/dbf/dbf_file.h"
 #include "source/dbf/dbf_table.h"
 #include "tests/support/child_process.h"
 #include "tests/support/dbf_builder.h"
@@ -92,6 +93,41 @@ TEST(DbfResidencyTest, KeyOrderWalkAndLookUpsReadTheSameValuesThroughReusedBlock
   if (!test::UnderAddressSanitizer()) {
     EXPECT_LE(ResidentKb() - before, kMaxResidentKb);
   }
+}
+
+}  // namespace
+}  // namespace ranta2kv
+
+namespace ranta2kv {
+namespace {
+
+// A file of short records larger than the reads of a whole file: read whole only
+// when asked (its look-ups will jump all over it), and only while its records are
+// short and the file not too large.
+TEST(DbfResidencyTest, ShortRecordsAreReadWholeOnlyWhenAsked) {
+  test::ScratchFolder scratch("short_records");
+  auto write = [&](const char* name, std::size_t textWidth, std::size_t records) {
+    test::DbfBuilder header;
+    header.Field("CODE", 'N', 10).Field("TEXT", 'C', textWidth);
+    std::string bytes = header.Bytes();
+    bytes.append(records * (11 + textWidth), ' ');
+    const std::filesystem::path file = scratch / name;
+    std::ofstream(file, std::ios::binary) << bytes;
+    return file;
+  };
+  const auto shortRecords = write("SHORT.DBF", 20, 100000);  // 31-byte records, 3.1 MB
+  const auto longRecords = write("LONG.DBF", 200, 20000);    // 211-byte records, 4.2 MB
+  DbfFile file;
+  ASSERT_TRUE(file.Open(shortRecords));
+  EXPECT_FALSE(file.IsResident());
+  ASSERT_TRUE(file.Open(shortRecords, nullptr, true));
+  EXPECT_TRUE(file.IsResident());
+  EXPECT_EQ(file.Bytes().size(), std::filesystem::file_size(shortRecords));
+  ASSERT_TRUE(file.Open(longRecords, nullptr, true));
+  EXPECT_FALSE(file.IsResident());
+  const auto huge = write("HUGE.DBF", 20, DbfFile::kMaxShortRecordsSize / 31 + 1000);
+  ASSERT_TRUE(file.Open(huge, nullptr, true));
+  EXPECT_FALSE(file.IsResident());
 }
 
 }  // namespace

@@ -97,6 +97,23 @@ TEST_F(PrepareDbfTablesTest, AFailingTableIsLoggedAndEarlierIndexesStay) {
   EXPECT_FALSE(tables_.DescriptTable.Active());
 }
 
+// The indexes are built two at a time, largest file first; what a failed set-up
+// logs and keeps is still that of building them one after the other.
+TEST_F(PrepareDbfTablesTest, TheFirstFailingTableInTheSetUpsOrderIsLogged) {
+  DbfBuilder large;
+  large.Field("NOCODE", 'N', 10).Field("TEXT", 'C', 200);
+  for (int i = 0; i < 5000; ++i) large.Record({std::to_string(i), "x"});
+  large.WriteTo(folder_ / "SMETA.DBF");  // built first, fails late
+  Write("POSTOOLS.DBF", "CODE");         // built late, fails first in the order
+  ASSERT_TRUE(Prepare() == false);
+  EXPECT_EQ(log_, std::vector<std::string>{Failure("PosTools: Field 'POSCODE' not found")});
+  for (const DbfTable* table : {&tables_.PosTools, &tables_.DataTable, &tables_.DescriptTable,
+                                &tables_.ResourceTable, &tables_.Execute_, &tables_.PARAMS}) {
+    EXPECT_EQ(table->Index(), nullptr) << table->Name();
+    EXPECT_FALSE(table->Active()) << table->Name();
+  }
+}
+
 TEST_F(PrepareDbfTablesTest, AMissingKeyFieldIsLogged) {
   Write("POSTOOLS.DBF", "CODE");
   EXPECT_FALSE(Prepare());

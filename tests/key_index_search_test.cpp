@@ -2,9 +2,12 @@
 // find, for every bound, hint and sub-range of an index with runs of equal keys.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "source/dbf/key_index.h"
 
@@ -42,6 +45,45 @@ TEST(KeyIndexSearchTest, SearchesFromAnyHintAgreeWithBinarySearches) {
                 << "records " << records << " bound '" << bound << "' [" << first << ", " << last << ") hint " << hint;
           }
         }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ranta2kv
+
+namespace ranta2kv {
+namespace {
+
+// The order of an index against a plain sort of (key, record): keys of several
+// lengths sharing leading bytes, with unsigned bytes, ties and NUL padding, in a
+// random file order; and the position of every record.
+TEST(KeyIndexOrderTest, SortsAsKeyThenRecordWhateverTheKeysShare) {
+  std::mt19937 random(7);
+  for (std::uint16_t length : {1, 3, 8, 9, 12, 20}) {
+    for (std::size_t shared : {std::size_t{0}, std::size_t{length} / 2, std::size_t{length}}) {
+      KeyIndex index("CODE", KeyFormat{DbfValueKind::Text, length, 0});
+      std::vector<std::pair<std::string, std::uint32_t>> expected;
+      for (std::uint32_t record = 1; record <= 300; ++record) {
+        std::string key(length, ' ');
+        for (std::size_t b = shared; b < length; ++b) {
+          const unsigned pick = random() % 4;
+          key[b] = pick == 0 ? '\0' : pick == 1 ? '\xE0' : static_cast<char>('0' + random() % 3);
+        }
+        std::memcpy(index.AppendKey(), key.data(), length);
+        expected.emplace_back(key, record);
+      }
+      index.Sort();
+      std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+        const int order = std::memcmp(a.first.data(), b.first.data(), a.first.size());
+        return order != 0 ? order < 0 : a.second < b.second;
+      });
+      ASSERT_EQ(index.Size(), expected.size());
+      for (std::size_t p = 0; p < expected.size(); ++p) {
+        ASSERT_EQ(index.RecordAt(p), expected[p].second) << "length " << length << " shared " << shared << " at " << p;
+        ASSERT_EQ(index.KeyAt(p), expected[p].first);
+        ASSERT_EQ(index.PositionOf(expected[p].second), p);
       }
     }
   }

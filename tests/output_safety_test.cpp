@@ -1,21 +1,25 @@
 // Tests of the output file of both passes when writing it goes wrong: a write
 // that fails part-way, a folder that cannot be written, an output name with a
-// forbidden character, too long, or naming a folder or a link. Nothing partial
-// is ever left under the name, and an earlier output file stays as it was.
+// forbidden character, too long, or naming a folder or a link, and a scratch
+// file of settled positions that cannot be made, written or read. Nothing
+// partial is ever left under the name, and an earlier output file stays as it was.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/file_faults.h"
 #include "tests/support/child_process.h"
 #include "tests/support/dbf_builder.h"
 #include "tests/support/dbf_patch.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/pass_outcome.h"
+#include "tests/support/recording_run_host.h"
 #include "tests/support/scratch_folder.h"
 #include "tools/gen/estimate_generator.h"
 
@@ -139,6 +143,69 @@ TEST_P(OutputSafetyTest, NameTooLongForTheFileSystemFails) {
   target_ = folder_ / (std::string(300, 'L') + ".XML");
   EXPECT_EQ(Shown(), Failure("Не удалось заменить файл", "File name too long"));
   EXPECT_EQ(NonTables(folder_.Path()), Names{});
+}
+
+// A run host whose scratch file fails at one call, and that notes whether the
+// output file had been created by then.
+class FailingScratchHost : public RecordingRunHost, public FileFaults {
+ public:
+  FailingScratchHost(fs::path folder, FileCall failing) : RecordingRunHost(std::move(folder), ','), failing_(failing) {}
+  FileFaults* Faults() override { return this; }
+  int Before(FileCall call, const fs::path&, std::size_t&) override {
+    if (call == FileCall::Create) output_created = true;
+    if (call != failing_) return 0;
+    failed_before_output = !output_created;
+    return call == FileCall::WriteScratch ? ENOSPC : call == FileCall::ReadScratch ? EIO : EACCES;
+  }
+  bool output_created = false, failed_before_output = false;
+
+ private:
+  FileCall failing_;
+};
+
+// Enough positions for their settled bytes to outgrow memory and go to the disk.
+void GenerateLargeEstimate(const fs::path& folder) {
+  gen::GenerateEstimate({.seed = 7, .positions = 2000, .edge = false}, folder);
+  DbfPatch smeta(folder / "SMETA.DBF");
+  smeta.Set(HeaderRecord(smeta), "PRINCODE", "OUT");
+  smeta.Save();
+}
+
+TEST_P(OutputSafetyTest, FailingScratchFileFailsTheRunAndKeepsTheEarlierFile) {
+  GenerateLargeEstimate(folder_.Path());
+  const std::string earlier = EarlierOutput();
+  const std::string folder = "\"" + folder_.Path().string() + "\": ";
+  const struct {
+    FileCall call;
+    std::string shown;
+    bool inTheWalk;
+  } failures[] = {
+      {FileCall::CreateScratch, "error: Не удалось создать временный файл в папке " + folder + "Permission denied\n", true},
+      {FileCall::WriteScratch, "error: Ошибка записи временного файла в папке " + folder + "No space left on device\n", true},
+      {FileCall::ReadScratch, "error: Ошибка чтения временного файла в папке " + folder + "Input/output error\n", false},
+  };
+  for (const auto& failure : failures) {
+    FailingScratchHost host(folder_.Path(), failure.call);
+    EXPECT_EQ(ShownByPass(GetParam(), host), failure.shown);
+    EXPECT_EQ(host.failed_before_output, failure.inTheWalk) << failure.shown;
+    EXPECT_TRUE(ReadFileBytes(target_) == earlier) << failure.shown;
+    EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"}) << failure.shown;
+    EXPECT_EQ(HeldFiles(folder_.Path()), Names{}) << failure.shown;
+  }
+}
+
+TEST_P(OutputSafetyTest, FullDiskUnderTheScratchFileKeepsTheEarlierFile) {
+  GenerateLargeEstimate(folder_.Path());
+  const std::string earlier = EarlierOutput();
+  std::string shown = RunInChild([&] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{300000, 300000};  // the first write of settled bytes is cut short, the next fails
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return Shown();
+  });
+  EXPECT_EQ(shown, "error: Ошибка записи временного файла в папке \"" + folder_.Path().string() + "\": File too large\n");
+  EXPECT_TRUE(ReadFileBytes(target_) == earlier);
+  EXPECT_EQ(NonTables(folder_.Path()), Names{"OUT.XML"});
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPasses, OutputSafetyTest, ::testing::Values(PassKind::Dbf, PassKind::OleDb),

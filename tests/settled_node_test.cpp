@@ -1,44 +1,49 @@
-// Tests of settled nodes and their packing: a document whose positions are
-// settled writes the same bytes as the tree it came from, sorts as it did, and
-// the packing gives back any element exactly, also ones it cannot pack.
+// Tests of settled nodes: a document whose positions are settled writes the same
+// bytes as the tree it came from and sorts as it did, with the bytes in memory or
+// in a scratch file, read back across the file's blocks in any order.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
-#include "estimate/element_packing.h"
 #include "estimate/estimate_document.h"
+#include "estimate/settled_elements.h"
 #include "estimate/xml_writer.h"
+#include "tests/support/scratch_folder.h"
 
 namespace ranta2kv {
 namespace {
 
-std::string Unpacked(ElementPacking& packing, const std::string& element) {
-  std::string out;
-  packing.Unpack(packing.Pack(element), out);
-  return out;
+// A chapter of count positions numbered from first by step (1 or -1), settled
+// as they come when asked. The caption of the position numbered huge, if any,
+// is longer than a block of the scratch file.
+void AddChapter(TXML_Estimate_Document& document, int count, int first, int step, bool settle,
+                int huge = 0) {
+  TXML_Estimate_Container* chapter = document.Chapters()->AddChapter();
+  chapter->SetValueByName("Caption", Variant("Раздел " + std::to_string(first)));
+  chapter->SetValueByName("SysID", Variant(first));
+  for (int i = 0, number = first; i < count; ++i, number += step) {
+    auto node = std::make_unique<TXML_Estimate_Position>(&document);
+    TXML_Estimate_Position& position = *node;
+    chapter->AddChild(std::move(node));
+    position.SetValueByName("Caption", Variant(number == huge ? std::string(SettledElements::kBlockSize * 3 / 2, 'h')
+                                                              : "Позиция с длинным названием " + std::to_string(number)));
+    position.SetValueByName("Number", Variant(number));
+    position.SetValueByName("Quantity", Variant(1.5 * number));
+    position.AddResource(3)->SetValueByName("Caption", Variant("Материал"));
+    position.AddResource(0)->SetValueByName("Caption", Variant("Труд"));
+    position.SortResources();
+    if (settle) chapter->SettleChild(&position, ',');
+  }
 }
 
-TEST(ElementPackingTest, EveryElementComesBackExactly) {
-  ElementPacking packing;
-  const std::string elements[] = {
-      R"(<Position Caption="Штукатурка поверхностей внутри здания" Number="1"><PriceBase PZ="7410.6"/></Position>)",
-      R"(<Position Caption="Штукатурка поверхностей внутри здания" Number="2"/>)",  // a shared text again
-      R"(<Mat Caption="a = &quot;b&quot; &lt;c&gt; &#10;" Code=""/>)",
-      R"(<K/>)",
-      "",
-      "no element at all",
-      R"(<Broken Caption="unterminated)",
-      R"(<Odd Name ="x"/>)",
-      "<Tab\tName=\"x\"/>",  // a byte below 0x20: kept as it is
-      R"(</Close>)",
-  };
-  for (const std::string& element : elements) EXPECT_EQ(Unpacked(packing, element), element);
-  for (int i = 0; i < 300; ++i) {  // more names than the packing has tokens for
-    const std::string element = "<N" + std::to_string(i) + " A" + std::to_string(i) + "=\"" + std::to_string(i) + "\"/>";
-    EXPECT_EQ(Unpacked(packing, element), element);
-  }
-  const std::string repeated = R"(<Tzr Caption="Затраты труда рабочих-строителей" Code="1-3-5"/>)";
-  EXPECT_LT(packing.Pack(repeated).size(), repeated.size() / 2);
+std::string Written(TXML_Estimate_Document& document) {
+  document.Chapters()->SortByNumber();
+  document.Chapters()->FlattenChapters();
+  StringXmlSink sink;
+  document.SaveToSink(sink, ',');
+  return sink.Text();
 }
 
 // Positions settled as they come, in reverse number order under one chapter,
@@ -46,31 +51,34 @@ TEST(ElementPackingTest, EveryElementComesBackExactly) {
 TEST(SettledNodeTest, SettledPositionsWriteAndSortAsTheTree) {
   auto build = [](bool settle) {
     TXML_Estimate_Document document;
-    TXML_Estimate_Container* chapter = document.Chapters()->AddChapter();
-    chapter->SetValueByName("Caption", Variant("Раздел"));
-    chapter->SetValueByName("SysID", Variant(1));
-    for (int number = 3; number >= 1; --number) {
-      auto node = std::make_unique<TXML_Estimate_Position>(&document);
-      TXML_Estimate_Position& position = *node;
-      chapter->AddChild(std::move(node));
-      position.SetValueByName("Caption", Variant("Позиция с длинным названием"));
-      position.SetValueByName("Number", Variant(number));
-      position.SetValueByName("Quantity", Variant(1.5 * number));
-      TXML_Estimate_Position* resource = position.AddResource(3);
-      resource->SetValueByName("Caption", Variant("Материал"));
-      position.AddResource(0)->SetValueByName("Caption", Variant("Труд"));
-      position.SortResources();
-      if (settle) chapter->SettleChild(&position, ',');
-    }
-    document.Chapters()->SortByNumber();
-    document.Chapters()->FlattenChapters();
-    StringXmlSink sink;
-    document.SaveToSink(sink, ',');
-    return sink.Text();
+    AddChapter(document, 3, 3, -1, settle);
+    return Written(document);
   };
   const std::string tree = build(false);
   EXPECT_EQ(build(true), tree);
   EXPECT_LT(tree.find("Number=\"1\""), tree.find("Number=\"3\""));
+}
+
+// Several blocks of settled bytes: one chapter read back in the order it was
+// settled, one in the reverse order, and one element longer than a block.
+TEST(SettledNodeTest, ScratchFileGivesBackEveryElementAcrossBlocksAndLeavesNoFile) {
+  test::ScratchFolder folder("settled");
+  auto build = [&](bool settle, bool scratch) {
+    TXML_Estimate_Document document;
+    if (scratch) document.Settled().KeepInScratchFileIn(folder.Path(), nullptr);
+    AddChapter(document, 6000, 1, 1, settle);
+    AddChapter(document, 6000, 20000, -1, settle, 17000);
+    if (settle) {
+      EXPECT_GT(document.Settled().Size(), 3 * SettledElements::kBlockSize);
+    }
+    std::string written = Written(document);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    return written;
+  };
+  const std::string tree = build(false, false);
+  EXPECT_TRUE(build(true, false) == tree);
+  EXPECT_TRUE(build(true, true) == tree);
+  EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
 }  // namespace

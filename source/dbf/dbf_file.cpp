@@ -22,7 +22,7 @@ std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {
   return file.Stamp();
 }
 
-bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults) {
+bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults, bool wholeIfShortRecords) {
   Close();
   if (!file_.Open(path, faults)) return false;
   try {
@@ -30,6 +30,16 @@ bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults) {
     resident_ = size <= kMaxReadSize;
     head_.resize(static_cast<std::size_t>(resident_ ? size : std::min<std::uint64_t>(size, kHeadSize)));
     ReadAt(0, head_.data(), head_.size());
+    if (wholeIfShortRecords && !resident_ && size <= kMaxShortRecordsSize && head_.size() >= 12) {
+      // The record length as the header gives it (bytes 10 and 11).
+      const std::size_t recordLength =
+          static_cast<unsigned char>(head_[10]) | static_cast<std::size_t>(static_cast<unsigned char>(head_[11])) << 8;
+      if (recordLength != 0 && recordLength <= kShortRecordLength) {
+        resident_ = true;
+        head_.resize(static_cast<std::size_t>(size));
+        ReadAt(0, head_.data(), head_.size());
+      }
+    }
   } catch (...) {
     Close();
     throw;

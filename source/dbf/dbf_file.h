@@ -24,7 +24,9 @@ class DbfFile {
   // False when the file is missing, is no regular file, cannot be read, or
   // another process holds its lock. Throws the change error when the file gets
   // shorter while it is read, and the read error when a read fails.
-  bool Open(const std::filesystem::path& path, FileFaults* faults = nullptr);
+  // wholeIfShortRecords: also read whole a file of short records up to
+  // kMaxShortRecordsSize (one that will be looked up all over).
+  bool Open(const std::filesystem::path& path, FileFaults* faults = nullptr, bool wholeIfShortRecords = false);
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
 
@@ -46,8 +48,13 @@ class DbfFile {
   void CheckUnchanged() const;
   [[noreturn]] void ThrowChanged() const;
 
-  // Files up to this size are read whole at Open.
+  // Files up to this size are read whole at Open, and, when asked, files up to
+  // kMaxShortRecordsSize whose records are at most kShortRecordLength bytes long:
+  // looked up at random through reads, such a file would cost a system call for
+  // every few bytes.
   static constexpr std::size_t kMaxReadSize = 1 << 20;
+  static constexpr std::size_t kMaxShortRecordsSize = 16 << 20;
+  static constexpr std::size_t kShortRecordLength = 64;
   static constexpr std::size_t kHeadSize = 1 << 16;  // a header length is at most 65535
 
  private:

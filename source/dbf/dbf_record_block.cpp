@@ -1,6 +1,8 @@
 // Records of a DBF file read through a few blocks of whole records. A record
 // that follows the block filled last starts a whole block, any other a small
-// one; the block refilled is the one read from least recently.
+// one; the block refilled is the one read from least recently. Small reads take
+// a few records while what they read around a record gets used, else the record
+// alone: when look-ups jump all over the file, each copies one record.
 #include "source/dbf/dbf_record_block.h"
 
 #include <algorithm>
@@ -16,6 +18,7 @@ DbfRecordBlock::DbfRecordBlock(const DbfFile& file, std::size_t headerLength, st
       records_per_block_(static_cast<std::int64_t>(std::max<std::size_t>(1, blockBytes / record_length_))),
       records_per_small_read_(std::min(records_per_block_, static_cast<std::int64_t>(std::max<std::size_t>(
                                                                1, kSmallReadBytes / record_length_)))),
+      small_read_(records_per_small_read_),
       blocks_(std::max<std::size_t>(1, blocks)) {}
 
 const char* DbfRecordBlock::Record(std::int64_t n) {
@@ -29,12 +32,19 @@ const char* DbfRecordBlock::Record(std::int64_t n) {
     if (found == blocks_.end()) {
       found = std::min_element(blocks_.begin(), blocks_.end(),
                                [](const Block& a, const Block& b) { return a.used < b.used; });
-      const std::int64_t wanted = n == next_ ? records_per_block_ : records_per_small_read_;
-      Fill(*found, n, std::min(wanted, record_count_ - n + 1));
+      const bool small = n != next_;
+      // A block given up without serving more than its first record says look-ups
+      // jump; the record right after a small read says they do not.
+      if (!small && last_fill_small_) small_read_ = records_per_small_read_;
+      else if (found->small) small_read_ = found->reused ? records_per_small_read_ : 1;
+      last_fill_small_ = small;
+      Fill(*found, n, std::min(small ? small_read_ : records_per_block_, record_count_ - n + 1));
+      found->small = small;
     }
     block = &*found;
     last_ = static_cast<std::size_t>(found - blocks_.begin());
   }
+  if (n != block->first) block->reused = true;
   block->used = ++clock_;
   return block->bytes.get() + static_cast<std::size_t>(n - block->first) * record_length_;
 }
@@ -46,6 +56,7 @@ void DbfRecordBlock::Fill(Block& block, std::int64_t first, std::int64_t count) 
                 static_cast<std::size_t>(count) * record_length_);
   block.first = first;
   block.count = count;
+  block.reused = false;
   next_ = first + count;
 }
 

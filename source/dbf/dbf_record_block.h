@@ -2,9 +2,10 @@
 // by one read and kept for later records of the same block: a walk in file order
 // costs one read per block, and look-ups near each other (in key order) reuse the
 // blocks read last. A record that does not follow the last block read is read
-// with a few records around it only, so that look-ups all over a large table
-// (records not in key order) do not read a whole block each. A file read whole
-// at Open is read in place instead.
+// with a few records after it only, and alone once such reads stop serving more
+// than the record asked for, so that look-ups all over a large table (records
+// not in key order) do not copy a block each. A file read whole at Open is read
+// in place instead.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,8 @@ class DbfRecordBlock {
     std::int64_t first = 0;  // the block's first record; 0 while empty
     std::int64_t count = 0;  // records it holds
     std::uint64_t used = 0;  // when it was last read from, for the choice of the block to refill
+    bool small = false;      // filled by a read of a record that did not follow the last block
+    bool reused = false;     // served a record after the one it was read for
   };
   void Fill(Block& block, std::int64_t first, std::int64_t count);
 
@@ -47,6 +50,8 @@ class DbfRecordBlock {
   std::int64_t record_count_;
   std::int64_t records_per_block_;
   std::int64_t records_per_small_read_;
+  std::int64_t small_read_;      // records a read off the last block takes now
+  bool last_fill_small_ = false;
   std::int64_t next_ = 0;   // the record after the block filled last
   std::vector<Block> blocks_;
   std::size_t last_ = 0;    // the block read from last

@@ -33,7 +33,9 @@ void DbfTable::Open() {
   if (impl_->open) return;
   Impl& impl = *impl_;
   const std::string fileText = PathTo1251(file_name_);
-  if (!impl.file.Open(file_name_, faults_)) {
+  // A table whose records are not in the order of its index is looked up all over
+  // the file, record by record.
+  if (!impl.file.Open(file_name_, faults_, impl.index && !impl.index->InRecordOrder())) {
     std::error_code error;
     // The file that the index was built from, or that the run began with, is gone.
     if ((impl.index || impl.expected_stamp) && !std::filesystem::exists(file_name_, error)) {
@@ -67,6 +69,10 @@ void DbfTable::Open() {
 void DbfTable::SetFileFaults(FileFaults* faults) { faults_ = faults; }
 
 void DbfTable::ExpectFile(std::optional<TableFileStamp> stamp) { impl_->expected_stamp = stamp; }
+
+void DbfTable::CheckFileIsExpected() const {
+  if (impl_->expected_stamp && CurrentStamp(file_name_) != impl_->expected_stamp) throw TableChangedError(file_name_);
+}
 
 void DbfTable::CheckUnchanged() const {
   if (impl_->open) impl_->file.CheckUnchanged();

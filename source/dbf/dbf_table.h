@@ -80,10 +80,15 @@ class DbfTable {
   // Faults injected into the calls of the table's file from the next Open on
   // (tests); must outlive the open table.
   void SetFileFaults(FileFaults* faults);
+  FileFaults* Faults() const { return faults_; }
 
   // The version of the file that the next opens must find (nothing: any), as
   // CurrentStamp gave it when the run began.
   void ExpectFile(std::optional<TableFileStamp> stamp);
+
+  // Fails with the change error when the file under the table's name is no longer
+  // the version ExpectFile was given (nothing expected: never).
+  void CheckFileIsExpected() const;
 
   // Opens the file. Fails with the change error when the file is not the version
   // expected, or not the one its key index was built from. No effect when open.
@@ -109,6 +114,7 @@ class DbfTable {
 
   // Key index and lookups.
   void BuildKeyIndex(std::string_view fieldName);
+  void DiscardKeyIndex();  // while closed
   const KeyIndex* Index() const;
   bool LocateRecord(std::string_view fieldList, const std::vector<Variant>& values);
   bool LocateRecord(std::string_view fieldList, const Variant& value);

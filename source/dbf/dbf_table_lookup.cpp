@@ -26,9 +26,13 @@ bool IsMissing(const Variant& value) { return value.IsEmpty() || value.IsNull();
 
 }  // namespace
 
-void DbfTable::BuildKeyIndex(std::string_view fieldName) {
+void DbfTable::DiscardKeyIndex() {
   impl_->index.reset();
   impl_->range = KeyRange{};
+}
+
+void DbfTable::BuildKeyIndex(std::string_view fieldName) {
+  DiscardKeyIndex();
   Open();
   try {
     const DbfField& field = FieldNamed(fieldName);

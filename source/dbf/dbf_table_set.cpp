@@ -1,16 +1,22 @@
 // Set-up of the direct pass's tables: the seven files must be in the folder, six
-// tables get their file names and their key indexes. A failure is logged as one
-// "Ошибка инициализации" line and reported as false.
+// tables get their file names and their key indexes, built on two threads. A
+// failure is logged as one "Ошибка инициализации" line and reported as false.
 #include "source/dbf/dbf_table_set.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "platform/file_faults.h"
 #include "platform/file_name.h"
 #include "source/dbf/dbf_file.h"
 
@@ -26,6 +32,73 @@ bool HasAllFiles(const std::filesystem::path& folder) {
     if (!std::filesystem::exists(TablePath(folder, name), error)) return false;
   }
   return true;
+}
+
+// The faults of the tables, announced one call at a time while indexes are
+// built on two threads: a test's faults need not be safe to call concurrently.
+class SerializedFaults : public FileFaults {
+ public:
+  explicit SerializedFaults(FileFaults* faults) : faults_(faults) {}
+  int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return faults_->Before(call, file, size);
+  }
+
+ private:
+  FileFaults* faults_;
+  std::mutex mutex_;
+};
+
+struct IndexBuild {
+  DbfTable& table;
+  const char* keyField;
+  std::uintmax_t bytes = 0;         // of the file, for the order of the builds
+  FileFaults* faults = nullptr;     // the table's own, while the builds announce serialized
+  std::exception_ptr failure;
+};
+
+// Builds the key indexes on two threads, the largest files first so that the
+// two finish close together. The outcome is that of building them one after the
+// other in the given order: the first build in that order that failed gives the
+// error, whichever thread met it first, and only the indexes before it stay.
+void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
+  std::vector<IndexBuild*> bySize;
+  for (IndexBuild& build : builds) {
+    std::error_code error;
+    build.bytes = std::filesystem::file_size(build.table.FileName(), error);
+    if (error) build.bytes = 0;
+    bySize.push_back(&build);
+  }
+  std::stable_sort(bySize.begin(), bySize.end(),
+                   [](const IndexBuild* a, const IndexBuild* b) { return a->bytes > b->bytes; });
+  std::vector<std::unique_ptr<SerializedFaults>> serialized;
+  for (IndexBuild& build : builds) {
+    build.faults = build.table.Faults();
+    if (build.faults) {
+      serialized.push_back(std::make_unique<SerializedFaults>(build.faults));
+      build.table.SetFileFaults(serialized.back().get());
+    }
+  }
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < bySize.size();) {
+      try {
+        bySize[i]->table.BuildKeyIndex(bySize[i]->keyField);
+      } catch (...) {
+        bySize[i]->failure = std::current_exception();
+      }
+    }
+  };
+  {
+    std::jthread helper(work);
+    work();
+  }
+  for (IndexBuild& build : builds) build.table.SetFileFaults(build.faults);
+  for (std::size_t i = 0; i < builds.size(); ++i) {
+    if (!builds[i].failure) continue;
+    for (std::size_t later = i; later < builds.size(); ++later) builds[later].table.DiscardKeyIndex();
+    std::rethrow_exception(builds[i].failure);
+  }
 }
 
 }  // namespace
@@ -91,7 +164,11 @@ bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, 
     // Every table must be read as it was when the set-up began, so that the
     // tables belong to one state of the estimate.
     for (const Step& step : steps) step.table.ExpectFile(CurrentStamp(step.table.FileName()));
-    for (const Step& step : steps) step.table.BuildKeyIndex(step.keyField);
+    std::vector<IndexBuild> builds;
+    for (const Step& step : steps) builds.push_back(IndexBuild{step.table, step.keyField, 0, nullptr, nullptr});
+    BuildKeyIndexes(builds);
+    // A table changed while the others were read does not go with them either.
+    for (const Step& step : steps) step.table.CheckFileIsExpected();
   } catch (const std::exception& error) {
     log(failure + error.what());
     return false;

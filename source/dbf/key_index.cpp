@@ -73,26 +73,77 @@ char* KeyIndex::AppendKey() {
 }
 
 void KeyIndex::Sort() {
+  positions_.clear();
+  in_record_order_ = true;
   const std::size_t length = format_.length;
+  if (length == 0) return;  // all keys equal: record order
   const char* keys = keys_.data();
-  auto before = [keys, length](std::uint32_t a, std::uint32_t b) {
-    int order = length == 0 ? 0 : std::memcmp(keys + (a - 1) * length, keys + (b - 1) * length, length);
-    return order != 0 ? order < 0 : a < b;
-  };
+  // Until now record n's key is at (n - 1) * length and order_ counts 1, 2, ...
   // Tables are often written in key order already; one pass tells.
-  if (!std::is_sorted(order_.begin(), order_.end(), before)) std::sort(order_.begin(), order_.end(), before);
+  bool sorted = true;
+  for (std::size_t i = 1; i < order_.size() && sorted; ++i) {
+    sorted = std::memcmp(keys + (i - 1) * length, keys + i * length, length) <= 0;
+  }
+  if (sorted) return;
+  in_record_order_ = false;
+  // Otherwise the records are sorted by eight bytes of their keys read as one
+  // big-endian number, beside the record number: most comparisons are then of two
+  // integers in one array instead of two keys fetched from all over the buffer.
+  // The eight bytes follow the bytes that all keys share (the blanks before a
+  // right-aligned number, say), which would tell no key from another.
+  std::size_t shared = length;
+  for (std::size_t i = 1; i < order_.size() && shared > 0; ++i) {
+    const char* a = keys;
+    const char* b = keys + i * length;
+    std::size_t same = 0;
+    while (same < shared && a[same] == b[same]) ++same;
+    shared = same;
+  }
+  const std::size_t head = std::min<std::size_t>(length, shared + 8);
+  struct Entry {
+    std::uint64_t prefix;
+    std::uint32_t record;
+  };
+  std::vector<Entry> entries(order_.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const unsigned char* key = reinterpret_cast<const unsigned char*>(keys + i * length);
+    std::uint64_t prefix = 0;
+    for (std::size_t b = shared; b < shared + 8; ++b) prefix = prefix << 8 | (b < head ? key[b] : 0);
+    entries[i] = {prefix, static_cast<std::uint32_t>(i + 1)};
+  }
+  std::sort(entries.begin(), entries.end(), [keys, length, head](const Entry& a, const Entry& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    if (length > head) {
+      const int order = std::memcmp(keys + (a.record - 1) * length + head, keys + (b.record - 1) * length + head,
+                                    length - head);
+      if (order != 0) return order < 0;
+    }
+    return a.record < b.record;
+  });
+  std::vector<char> inKeyOrder(keys_.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    order_[i] = entries[i].record;
+    std::memcpy(inKeyOrder.data() + i * length, keys + (entries[i].record - 1) * length, length);
+  }
+  keys_.swap(inKeyOrder);
 }
 
 std::size_t KeyIndex::LowerBound(std::string_view bound, std::size_t first, std::size_t last) const {
-  auto it = std::partition_point(order_.begin() + first, order_.begin() + last,
-                                 [&](std::uint32_t record) { return ComparePrefix(KeyOf(record), bound) < 0; });
-  return static_cast<std::size_t>(it - order_.begin());
+  while (first < last) {
+    const std::size_t middle = first + (last - first) / 2;
+    if (ComparePrefix(KeyAt(middle), bound) < 0) first = middle + 1;
+    else last = middle;
+  }
+  return first;
 }
 
 std::size_t KeyIndex::UpperBound(std::string_view bound, std::size_t first, std::size_t last) const {
-  auto it = std::partition_point(order_.begin() + first, order_.begin() + last,
-                                 [&](std::uint32_t record) { return ComparePrefix(KeyOf(record), bound) <= 0; });
-  return static_cast<std::size_t>(it - order_.begin());
+  while (first < last) {
+    const std::size_t middle = first + (last - first) / 2;
+    if (ComparePrefix(KeyAt(middle), bound) <= 0) first = middle + 1;
+    else last = middle;
+  }
+  return first;
 }
 
 std::size_t KeyIndex::LowerBoundNear(std::string_view bound, std::size_t hint, std::size_t first,
@@ -106,12 +157,11 @@ std::size_t KeyIndex::UpperBoundNear(std::string_view bound, std::size_t hint, s
 }
 
 std::size_t KeyIndex::PositionOf(std::uint32_t record) const {
-  std::string_view key = KeyOf(record);
-  auto it = std::partition_point(order_.begin(), order_.end(), [&](std::uint32_t other) {
-    int order = key.empty() ? 0 : std::memcmp(KeyOf(other).data(), key.data(), key.size());
-    return order != 0 ? order < 0 : other < record;
-  });
-  return static_cast<std::size_t>(it - order_.begin());
+  if (positions_.size() != order_.size()) {
+    positions_.assign(order_.size(), 0);
+    for (std::size_t p = 0; p < order_.size(); ++p) positions_[order_[p] - 1] = static_cast<std::uint32_t>(p);
+  }
+  return record >= 1 && record <= positions_.size() ? positions_[record - 1] : order_.size();
 }
 
 }  // namespace ranta2kv

@@ -32,12 +32,13 @@ class KeyIndex {
   void Reserve(std::size_t records);
   char* AppendKey();  // the slot of the next record's key, KeyLength() bytes
   void Sort();
+  // True when the records were in key order already (the order is 1, 2, ...).
+  bool InRecordOrder() const { return in_record_order_; }
 
   std::size_t Size() const { return order_.size(); }
   std::uint32_t RecordAt(std::size_t position) const { return order_[position]; }
-  std::string_view KeyAt(std::size_t position) const { return KeyOf(order_[position]); }
-  std::string_view KeyOf(std::uint32_t record) const {
-    return std::string_view(keys_.data() + (record - 1) * static_cast<std::size_t>(format_.length), format_.length);
+  std::string_view KeyAt(std::size_t position) const {
+    return std::string_view(keys_.data() + position * static_cast<std::size_t>(format_.length), format_.length);
   }
 
   // Positions in key order within [first, last) of the first entry whose leading
@@ -49,7 +50,7 @@ class KeyIndex {
   // lies near hint, as it does when look-ups come in key order.
   std::size_t LowerBoundNear(std::string_view bound, std::size_t hint, std::size_t first, std::size_t last) const;
   std::size_t UpperBoundNear(std::string_view bound, std::size_t hint, std::size_t first, std::size_t last) const;
-  // The position of a record's entry.
+  // The position of a record's entry (the first call makes a table of them).
   std::size_t PositionOf(std::uint32_t record) const;
 
  private:
@@ -58,8 +59,10 @@ class KeyIndex {
   std::string order_name_ = "Order0";
   std::string key_expression_;        // the key field's name
   KeyFormat format_;
-  std::vector<char> keys_;            // record n's key at (n - 1) * key length
+  std::vector<char> keys_;            // the key at position p at p * key length
   std::vector<std::uint32_t> order_;  // record numbers in key order
+  bool in_record_order_ = true;
+  mutable std::vector<std::uint32_t> positions_;  // record n's position at n - 1, once asked for
 };
 
 }  // namespace ranta2kv

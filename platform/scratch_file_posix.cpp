@@ -1,0 +1,95 @@
+// The scratch file on POSIX systems: open(2) with O_TMPFILE where the system and
+// the file system have it, else open(2) with O_EXCL under a random name that is
+// unlinked at once; write(2) and pread(2) with interrupted calls repeated.
+#include "platform/scratch_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "platform/file_faults.h"
+#include "platform/temporary_name.h"
+
+namespace ranta2kv {
+namespace {
+
+// A file with no name in folder, or -1 with errno when the system or the file
+// system cannot make one.
+int OpenUnnamed(const std::filesystem::path& folder) {
+#ifdef O_TMPFILE
+  return ::open(folder.empty() ? "." : folder.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
+#else
+  (void)folder;
+  errno = EOPNOTSUPP;
+  return -1;
+#endif
+}
+
+// The errors by which an O_TMPFILE open says that it is not supported there.
+bool NoUnnamedFiles(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
+
+}  // namespace
+
+struct ScratchFile::Impl {
+  FileFaults* faults = nullptr;
+  std::filesystem::path folder;  // for the faults: the file has no name
+  int fd = -1;
+};
+
+ScratchFile::ScratchFile(FileFaults* faults) : impl_(std::make_unique<Impl>()) { impl_->faults = faults; }
+
+ScratchFile::~ScratchFile() {
+  if (impl_->fd >= 0) ::close(impl_->fd);
+}
+
+bool ScratchFile::IsOpen() const { return impl_->fd >= 0; }
+
+int ScratchFile::CreateIn(const std::filesystem::path& folder) {
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::CreateScratch, folder)) return fault;
+  impl_->folder = folder;
+  int fd = OpenUnnamed(folder);
+  if (fd < 0 && !NoUnnamedFiles(errno)) return errno;
+  std::random_device random;
+  for (int attempt = 0; fd < 0 && attempt < kTemporaryNameAttempts; ++attempt) {
+    std::filesystem::path name = TemporaryNameBeside(folder / "x", random);
+    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::unlink(name.c_str());
+    } else if (errno != EEXIST) {
+      return errno;
+    }
+  }
+  if (fd < 0) return errno;
+  impl_->fd = fd;
+  return 0;
+}
+
+int ScratchFile::Append(const char* data, std::size_t size, std::size_t& written) {
+  written = 0;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::WriteScratch, impl_->folder, size)) return fault;
+  for (;;) {
+    ssize_t n = ::write(impl_->fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;  // also a write that a fault cut to nothing
+    written = static_cast<std::size_t>(n);
+    return 0;
+  }
+}
+
+int ScratchFile::ReadAt(std::uint64_t offset, char* data, std::size_t size, std::size_t& read) {
+  read = 0;
+  if (int fault = AnnouncedFault(impl_->faults, FileCall::ReadScratch, impl_->folder, size)) return fault;
+  for (;;) {
+    ssize_t n = ::pread(impl_->fd, data, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;  // the bytes asked for are not there
+    read = static_cast<std::size_t>(n);
+    return 0;
+  }
+}
+
+}  // namespace ranta2kv
