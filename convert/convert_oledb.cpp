@@ -66,16 +66,26 @@ std::optional<std::filesystem::path> OleDbPass::Run() {
   if (!smeta.Active()) return std::nullopt;
   BeginBusy(host);
   host.ApplyButtonRule();
-  run_.BuildSkeleton([this] { FillWorkTypes(); });
   try {
+    run_.BuildSkeleton([this] { FillWorkTypes(); });
     smeta.First();
     host.SetProgressMax(static_cast<int>(smeta.RecordCount()));
     host.SetProgressPosition(0);
     Walk();
     run_.SortDocument(false);
+    // What was read must be one version of each table, also when the walk ended early.
+    s_.ADOConnection1.CheckUnchanged();
   } catch (...) {
+    // A table that changed under the walk can fail it in any way: the change is
+    // what the user is told.
+    std::exception_ptr failure = std::current_exception();
+    try {
+      s_.ADOConnection1.CheckUnchanged();
+    } catch (...) {
+      failure = std::current_exception();
+    }
     CloseSource();
-    throw;
+    std::rethrow_exception(failure);
   }
   CloseSource();
   host.SetProgressPosition(0);
@@ -146,7 +156,7 @@ bool OleDbPass::ConvertPosition() {
                 "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=0");
     if (tools.Found()) toolCode = tools->FieldNamed("CODE").AsInteger();
   } catch (const SourceFileError&) {
-    throw;  // a table loaded now whose file failed
+    throw;  // the table's file failed
   } catch (const std::exception&) {
     toolCode = 0;
   }

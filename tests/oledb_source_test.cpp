@@ -1,6 +1,7 @@
 // Tests of the "OLE DB" source over DBF files: the set-up `OpenOleDbSource` with
-// its log lines, the table catalogue, the loading of tables (column types, NULL,
-// code page 866, deleted records, key indexes) and the statements of the pass.
+// its log lines, the table catalogue, the tables as virtual tables over their files
+// (column types, NULL, code page 866, deleted records, key look-ups) and the
+// statements of the pass.
 #include "source/sql/oledb_source.h"
 
 #include <gtest/gtest.h>
@@ -207,9 +208,9 @@ TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
 
-// Set-up loads the estimate's tables and only opens the others: a table beside
-// the estimate is loaded by the first statement that reads it.
-TEST_F(OleDbSourceTest, TableBesideTheEstimateIsLoadedByTheFirstStatementThatReadsIt) {
+// Set-up attaches the estimate's tables and only opens the others: a table beside
+// the estimate is attached by the first statement that reads it.
+TEST_F(OleDbSourceTest, TableBesideTheEstimateIsAttachedByTheFirstStatementThatReadsIt) {
   WriteEstimate(folder_);
   Table({{"A", 'C', 1}}, 0x65).Record({"x"}).WriteTo(folder_ / "EXTRA.DBF");
   ASSERT_TRUE(Open(folder_));
@@ -268,7 +269,7 @@ TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
   EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.ListTables(); }), "The connection is closed");
 }
 
-// --- loading
+// --- the tables
 
 TEST_F(OleDbSourceTest, ColumnTypesFollowTheFieldKinds) {
   WriteEstimate(folder_);
@@ -371,13 +372,18 @@ TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
   EXPECT_EQ(Select("SELECT C FROM T201"), oem);
 }
 
-TEST_F(OleDbSourceTest, KeyFieldsAreIndexed) {
+TEST_F(OleDbSourceTest, KeyFieldsAreLookedUp) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='POSTOOLS' ORDER BY name"),
-            "POSTOOLS$CODE|POSTOOLS$ID|POSTOOLS$POSCODE");
-  EXPECT_EQ(Select("SELECT name FROM sqlite_master WHERE type='index' AND tbl_name='EXECUTE' ORDER BY name"),
-            "EXECUTE$AKTCODE|EXECUTE$CODE");
+  auto plan = [this](const std::string& statement) { return Select("EXPLAIN QUERY PLAN " + statement, "detail"); };
+  EXPECT_EQ(plan("SELECT * FROM POSTOOLS WHERE CODE=1"), "SCAN POSTOOLS VIRTUAL TABLE INDEX 2:CODE=?");
+  EXPECT_EQ(plan("SELECT * FROM POSTOOLS WHERE POSCODE=1"), "SCAN POSTOOLS VIRTUAL TABLE INDEX 3:POSCODE=?");
+  EXPECT_EQ(plan("SELECT * FROM POSTOOLS WHERE ID=1"), "SCAN POSTOOLS VIRTUAL TABLE INDEX 4:ID=?");
+  EXPECT_EQ(plan("SELECT * FROM \"EXECUTE\" WHERE AKTCODE=1"), "SCAN EXECUTE VIRTUAL TABLE INDEX 3:AKTCODE=?");
+  EXPECT_EQ(plan("SELECT * FROM SMETA WHERE rowid=2"), "SCAN SMETA VIRTUAL TABLE INDEX 1:rowid=?");
+  EXPECT_EQ(plan("SELECT * FROM \"EXECUTE\" WHERE FACT=1"), "SCAN EXECUTE VIRTUAL TABLE INDEX 0:");
+  // Rows come in rowid order: no sort for ORDER BY rowid.
+  EXPECT_EQ(plan("SELECT * FROM SMETA ORDER BY rowid"), "SCAN SMETA VIRTUAL TABLE INDEX 0:");
 }
 
 // The look-ups of the pass go through the selective index, so that a pass stays
@@ -393,10 +399,10 @@ TEST_F(OleDbSourceTest, LookUpsUseTheSelectiveIndex) {
   params.WriteTo(folder_ / "PARAMS.DBF");
   ASSERT_TRUE(Open(folder_));
   EXPECT_EQ(Select("EXPLAIN QUERY PLAN SELECT * FROM POSTOOLS WHERE POSCODE=5 AND ID=0", "detail"),
-            "SEARCH POSTOOLS USING INDEX POSTOOLS$POSCODE (POSCODE=?)");
+            "SCAN POSTOOLS VIRTUAL TABLE INDEX 3:POSCODE=?");
   EXPECT_EQ(Select("EXPLAIN QUERY PLAN SELECT * FROM PARAMS WHERE ID = '3+5                 ' AND CODE=43",
                    "detail"),
-            "SEARCH PARAMS USING INDEX PARAMS$ID (ID=?)");
+            "SCAN PARAMS VIRTUAL TABLE INDEX 3:ID=?");
 }
 
 TEST_F(OleDbSourceTest, TableThatCannotBeReadFailsEveryStatement) {

@@ -214,6 +214,11 @@ std::uint8_t DbfTable::LanguageDriver() const { return impl_->header.language_dr
 
 const KeyIndex* DbfTable::Index() const { return impl_->index.get(); }
 
+DbfRecordBlock DbfTable::RecordReader(bool inFileOrder) const {
+  RequireOpen();
+  return inFileOrder ? impl_->FileOrderBlock() : impl_->RandomBlocks();
+}
+
 std::uint64_t DbfTable::RecordsTouched() const { return impl_->touched; }
 
 }  // namespace ranta2kv

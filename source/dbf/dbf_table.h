@@ -16,6 +16,7 @@
 #include "common/variant.h"
 #include "platform/table_file.h"
 #include "source/dbf/dbf_field_value.h"
+#include "source/dbf/dbf_record_block.h"
 
 namespace ranta2kv {
 
@@ -46,10 +47,12 @@ class DbfField {
   // current record); valid until the cursor moves.
   DbfFieldValue Value() const;
   std::uint8_t Flags() const { return flags_; }
+  // The value in record, the bytes of any record of the open table (as a
+  // RecordReader gives them); valid while those bytes are.
+  DbfFieldValue ValueIn(const char* record) const;
 
  private:
   friend class DbfTable;
-  DbfFieldValue ValueIn(const char* record) const;  // the value in any record of the open table
   const DbfTable* table_ = nullptr;
   std::string name_;
   char type_ = 0;
@@ -116,6 +119,11 @@ class DbfTable {
   bool LocateRecord(std::string_view fieldList, const std::vector<Variant>& values);
   bool LocateRecord(std::string_view fieldList, const Variant& value);
   void LimitToKey(std::string_view fieldList, const Variant& value);
+
+  // A reader of the open table's records of its own, for walks in file order or
+  // for look-ups at random, that leaves the table's cursor where it is; valid
+  // while the table stays open. Its reads are not counted in RecordsTouched.
+  DbfRecordBlock RecordReader(bool inFileOrder) const;
 
   // Records read from the file since Open (in any way); lets tests show that
   // look-ups do not grow with the table.

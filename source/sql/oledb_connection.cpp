@@ -1,6 +1,6 @@
 // The connection `ADOConnection1`: connects to a fresh in-memory SQLite database
 // for the folder of `Data Source`, lists the folder's tables, and runs statements,
-// loading a table of the folder the first time a statement names it.
+// attaching a table of the folder the first time a statement names it.
 #include "source/sql/oledb_connection.h"
 
 #include <sqlite3.h>
@@ -16,8 +16,8 @@
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_dataset.h"
 #include "source/sql/oledb_table_catalogue.h"
+#include "source/sql/dbf_virtual_table.h"
 #include "source/sql/sql_database.h"
-#include "source/sql/sql_table_loader.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
@@ -83,8 +83,8 @@ void OleDbConnection::SetConnected(bool connected) {
     for (OleDbDataset* dataset : datasets_) dataset->Close();
     shaped_.clear();
     database_.reset();
+    tables_.reset();
     catalogue_.reset();
-    loaded_.clear();
     stamps_.clear();
     folder_.clear();
     statements_compiled_ = 0;
@@ -98,13 +98,15 @@ void OleDbConnection::SetConnected(bool connected) {
     throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
   }
   auto catalogue = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
-  // The tables are loaded one after the other: each must be loaded as it was
+  // The tables are attached one after the other: each must be read as it was
   // now, so that they all belong to one state of the estimate.
   stamps_.clear();
   for (const CatalogueTable& table : catalogue->tables) {
     if (std::optional<TableFileStamp> stamp = CurrentStamp(table.file)) stamps_.emplace(table.file, *stamp);
   }
-  database_ = std::make_unique<SqlDatabase>();
+  auto database = std::make_unique<SqlDatabase>();
+  tables_ = std::make_unique<DbfVirtualTables>(*database);
+  database_ = std::move(database);
   catalogue_ = std::move(catalogue);
   folder_ = std::move(folder);
 }
@@ -123,12 +125,12 @@ void OleDbConnection::Execute(std::string_view statement, SqlResult& result) {
     if (sqlite3_stmt* query = ShapedQuery(*shape)) {
       BindShapeValues(query, shape->values);
       StatementReset reset{query};
-      result.Fetch(query);
+      result.Fetch(*database_, query);
       return;
     }
   }
   SqlPreparedQuery query = PrepareQuery(statement);
-  result.Fetch(query.get());
+  result.Fetch(*database_, query.get());
 }
 
 SqlResult OleDbConnection::Execute(std::string_view statement) {
@@ -146,7 +148,7 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   try {
     query = PrepareQuery(shape.text);
   } catch (const SourceFileError&) {
-    throw;  // the text would load the table again
+    throw;  // the text would attach the table again
   } catch (const Error&) {
     return nullptr;
   }
@@ -155,12 +157,19 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   return shaped_.emplace(shape.text, std::move(query)).first->second.get();
 }
 
+SqlPreparedQuery OleDbConnection::Prepare(std::string_view statement) { return PrepareQuery(statement); }
+
+bool OleDbConnection::FetchNext(sqlite3_stmt* statement, SqlResult& result) {
+  RequireConnected();
+  return result.FetchNext(*database_, statement);
+}
+
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }
 
 void OleDbConnection::CheckTable(const std::string& name) {
   RequireConnected();
   const CatalogueTable* table = catalogue_->Find(name);
-  if (!table || loaded_.contains(table->name)) return;
+  if (!table || tables_->Contains(table->name)) return;
   auto stamp = stamps_.find(table->file);
   CheckDbfTable(table->name, table->file, faults_,
                 stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
@@ -181,23 +190,29 @@ SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
       }
       return query;
     }
+    database_->ThrowKeptFailure();
     std::string message = database_->LastMessage();
-    if (!LoadMissingTable(MissingTableOf(message))) throw Error(message);
+    if (!AttachMissingTable(MissingTableOf(message))) throw Error(message);
   }
 }
 
-bool OleDbConnection::LoadMissingTable(const std::string& name) {
+void OleDbConnection::CheckUnchanged() const {
+  if (tables_) tables_->CheckUnchanged();
+}
+
+std::uint64_t OleDbConnection::RecordsRead() const { return tables_ ? tables_->RecordsRead() : 0; }
+
+bool OleDbConnection::AttachMissingTable(const std::string& name) {
   if (name.empty()) return false;
   const CatalogueTable* table = catalogue_->Find(name);
   if (!table) {
     *catalogue_ = ReadTableCatalogue(folder_);  // the file may be new
     table = catalogue_->Find(name);
   }
-  if (!table || loaded_.contains(table->name)) return false;
+  if (!table || tables_->Contains(table->name)) return false;
   auto stamp = stamps_.find(table->file);
-  LoadDbfTable(*database_, table->name, table->file, faults_,
-               stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
-  loaded_.insert(table->name);
+  tables_->Attach(table->name, table->file, faults_,
+                  stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
   return true;
 }
 

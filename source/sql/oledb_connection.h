@@ -1,14 +1,13 @@
 // The connection `ADOConnection1` of the "OLE DB" pass: its connection string, the
 // in-memory SQLite database it opens for the folder named by `Data Source`, the
-// table catalogue of that folder, and the running of one SELECT statement (loading
-// the tables it names on first use).
+// table catalogue of that folder, and the running of one SELECT statement (making
+// the tables it names virtual tables over their files on first use).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +19,7 @@
 
 namespace ranta2kv {
 
+class DbfVirtualTables;
 class FileFaults;
 class OleDbDataset;
 struct TableCatalogue;
@@ -47,25 +47,38 @@ class OleDbConnection {
   std::vector<std::string> ListTables();
 
   // Runs one read-only statement and returns all its rows. A table of the
-  // catalogue that the statement names is loaded first; errors carry the
-  // database's or the table reader's message. Statements of one shape (texts
-  // that differ only in literal comparison operands) are compiled once.
+  // catalogue that the statement names is attached first (its file opened and
+  // held, its key indexes built); errors carry the database's or the table
+  // reader's message, and a table file's failure while the statement reads it
+  // is its SourceFileError. Statements of one shape (texts that differ only in
+  // literal comparison operands) are compiled once.
   void Execute(std::string_view statement, SqlResult& result);
   SqlResult Execute(std::string_view statement);
-  // Compiles a statement without running it: loads the tables it names, and fails
-  // as Execute would when a table cannot be read or the text is no query.
+  // A statement compiled for stepping one row at a time with FetchNext; fails as
+  // Execute would.
+  SqlPreparedQuery Prepare(std::string_view statement);
+  // The next row of a statement from Prepare into result; false when there is none.
+  bool FetchNext(sqlite3_stmt* statement, SqlResult& result);
+  // Compiles a statement without running it: attaches the tables it names, and
+  // fails as Execute would when a table cannot be read or the text is no query.
   void Check(std::string_view statement);
-  // Opens the catalogue's table of that name as loading it would, and closes it
+  // Opens the catalogue's table of that name as attaching it would, and closes it
   // again: fails as the first statement that reads it would fail on opening it.
-  // Loads nothing; a table already loaded passes.
+  // Reads no record; a table already attached passes.
   void CheckTable(const std::string& name);
+  // Throws the change error of an attached table whose file changed since it was
+  // attached: what a pass has read is then not one version of its tables.
+  void CheckUnchanged() const;
+
+  // Records that statements have read from the table files since the connect.
+  std::uint64_t RecordsRead() const;
 
   // Statements compiled since the connect; lets tests show that statements of
   // one shape are compiled once.
   std::uint64_t StatementsCompiled() const { return statements_compiled_; }
 
-  // Faults injected into the reads of the tables it loads (tests); must outlive
-  // the connection's use.
+  // Faults injected into the reads of the tables it attaches (tests); must
+  // outlive the connection's use.
   void SetFileFaults(FileFaults* faults) { faults_ = faults; }
 
   // The folder the connection reads; empty while disconnected.
@@ -75,14 +88,15 @@ class OleDbConnection {
   friend class OleDbDataset;
   void Attach(OleDbDataset* dataset);  // datasets closed by a disconnect
   void Detach(OleDbDataset* dataset);
-  bool LoadMissingTable(const std::string& name);  // false: no table of the folder to load
+  bool AttachMissingTable(const std::string& name);  // false: no table of the folder to attach
   SqlPreparedQuery PrepareQuery(std::string_view statement);
   sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
   void RequireConnected() const;
 
+  // The tables outlive the database, which holds them until it is closed.
+  std::unique_ptr<DbfVirtualTables> tables_;        // null while disconnected
   std::unique_ptr<SqlDatabase> database_;           // null while disconnected
   std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
-  std::set<std::string> loaded_;                    // tables in the database
   std::map<std::filesystem::path, TableFileStamp> stamps_;  // the table files as they were at the connect
   std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
   std::filesystem::path folder_;                    // of the last connect

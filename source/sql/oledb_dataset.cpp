@@ -1,8 +1,10 @@
 // The datasets of the "OLE DB" pass: a statement or a table name, the rows of its
 // result fetched at `Open`, a current row, and its columns by name or position.
-// A table dataset holds the row order only and reads the current row when it
-// moves there, so that walking a large table does not copy it.
+// A table dataset holds the row order only and steps its statement to the
+// current row when it moves there, so that walking a large table does not copy it.
 #include "source/sql/oledb_dataset.h"
+
+#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -48,27 +50,37 @@ void OleDbDataset::Open() {
   active_ = true;
 }
 
-// The rows of SELECT * FROM "table" ORDER BY rowid, one at a time: the order
-// now, each row when the cursor reaches it.
+// The rows of SELECT * FROM "table" ORDER BY rowid, one at a time: the number
+// of rows now, each row when the cursor reaches it.
 void OleDbDataset::OpenTable() {
   SqlResult order;
   connection_.Execute("SELECT rowid FROM " + QuoteIdentifier(table_name_) + " ORDER BY rowid", order);
   rowids_.clear();
   rowids_.reserve(static_cast<std::size_t>(order.RowCount()));
   for (std::int64_t row = 0; row < order.RowCount(); ++row) rowids_.push_back(order.Value(row, 0).integer);
+  walk_ = connection_.Prepare(statement_);
+  walk_row_ = -1;
   ReadTableRow();  // also names the columns of an empty table
 }
 
+// The walk goes on from the row it is at, or starts again for a row before it.
 void OleDbDataset::ReadTableRow() {
-  const std::int64_t rowid = rowids_.empty() ? 0 : rowids_[static_cast<std::size_t>(cursor_)];
-  connection_.Execute(
-      "SELECT * FROM " + QuoteIdentifier(table_name_) + " WHERE rowid=" + std::to_string(rowid), result_);
+  if (walk_row_ >= cursor_) {
+    sqlite3_reset(walk_.get());
+    walk_row_ = -1;
+  }
+  while (walk_row_ < cursor_) {
+    ++walk_row_;
+    if (!connection_.FetchNext(walk_.get(), result_)) break;
+  }
 }
 
 void OleDbDataset::Close() {
   if (!active_) return;
   active_ = false;
   result_.Clear();
+  walk_.reset();
+  walk_row_ = -1;
   std::vector<std::int64_t>().swap(rowids_);
   cursor_ = 0;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "source/sql/sql_database.h"
 #include "source/sql/sql_result.h"
 
 namespace ranta2kv {
@@ -87,6 +88,8 @@ class OleDbDataset {
   bool active_ = false;
   SqlResult result_;                  // the rows while open; of a table, the current row
   std::vector<std::int64_t> rowids_;  // a table's rows in order
+  SqlPreparedQuery walk_;             // a table's statement, stepped to the row walk_row_
+  std::int64_t walk_row_ = -1;        // -1: before its first row
   std::vector<OleDbField> fields_;    // one per result column, rebuilt by Open
   std::int64_t cursor_ = 0;           // current row, from 0; == row count at the end
 };

@@ -1,6 +1,6 @@
 // The five data-access objects of the "OLE DB" pass and their set-up
 // `OpenOleDbSource`: checks the folder, points the connection at it, connects and
-// loads the estimate's tables (other tables of the folder are only opened).
+// attaches the estimate's tables (other tables of the folder are only opened).
 #include "source/sql/oledb_source.h"
 
 #include <algorithm>
@@ -46,12 +46,12 @@ bool IsPassTable(const std::string& name) {
   return std::find(std::begin(kPassTables), std::end(kPassTables), name) != std::end(kPassTables);
 }
 
-// The tables of the pass are loaded here, so that a table that cannot be read,
-// or changes while it is read, fails the set-up, and the pass reads what they
-// held then. Every other table of the folder is opened once, so that one that
-// cannot be opened fails here too, but its rows are loaded only when a
-// statement first reads it: a table beside the estimate that nothing reads
-// (another program's) costs only its opening.
+// The tables of the pass are attached here (held, their key indexes built), so
+// that a table that cannot be read, or changes while it is read, fails the
+// set-up. Every other table of the folder is opened once, so that one that
+// cannot be opened fails here too, but it is attached only when a statement
+// first reads it: a table beside the estimate that nothing reads (another
+// program's) costs only its opening.
 void PrimeTables(OleDbConnection& connection) {
   for (const std::string& name : connection.ListTables()) {
     if (IsPassTable(name)) connection.Check("SELECT * FROM " + QuoteIdentifier(name));

@@ -1,6 +1,6 @@
 // The five data-access objects of the "OLE DB" pass and their set-up
 // `OpenOleDbSource`: checks the folder, points the connection at it, connects and
-// loads the estimate's tables (other tables of the folder are only opened).
+// attaches the estimate's tables (other tables of the folder are only opened).
 #pragma once
 
 #include <filesystem>

@@ -9,7 +9,8 @@
 namespace ranta2kv {
 
 SqlDatabase::SqlDatabase() {
-  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+  // One thread uses a connection: SQLite need not lock it at every call.
+  const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(":memory:", &db_, flags, nullptr) != SQLITE_OK) {
     std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close_v2(db_);
@@ -17,7 +18,7 @@ SqlDatabase::SqlDatabase() {
   }
   // Statements come from the conversion only; no other database may be attached.
   sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
-  // The sorts that build the key indexes stay in memory like the tables.
+  // The sorts of a statement (ORDER BY, DISTINCT) stay in memory.
   sqlite3_exec(db_, "PRAGMA temp_store=MEMORY", nullptr, nullptr, nullptr);
 }
 
@@ -31,10 +32,26 @@ void SqlDatabase::Execute(std::string_view sql) {
 
 std::string SqlDatabase::LastMessage() const { return sqlite3_errmsg(db_); }
 
+void SqlDatabase::KeepFailure(std::exception_ptr failure) {
+  if (!kept_failure_) kept_failure_ = std::move(failure);
+}
+
+void SqlDatabase::ThrowKeptFailure() {
+  if (!kept_failure_) return;
+  std::exception_ptr failure = std::move(kept_failure_);
+  kept_failure_ = nullptr;
+  std::rethrow_exception(failure);
+}
+
+void SqlDatabase::ThrowLastError() {
+  ThrowKeptFailure();
+  throw Error(LastMessage());
+}
+
 SqlStatement::SqlStatement(SqlDatabase& database, std::string_view sql) : database_(database) {
   if (sqlite3_prepare_v2(database.Handle(), sql.data(), static_cast<int>(sql.size()), &statement_, nullptr) !=
       SQLITE_OK) {
-    throw Error(database.LastMessage());
+    database.ThrowLastError();
   }
 }
 
@@ -44,8 +61,11 @@ bool SqlStatement::Step() {
   if (!statement_) return false;  // text without a statement
   int rc = sqlite3_step(statement_);
   if (rc == SQLITE_ROW) return true;
-  if (rc == SQLITE_DONE) return false;
-  throw Error(database_.LastMessage());
+  if (rc == SQLITE_DONE) {
+    database_.ThrowKeptFailure();
+    return false;
+  }
+  database_.ThrowLastError();
 }
 
 void SqlStatement::Reset() {

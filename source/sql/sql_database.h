@@ -1,8 +1,10 @@
 // Thin owners of SQLite handles for the "OLE DB" source: a fresh in-memory
 // database and a prepared statement, both closed by their destructors, with
-// failures turned into `Error`s carrying SQLite's message.
+// failures turned into `Error`s carrying SQLite's message, or into the exception
+// that code called back by SQLite kept for them.
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,8 +25,18 @@ class SqlDatabase {
   void Execute(std::string_view sql);  // statements that return no rows
   std::string LastMessage() const;     // of the latest failed call
 
+  // Code that SQLite calls back (a virtual table's) cannot throw through it: it
+  // keeps its exception here and makes the call fail. The first one kept stands.
+  void KeepFailure(std::exception_ptr failure);
+  // Rethrows the exception kept, if any (and forgets it).
+  void ThrowKeptFailure();
+  // The failure of the latest call: the exception kept for it, else an Error
+  // with SQLite's message.
+  [[noreturn]] void ThrowLastError();
+
  private:
   sqlite3* db_ = nullptr;
+  std::exception_ptr kept_failure_;
 };
 
 class SqlStatement {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "common/error.h"
+#include "source/sql/sql_database.h"
 
 namespace ranta2kv {
 namespace {
@@ -22,20 +22,37 @@ constexpr std::size_t kKeptCells = 256;
 
 }  // namespace
 
-void SqlResult::Fetch(sqlite3_stmt* statement) {
+void SqlResult::Fetch(SqlDatabase& database, sqlite3_stmt* statement) {
   Clear();
+  NameColumns(statement);
+  while (Step(database, statement)) {
+  }
+}
+
+bool SqlResult::FetchNext(SqlDatabase& database, sqlite3_stmt* statement) {
+  Clear();
+  NameColumns(statement);
+  return Step(database, statement);
+}
+
+void SqlResult::NameColumns(sqlite3_stmt* statement) {
   const int columns = sqlite3_column_count(statement);
   for (int c = 0; c < columns; ++c) {
     const char* name = sqlite3_column_name(statement, c);
     column_names_.emplace_back(name ? name : "");
   }
-  for (;;) {
-    int rc = sqlite3_step(statement);
-    if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) throw Error(sqlite3_errmsg(sqlite3_db_handle(statement)));
-    for (int c = 0; c < columns; ++c) Append(statement, c);
-    ++row_count_;
+}
+
+bool SqlResult::Step(SqlDatabase& database, sqlite3_stmt* statement) {
+  const int rc = sqlite3_step(statement);
+  if (rc == SQLITE_DONE) {
+    database.ThrowKeptFailure();  // a failure SQLite did not see still ends the statement
+    return false;
   }
+  if (rc != SQLITE_ROW) database.ThrowLastError();
+  for (int c = 0; c < static_cast<int>(column_names_.size()); ++c) Append(statement, c);
+  ++row_count_;
+  return true;
 }
 
 void SqlResult::Clear() {

@@ -11,6 +11,8 @@ struct sqlite3_stmt;
 
 namespace ranta2kv {
 
+class SqlDatabase;
+
 enum class SqlType : std::uint8_t { Null, Integer, Real, Text };
 
 // One cell as read; only the member of its type is meaningful. A BLOB reads as Text.
@@ -23,9 +25,12 @@ struct SqlValue {
 
 class SqlResult {
  public:
-  // Replaces the rows by those of the prepared statement, stepped to its end
-  // (Error with the database's message).
-  void Fetch(sqlite3_stmt* statement);
+  // Replaces the rows by those of the prepared statement of database, stepped to
+  // its end; a failure is the database's last error (SqlDatabase::ThrowLastError).
+  void Fetch(SqlDatabase& database, sqlite3_stmt* statement);
+  // Replaces the rows by the next row of the statement, stepped once: false (and
+  // no row) when the statement has no more rows.
+  bool FetchNext(SqlDatabase& database, sqlite3_stmt* statement);
   // Forgets the rows; a small result's storage is kept for the next one.
   void Clear();
 
@@ -39,6 +44,8 @@ class SqlResult {
     std::uint32_t size = 0;     // text bytes
     SqlType type = SqlType::Null;
   };
+  void NameColumns(sqlite3_stmt* statement);
+  bool Step(SqlDatabase& database, sqlite3_stmt* statement);  // appends the row stepped to; false when done
   void Append(sqlite3_stmt* statement, int column);
   std::uint64_t StoreText(const char* bytes, std::uint32_t size);
 

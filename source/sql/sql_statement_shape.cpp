@@ -18,7 +18,7 @@ bool IsNameChar(char c) {
 
 class ShapeScanner {
  public:
-  explicit ShapeScanner(std::string_view text) : text_(text) {}
+  explicit ShapeScanner(std::string_view text) : text_(text) { shape_.text.reserve(text.size()); }
 
   std::optional<StatementShape> Scan() {
     while (at_ < text_.size()) {
@@ -109,11 +109,15 @@ class ShapeScanner {
   }
 
   void Copy(std::size_t end) {
-    for (; at_ < end; ++at_) {
-      const char c = text_[at_];
-      shape_.text += c;
-      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') last_ = c;
+    shape_.text.append(text_.substr(at_, end - at_));
+    for (std::size_t i = end; i > at_; --i) {
+      const char c = text_[i - 1];
+      if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+        last_ = c;
+        break;
+      }
     }
+    at_ = end;
   }
 
   void Take(std::size_t end, ShapeValue value) {
