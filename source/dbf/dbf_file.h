@@ -53,7 +53,7 @@ class DbfFile {
   // looked up at random through reads, such a file would cost a system call for
   // every few bytes.
   static constexpr std::size_t kMaxReadSize = 1 << 20;
-  static constexpr std::size_t kMaxShortRecordsSize = 16 << 20;
+  static constexpr std::size_t kMaxShortRecordsSize = 8 << 20;
   static constexpr std::size_t kShortRecordLength = 64;
   static constexpr std::size_t kHeadSize = 1 << 16;  // a header length is at most 65535
 
