@@ -1,7 +1,8 @@
 // The store of settled elements: the render sink hands its full buffers to the
 // scratch file (creating it with the first), and the copies read the file back
-// by blocks; bytes that never filled the sink's buffer are copied from there. A failing file raises Error with the system's message, which ends
-// the run before any output file replaces its target.
+// by blocks; bytes that never filled the sink's buffer are copied from there. A
+// failing file raises Error with the system's message, which ends the run before
+// any output file replaces its target.
 #include "estimate/settled_elements.h"
 
 #include <algorithm>

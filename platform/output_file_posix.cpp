@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/file_faults.h"
+#include "platform/file_write_posix.h"
 #include "platform/temporary_name.h"
 
 namespace ranta2kv {
@@ -55,14 +56,7 @@ int OutputFile::CreateBeside(const std::filesystem::path& target) {
 int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Write, impl_->temporary, size)) return fault;
-  for (;;) {
-    ssize_t n = ::write(impl_->fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;  // also a write that a fault cut to nothing
-    written = static_cast<std::size_t>(n);
-    return 0;
-  }
+  return WriteSome(impl_->fd, data, size, written);
 }
 
 int OutputFile::Sync() {

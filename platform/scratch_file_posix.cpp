@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/file_faults.h"
+#include "platform/file_write_posix.h"
 #include "platform/temporary_name.h"
 
 namespace ranta2kv {
@@ -69,14 +70,7 @@ int ScratchFile::CreateIn(const std::filesystem::path& folder) {
 int ScratchFile::Append(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
   if (int fault = AnnouncedFault(impl_->faults, FileCall::WriteScratch, impl_->folder, size)) return fault;
-  for (;;) {
-    ssize_t n = ::write(impl_->fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return errno;
-    if (n == 0) return ENOSPC;  // also a write that a fault cut to nothing
-    written = static_cast<std::size_t>(n);
-    return 0;
-  }
+  return WriteSome(impl_->fd, data, size, written);
 }
 
 int ScratchFile::ReadAt(std::uint64_t offset, char* data, std::size_t size, std::size_t& read) {
