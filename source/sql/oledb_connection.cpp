@@ -170,9 +170,7 @@ void OleDbConnection::CheckTable(const std::string& name) {
   RequireConnected();
   const CatalogueTable* table = catalogue_->Find(name);
   if (!table || tables_->Contains(table->name)) return;
-  auto stamp = stamps_.find(table->file);
-  CheckDbfTable(table->name, table->file, faults_,
-                stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
+  CheckDbfTable(table->name, table->file, faults_, StampAtConnect(table->file));
 }
 
 SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
@@ -202,6 +200,11 @@ void OleDbConnection::CheckUnchanged() const {
 
 std::uint64_t OleDbConnection::RecordsRead() const { return tables_ ? tables_->RecordsRead() : 0; }
 
+std::optional<TableFileStamp> OleDbConnection::StampAtConnect(const std::filesystem::path& file) const {
+  auto stamp = stamps_.find(file);
+  return stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second);
+}
+
 bool OleDbConnection::AttachMissingTable(const std::string& name) {
   if (name.empty()) return false;
   const CatalogueTable* table = catalogue_->Find(name);
@@ -210,9 +213,7 @@ bool OleDbConnection::AttachMissingTable(const std::string& name) {
     table = catalogue_->Find(name);
   }
   if (!table || tables_->Contains(table->name)) return false;
-  auto stamp = stamps_.find(table->file);
-  tables_->Attach(table->name, table->file, faults_,
-                  stamp == stamps_.end() ? std::nullopt : std::optional<TableFileStamp>(stamp->second));
+  tables_->Attach(table->name, table->file, faults_, StampAtConnect(table->file));
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,6 +93,7 @@ class OleDbConnection {
   SqlPreparedQuery PrepareQuery(std::string_view statement);
   sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
   void RequireConnected() const;
+  std::optional<TableFileStamp> StampAtConnect(const std::filesystem::path& file) const;  // of stamps_
 
   // The tables outlive the database, which holds them until it is closed.
   std::unique_ptr<DbfVirtualTables> tables_;        // null while disconnected
