@@ -1,13 +1,16 @@
 // The run of a pass as both windows make it.
 #include "app/captured_folder_host.h"
 
+#include "convert/object_run.h"
+
 namespace ranta2kv {
 
 std::exception_ptr CapturedFolderHost::Run(std::filesystem::path folder, const ConversionPass& pass) {
   ClearLog();
   BeginRun(std::move(folder));
   try {
-    pass(*this);
+    if (ConvertObjectFolder(*this, FolderPath(), pass)) return nullptr;
+    if (std::optional<ConversionResult> result = pass(*this)) AppendLog(ResultLine(*result));
   } catch (...) {
     ReturnToReady();
     return std::current_exception();

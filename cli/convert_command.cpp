@@ -1,10 +1,12 @@
-// ranta2kv-cli convert: runs a conversion pass on each folder through a run host
-// of its own. The log goes to stdout as UTF-8 lines, a progress bar to stderr when
-// it is a console; Ctrl-C acts as Stop, a second Ctrl-C aborts.
+// ranta2kv-cli convert: runs a conversion pass on each folder (with --recursive,
+// on each estimate folder below an object folder) through a run host of its own.
+// The log goes to stdout as UTF-8 lines, each run's result line after it, a
+// progress bar to stderr when it is a console; Ctrl-C acts as Stop, a second
+// Ctrl-C aborts.
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <map>
@@ -20,19 +22,37 @@
 #include "cli/commands.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "common/failure_text.h"
 #include "convert/conversion_pass.h"
+#include "convert/estimate_folders.h"
+#include "convert/object_run.h"
 #include "platform/console.h"
 #include "platform/file_name.h"
+#include "platform/folder_listing.h"
 
 namespace ranta2kv::cli {
 namespace {
 
 struct Options {
   bool oledb = true;
+  bool recursive = false;
   std::optional<std::filesystem::path> out;
   int jobs = 1;
   char decimal_separator = '.';
   std::vector<std::filesystem::path> folders;
+};
+
+// Arguments the command refuses, with the one line that says why.
+struct Refusal {
+  std::string reason;
+};
+
+// One estimate folder to convert.
+struct Job {
+  std::filesystem::path folder;
+  std::string title;   // the line before its log lines (an object's estimate), or empty
+  std::string prefix;  // "FOLDER: " before each line when several folders are given
+  std::optional<std::filesystem::path> output;  // --out, or its mirror of the object's tree
 };
 
 // Output shared by the runs: whole lines, one writer at a time.
@@ -84,6 +104,7 @@ class CliRunHost : public RunHost {
   std::optional<std::filesystem::path> OutputFolder() override { return output_folder_; }
 
   void AppendLog(const std::string& line1251) override {
+    last_line_ = line1251;
     std::string line = prefix_ + Cp1251ToUtf8(line1251);
     if (stream_log_) {
       ClearProgress();
@@ -107,6 +128,9 @@ class CliRunHost : public RunHost {
   }
   void SetBusyIndication(bool) override {}
   void ApplyButtonRule() override {}
+
+  // The last line logged (windows-1251): after a failed set-up, its reason.
+  const std::string& LastLine() const { return last_line_; }
 
   void Flush() {
     ClearProgress();
@@ -146,66 +170,121 @@ class CliRunHost : public RunHost {
   bool show_progress_;
   Console& console_;
   std::vector<std::string> log_;
+  std::string last_line_;
   int maximum_ = 100, position_ = 0, drawn_percent_ = -1;
   bool bar_visible_ = false;
 };
 
 enum Status { kWritten = 0, kSetupFailed = 1, kFailed = 2 };
 
-bool ParseOptions(const std::vector<std::string>& args, Options& options) {
+// A whole number from 1 up, all of the text.
+std::optional<int> JobCount(const std::string& text) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 1) return std::nullopt;
+  return value;
+}
+
+Options ParseOptions(const std::vector<std::string>& args, char decimalSeparator) {
+  Options options;
+  options.decimal_separator = decimalSeparator;
+  constexpr char kJobsTake[] = "-j takes a whole number from 1 up";
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
-      return true;
+    auto value = [&](const char* takes) -> const std::string& {
+      if (i + 1 >= args.size()) throw Refusal{std::string(takes) + ", and none is given"};
+      return args[++i];
     };
-    std::string v;
+    auto jobs = [&](const std::string& text) {
+      std::optional<int> count = JobCount(text);
+      if (!count) throw Refusal{std::string(kJobsTake) + ", not '" + text + "'"};
+      options.jobs = *count;
+    };
     if (arg == "--source") {
-      if (!value(v) || (v != "oledb" && v != "dbf")) return false;
+      const std::string& v = value("--source takes oledb or dbf");
+      if (v != "oledb" && v != "dbf") throw Refusal{"--source takes oledb or dbf, not '" + v + "'"};
       options.oledb = v == "oledb";
     } else if (arg == "--out") {
-      if (!value(v)) return false;
-      options.out = PathFromUtf8(v);
+      options.out = PathFromUtf8(value("--out takes the folder to write the files into"));
+    } else if (arg == "-r" || arg == "--recursive") {
+      options.recursive = true;
     } else if (arg == "-j" || arg == "--jobs") {
-      if (!value(v)) return false;
-      options.jobs = std::atoi(v.c_str());
-      if (options.jobs < 1) return false;
+      jobs(value(kJobsTake));
     } else if (arg.rfind("-j", 0) == 0 && arg.size() > 2) {
-      options.jobs = std::atoi(arg.c_str() + 2);
-      if (options.jobs < 1) return false;
+      jobs(arg.substr(2));
     } else if (!arg.empty() && arg[0] == '-') {
-      return false;
+      throw Refusal{"convert has no option '" + arg + "'"};
     } else {
       options.folders.push_back(PathFromUtf8(arg));
     }
   }
-  return !options.folders.empty();
+  if (options.folders.empty()) throw Refusal{"convert takes the FOLDER of an estimate, and none is given"};
+  return options;
 }
 
-// Where a folder's pass writes: its own folder, --out, or, when several folders
-// share --out, a staging folder of its own inside it (on the same file system,
-// so that the file moves into --out with one rename once its name is claimed).
+// The estimates below an object folder, or nothing when the folder is no object
+// folder (it holds SMETA.DBF itself, cannot be read, or nothing below does).
+std::optional<std::vector<EstimateFolder>> ObjectEstimates(const std::filesystem::path& folder,
+                                                           Console& console) {
+  try {
+    if (HoldsEstimate(ListFolder(folder))) return std::nullopt;
+  } catch (const Error&) {
+    return std::nullopt;
+  }
+  auto log = [&console](const std::string& line) {
+    console.WriteLines({Cp1251ToUtf8(line)}, StandardStream::Output);
+  };
+  std::vector<EstimateFolder> found = FindEstimateFolders(folder, log, [] { return StopRequests() == 0; });
+  if (found.empty()) return std::nullopt;
+  return found;
+}
+
+std::vector<Job> PlanJobs(const Options& options, Console& console) {
+  std::vector<Job> jobs;
+  const bool several = options.folders.size() > 1;
+  for (const std::filesystem::path& folder : options.folders) {
+    const std::string named = several ? PathToUtf8(folder) + ": " : std::string();
+    std::optional<std::vector<EstimateFolder>> estimates;
+    if (options.recursive) estimates = ObjectEstimates(folder, console);
+    if (!estimates) {
+      jobs.push_back({folder, {}, named, options.out});
+      continue;
+    }
+    for (const EstimateFolder& estimate : *estimates) {
+      Job job{estimate.folder, EstimateNameLine(several ? folder / estimate.relative : estimate.relative), {},
+              options.out};
+      if (job.output) *job.output /= estimate.relative;
+      jobs.push_back(std::move(job));
+    }
+  }
+  return jobs;
+}
+
+// Where a job's pass writes: its output folder, or, when other jobs of the run
+// write into the same folder, a staging folder of its own inside it (on the same
+// file system, so that the file moves into place with one rename once its name
+// is claimed).
 struct OutputPlace {
   std::optional<std::filesystem::path> folder;   // given to the pass
   std::optional<std::filesystem::path> staging;  // set when folder is a staging folder
 };
 
-OutputPlace PlaceOutput(const Options& options, std::size_t index, unsigned runTag) {
-  if (!options.out || options.folders.size() < 2) return {options.out, std::nullopt};
-  std::filesystem::path staging =
-      *options.out / (".ranta2kv-" + std::to_string(runTag) + "-" + std::to_string(index));
+OutputPlace PlaceOutput(const Job& job, bool shared, std::size_t index, unsigned runTag) {
+  if (!job.output) return {};
   std::error_code error;
-  if (!std::filesystem::create_directory(staging, error)) return {options.out, std::nullopt};  // the pass reports it
+  std::filesystem::create_directories(*job.output, error);  // the pass reports a folder it cannot write to
+  if (!shared) return {job.output, std::nullopt};
+  std::filesystem::path staging =
+      *job.output / (".ranta2kv-" + std::to_string(runTag) + "-" + std::to_string(index));
+  if (!std::filesystem::create_directory(staging, error)) return {job.output, std::nullopt};
   return {staging, staging};
 }
 
-// Moves a staged file into --out under its name unless an earlier folder of this
-// run wrote that name; returns the final path, or throws with the reason.
-std::filesystem::path Publish(const std::filesystem::path& staged, const Options& options,
-                              const std::filesystem::path& folder, OutputClaims& claims) {
-  std::filesystem::path target = *options.out / staged.filename();
-  if (std::optional<std::filesystem::path> owner = claims.Claim(target, folder)) {
+// Moves a staged file into its output folder under its name unless an earlier
+// job of this run wrote that name; returns the final path, or throws with the reason.
+std::filesystem::path Publish(const std::filesystem::path& staged, const Job& job, OutputClaims& claims) {
+  std::filesystem::path target = *job.output / staged.filename();
+  if (std::optional<std::filesystem::path> owner = claims.Claim(target, job.folder)) {
     throw std::runtime_error(PathToUtf8(target) + " is also the output of " + PathToUtf8(*owner) +
                              "; this folder's file is not written");
   }
@@ -213,31 +292,32 @@ std::filesystem::path Publish(const std::filesystem::path& staged, const Options
   return target;
 }
 
-Status ConvertFolder(const Options& options, const std::filesystem::path& folder,
-                     const OutputPlace& place, OutputClaims& claims, CliRunHost& host,
-                     Console& console) {
-  std::string prefix = options.folders.size() > 1 ? PathToUtf8(folder) + ": " : std::string();
+Status ConvertJob(const Options& options, const Job& job, const OutputPlace& place, OutputClaims& claims,
+                  CliRunHost& host, Console& console) {
+  // A failure names the folder whenever the run has more than one.
+  const std::string named = options.recursive || options.folders.size() > 1 ? PathToUtf8(job.folder) + ": " : "";
   Status status = kSetupFailed;
   std::vector<std::string> report;
+  if (!job.title.empty()) host.AppendLog(job.title);
   // The pass returns without a word when the folder is missing, as the window
   // wants; on the command line the user learns which name was wrong.
   std::error_code notFound;
-  if (!std::filesystem::is_directory(folder, notFound)) {
-    report.push_back("ranta2kv-cli: " + PathToUtf8(folder) + ": no such folder");
+  if (!std::filesystem::is_directory(job.folder, notFound)) {
+    report.push_back("ranta2kv-cli: " + PathToUtf8(job.folder) + ": no such folder");
   } else {
     try {
-      auto written = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
-      if (written) {
-        if (place.staging) written = Publish(*written, options, folder, claims);
+      std::optional<ConversionResult> result = options.oledb ? ConvertOleDb(host) : ConvertDbf(host);
+      if (result) {
+        if (place.staging) result->file = Publish(result->file, job, claims);
         status = kWritten;
-        report.push_back("written: " + PathToUtf8(*written));
+        host.AppendLog(ResultLine(*result));
+        report.push_back("written: " + PathToUtf8(result->file));
+      } else if (!named.empty()) {
+        report.push_back("ranta2kv-cli: " + named + Cp1251ToUtf8(host.LastLine()));
       }
-    } catch (const Error& error) {
+    } catch (...) {
       status = kFailed;
-      report.push_back("ranta2kv-cli: " + prefix + Cp1251ToUtf8(error.what()));
-    } catch (const std::exception& error) {
-      status = kFailed;
-      report.push_back("ranta2kv-cli: " + prefix + error.what());
+      report.push_back("ranta2kv-cli: " + named + FailureTextUtf8(std::current_exception()));
     }
   }
   if (place.staging) {
@@ -253,36 +333,51 @@ Status ConvertFolder(const Options& options, const std::filesystem::path& folder
 
 int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
   Options options;
-  options.decimal_separator = decimalSeparator;
-  if (!ParseOptions(args, options)) {
-    PrintUsage(true);
-    return 2;
+  try {
+    options = ParseOptions(args, decimalSeparator);
+  } catch (const Refusal& refusal) {
+    return RefuseArguments(refusal.reason);
   }
   CatchStopRequests();
-  const bool several = options.folders.size() > 1;
-  const bool parallel = several && options.jobs > 1;
+  Console console;
+  const std::vector<Job> jobs = PlanJobs(options, console);
+  const bool parallel = jobs.size() > 1 && options.jobs > 1;
   const bool progress = !parallel && IsConsole(StandardStream::Error);
+  std::map<std::filesystem::path, int> writers;  // jobs per output folder
+  for (const Job& job : jobs)
+    if (job.output) ++writers[job.output->lexically_normal()];
   // Names this run's staging folders apart from those of runs at the same time.
   const unsigned runTag = std::random_device()();
-  Console console;
   OutputClaims claims;
-  std::vector<Status> statuses(options.folders.size(), kWritten);
+  std::vector<std::optional<Status>> statuses(jobs.size());
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
-    for (std::size_t i = next++; i < options.folders.size(); i = next++) {
-      const std::filesystem::path& folder = options.folders[i];
-      const OutputPlace place = PlaceOutput(options, i, runTag);
-      CliRunHost host(options, place.folder, folder, several ? PathToUtf8(folder) + ": " : std::string(),
-                      !parallel, progress, console);
-      statuses[i] = ConvertFolder(options, folder, place, claims, host, console);
+    // After Ctrl-C the estimate in hand is written and no other one begins.
+    for (std::size_t i = next++; i < jobs.size() && StopRequests() == 0; i = next++) {
+      const Job& job = jobs[i];
+      const bool shared = job.output && writers[job.output->lexically_normal()] > 1;
+      const OutputPlace place = PlaceOutput(job, shared, i, runTag);
+      CliRunHost host(options, place.folder, job.folder, job.prefix, !parallel, progress, console);
+      statuses[i] = ConvertJob(options, job, place, claims, host, console);
     }
   };
   std::vector<std::thread> threads;
-  int count = parallel ? std::min<int>(options.jobs, static_cast<int>(options.folders.size())) : 1;
+  const int count = parallel ? std::min<int>(options.jobs, static_cast<int>(jobs.size())) : 1;
   for (int i = 1; i < count; ++i) threads.emplace_back(worker);
   worker();
   for (std::thread& thread : threads) thread.join();
-  return *std::max_element(statuses.begin(), statuses.end());
+  int written = 0, failed = 0, status = kWritten;
+  for (const std::optional<Status>& s : statuses) {
+    if (!s) continue;
+    (*s == kWritten ? written : failed) += 1;
+    status = std::max<int>(status, *s);
+  }
+  if (options.recursive) {
+    console.WriteLines({Cp1251ToUtf8(ObjectSummaryLine(static_cast<int>(jobs.size()), written, failed,
+                                                       StopRequests() > 0))},
+                       StandardStream::Output);
+  }
+  return status;
 }
 
 }  // namespace ranta2kv::cli

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -265,33 +266,34 @@ bool ParseEncoding(const std::string& name, DumpArguments& parsed) {
   return true;
 }
 
-bool ParseArguments(const std::vector<std::string>& args, DumpArguments& parsed) {
+// The reason the arguments are refused, or nothing when they are taken.
+std::optional<std::string> ParseArguments(const std::vector<std::string>& args, DumpArguments& parsed) {
+  constexpr char kEncodingTakes[] = "--encoding takes cp866 or cp1251";
   bool options = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (options && arg == "--") {
       options = false;
     } else if (options && arg == "--encoding") {
-      if (++i == args.size() || !ParseEncoding(args[i], parsed)) return false;
+      if (++i == args.size()) return std::string(kEncodingTakes) + ", and none is given";
+      if (!ParseEncoding(args[i], parsed)) return std::string(kEncodingTakes) + ", not '" + args[i] + "'";
     } else if (options && arg.rfind("--encoding=", 0) == 0) {
-      if (!ParseEncoding(arg.substr(11), parsed)) return false;
+      if (!ParseEncoding(arg.substr(11), parsed)) return std::string(kEncodingTakes) + ", not '" + arg.substr(11) + "'";
     } else if (options && arg.size() > 1 && arg[0] == '-') {
-      return false;
+      return "dump has no option '" + arg + "'";
     } else {
       parsed.files.push_back(arg);
     }
   }
-  return !parsed.files.empty();
+  if (parsed.files.empty()) return std::string("dump takes the FILE.DBF to show, and none is given");
+  return std::nullopt;
 }
 
 }  // namespace
 
 int RunDump(const std::vector<std::string>& args) {
   DumpArguments parsed;
-  if (!ParseArguments(args, parsed)) {
-    PrintUsage(true);
-    return 2;
-  }
+  if (std::optional<std::string> refused = ParseArguments(args, parsed)) return RefuseArguments(*refused);
   const ByteDecoder decoder(parsed.cp1251);
   Output out;
   int status = 0;

@@ -28,9 +28,7 @@ int Main(std::vector<std::string> args) {
   args.erase(args.begin());
   if (command == "dump") return RunDump(args);
   if (command == "convert") return RunConvert(args, decimalSeparator);
-  WriteText(StandardStream::Error, "ranta2kv-cli: unknown command '" + command + "'\n");
-  PrintUsage(true);
-  return 2;
+  return RefuseArguments("there is no command '" + command + "'; the commands are convert and dump");
 }
 
 }  // namespace ranta2kv::cli

@@ -16,16 +16,20 @@ void PrintUsage(bool toStderr) {
       "as the window ranta2kv does, and shows what such tables hold.\n"
       "\n"
       "Commands:\n"
-      "  convert [--source oledb|dbf] [--out DIR] [-j N] FOLDER...\n"
+      "  convert [--source oledb|dbf] [--out DIR] [-j N] [--recursive] FOLDER...\n"
       "      Convert the estimate tables of each FOLDER (SMETA.DBF, POSEXT.DBF, ...)\n"
       "      into one KV XML file, written into the folder (or into DIR).\n"
       "      --source oledb  read through the SQL data source (default)\n"
       "      --source dbf    read the DBF files directly\n"
-      "      -j N            convert up to N folders at once (default 1)\n"
-      "      The log goes to stdout; Ctrl-C stops a run and still writes the file,\n"
-      "      a second Ctrl-C aborts. Exit status: 0 every folder gave its file,\n"
-      "      1 a folder does not exist or its set-up failed, 2 a pass failed\n"
-      "      with an error.\n"
+      "      -j N            convert up to N estimates at once (default 1)\n"
+      "      -r, --recursive a FOLDER without SMETA.DBF is an object folder: every\n"
+      "                      folder below it that holds SMETA.DBF is converted, in\n"
+      "                      name order (under DIR into the same sub-folders)\n"
+      "      The log goes to stdout, each estimate's result line after its log;\n"
+      "      Ctrl-C stops the run once the estimate in hand is written, a second\n"
+      "      Ctrl-C aborts. Exit status: 0 every estimate gave its file, 1 a\n"
+      "      folder does not exist or its set-up failed, 2 a pass failed with\n"
+      "      an error.\n"
       "\n"
       "  dump [--encoding cp866|cp1251] FILE.DBF...\n"
       "      Print every record of each table as tab-separated UTF-8 text:\n"
@@ -35,6 +39,12 @@ void PrintUsage(bool toStderr) {
       "  --version\n"
       "      Print \"ranta2kv-cli\" and the version of the program.\n");
   FlushStream(out);
+}
+
+int RefuseArguments(const std::string& reason) {
+  WriteText(StandardStream::Error, "ranta2kv-cli: " + reason + "; see ranta2kv-cli --help\n");
+  FlushStream(StandardStream::Error);
+  return 2;
 }
 
 }  // namespace ranta2kv::cli

@@ -13,6 +13,16 @@ namespace {
 
 constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5;
 
+// The "Chapter" elements at every level below a container.
+int ChapterCount(const TXML_Estimate_Container& container) {
+  int count = 0;
+  for (const auto& child : container.Children()) {
+    if (!child->IsContainer() || child->NodeName() != "Chapter") continue;
+    count += 1 + ChapterCount(static_cast<const TXML_Estimate_Container&>(*child));
+  }
+  return count;
+}
+
 }  // namespace
 
 ConversionRun::ConversionRun(RunHost& host)
@@ -97,6 +107,12 @@ TXML_Estimate_Container& ConversionRun::ChapterForPosition() {
 
 void ConversionRun::SettlePosition(TXML_Estimate_Item& position) {
   position.Parent()->SettleChild(&position, host_.DecimalSeparator());
+  ++positions_;
+}
+
+void ConversionRun::LeaveOutRow(const std::string& line1251) {
+  host_.AppendLog(line1251);
+  ++rows_left_out_;
 }
 
 void ConversionRun::SortDocument(bool sortWorkTypes) {
@@ -106,12 +122,17 @@ void ConversionRun::SortDocument(bool sortWorkTypes) {
   if (sortWorkTypes) group_->SortByID();
 }
 
-std::filesystem::path ConversionRun::Save(const std::filesystem::path& folder,
-                                          const std::string& outputName) {
-  std::filesystem::path target = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
-  document_->SaveToFile(target, host_.DecimalSeparator(), host_.Faults());
+ConversionResult ConversionRun::Save(const std::filesystem::path& folder,
+                                     const std::string& outputName) {
+  ConversionResult result;
+  result.file = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
+  document_->SaveToFile(result.file, host_.DecimalSeparator(), host_.Faults());
+  result.chapters = ChapterCount(*document_->Chapters());
+  result.positions = positions_;
+  result.rowsLeftOut = rows_left_out_;
+  result.stopped = stopped_;
   document_.reset();
-  return target;
+  return result;
 }
 
 std::optional<std::filesystem::path> ExistingSourceFolder(RunHost& host) {

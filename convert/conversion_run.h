@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "common/run_host.h"
+#include "convert/conversion_result.h"
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
@@ -39,6 +40,10 @@ class ConversionRun {
   TXML_Estimate_Container& ChapterForPosition();
   // A position that is complete: kept as its bytes from now on (see SettleChild).
   void SettlePosition(TXML_Estimate_Item& position);
+  // An estimate row dropped for its data: its log line, counted for the result.
+  void LeaveOutRow(const std::string& line1251);
+  // Stop ended the walk before its last row.
+  void MarkStopped() { stopped_ = true; }
   // "Vid_Rab" entry of a work type with its fixed values.
   void AddWorkType(std::int32_t id, const std::string& idText);
 
@@ -46,7 +51,7 @@ class ConversionRun {
   void SortDocument(bool sortWorkTypes);
   const std::string& OutputName() const { return output_name_; }
   // Writes the document into folder (or the host's output folder) and drops it.
-  std::filesystem::path Save(const std::filesystem::path& folder, const std::string& outputName);
+  ConversionResult Save(const std::filesystem::path& folder, const std::string& outputName);
 
  private:
   void BuildCatalog();
@@ -60,6 +65,9 @@ class ConversionRun {
   bool path_mode_ = false;                       // `PathMode`
   std::string output_name_;                      // `OutputName`
   std::unordered_map<std::int32_t, std::string> work_type_texts_;  // the text each work type was filled with
+  int positions_ = 0;                            // settled so far
+  int rows_left_out_ = 0;                        // dropped with a log line
+  bool stopped_ = false;
 };
 
 // The source folder as the host names it, or nothing when it is not a directory.

@@ -47,7 +47,7 @@ class DirectPass {
  public:
   DirectPass(RunHost& host, DbfTableSet& tables) : run_(host), t_(tables) {}
 
-  std::filesystem::path Run(const std::filesystem::path& folder);
+  ConversionResult Run(const std::filesystem::path& folder);
 
  private:
   void Walk();
@@ -94,7 +94,7 @@ void OpenTables(DbfTableSet& t, const std::filesystem::path& folder, std::option
   }
 }
 
-std::filesystem::path DirectPass::Run(const std::filesystem::path& folder) {
+ConversionResult DirectPass::Run(const std::filesystem::path& folder) {
   RunHost& host = run_.Host();
   BeginBusy(host);
   host.ApplyButtonRule();
@@ -119,7 +119,7 @@ std::filesystem::path DirectPass::Run(const std::filesystem::path& folder) {
     std::rethrow_exception(failure);
   }
   t_.CloseAll();
-  std::filesystem::path written = run_.Save(folder, run_.OutputName());
+  ConversionResult written = run_.Save(folder, run_.OutputName());
   host.SetProgressPosition(0);
   EndBusy(host);
   host.ApplyButtonRule();
@@ -129,6 +129,7 @@ std::filesystem::path DirectPass::Run(const std::filesystem::path& folder) {
 void DirectPass::Walk() {
   RunHost& host = run_.Host();
   DbfTable& smeta = t_.DescriptTable;
+  std::int64_t walked = 0;
   while (!smeta.AtEnd()) {
     switch (smetaId_->AsInteger()) {
       case 0:
@@ -147,7 +148,12 @@ void DirectPass::Walk() {
     }
     host.StepProgress();
     host.ProcessPendingEvents();
-    if (!host.Running()) break;
+    ++walked;
+    if (!host.Running()) {
+      // Every record is one row of the walk: fewer walked is an early end.
+      if (walked < smeta.RecordCount()) run_.MarkStopped();
+      break;
+    }
     smeta.Next();
   }
 }
@@ -166,8 +172,8 @@ void DirectPass::ConvertPosition() {
   } catch (const SourceFileError&) {
     throw;
   } catch (const std::exception&) {
-    run_.Host().AppendLog(RowMessage("Некорректные данные. Строка %d"_cp1251,
-                                     t_.DescriptTable.RecordNumber()));
+    run_.LeaveOutRow(RowMessage("Некорректные данные. Строка %d"_cp1251,
+                                t_.DescriptTable.RecordNumber()));
     rowCode = toolCode = 0;
   }
   if (rowCode == 0 || toolCode == 0) return;
@@ -258,7 +264,7 @@ void DirectPass::WriteImplementation(TXML_Estimate_Position& position, std::int3
 
 }  // namespace
 
-std::optional<std::filesystem::path> ConvertDbf(RunHost& host) {
+std::optional<ConversionResult> ConvertDbf(RunHost& host) {
   std::optional<std::filesystem::path> folder = ExistingSourceFolder(host);
   if (!folder) return std::nullopt;
   DbfTableSet tables(host.DecimalSeparator());

@@ -39,7 +39,7 @@ class OleDbPass {
  public:
   OleDbPass(RunHost& host, OleDbSource& source) : run_(host), s_(source) {}
 
-  std::optional<std::filesystem::path> Run();
+  std::optional<ConversionResult> Run();
 
  private:
   void FillWorkTypes();
@@ -58,7 +58,7 @@ class OleDbPass {
   OleDbSource& s_;
 };
 
-std::optional<std::filesystem::path> OleDbPass::Run() {
+std::optional<ConversionResult> OleDbPass::Run() {
   RunHost& host = run_.Host();
   OleDbDataset& smeta = s_.tlbSMETA;
   smeta.SetTableName("SMETA");
@@ -90,8 +90,7 @@ std::optional<std::filesystem::path> OleDbPass::Run() {
   CloseSource();
   host.SetProgressPosition(0);
   // The folder is read again here: the output goes where the box points now.
-  std::filesystem::path written =
-      run_.Save(host.FolderPath(), TrimControlAndBlanks(run_.OutputName()));
+  ConversionResult written = run_.Save(host.FolderPath(), TrimControlAndBlanks(run_.OutputName()));
   EndBusy(host);
   host.ApplyButtonRule();
   return written;
@@ -137,7 +136,10 @@ void OleDbPass::Walk() {
     smeta.Next();
     host.StepProgress();
     host.ProcessPendingEvents();
-    if (!host.Running()) break;
+    if (!host.Running()) {
+      if (!smeta.AtEnd()) run_.MarkStopped();
+      break;
+    }
   }
 }
 
@@ -161,8 +163,7 @@ bool OleDbPass::ConvertPosition() {
     toolCode = 0;
   }
   if (rowCode == 0 || toolCode == 0) {
-    run_.Host().AppendLog(
-        RowMessage("Нарушена целостность данных. Строка %d"_cp1251, smeta.RecordNumber()));
+    run_.LeaveOutRow(RowMessage("Нарушена целостность данных. Строка %d"_cp1251, smeta.RecordNumber()));
     return false;
   }
   Query posext(s_.qPOSEXT, "SELECT * FROM POSEXT WHERE CODE=" + Decimal(rowCode));
@@ -243,7 +244,7 @@ void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32
 
 }  // namespace
 
-std::optional<std::filesystem::path> ConvertOleDb(RunHost& host) {
+std::optional<ConversionResult> ConvertOleDb(RunHost& host) {
   OleDbSource source(host.DecimalSeparator());
   source.ADOConnection1.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };

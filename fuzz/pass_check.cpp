@@ -43,10 +43,10 @@ bool IsDocument(const std::string& text) {
 
 }  // namespace
 
-void CheckWritten(const std::optional<fs::path>& written, const fs::path& outputFolder) {
+void CheckWritten(const std::optional<ConversionResult>& written, const fs::path& outputFolder) {
   if (!written) return CheckNothingWritten(outputFolder);
   if (FilesIn(outputFolder) != 1) Fail("the output folder holds more than the written file");
-  if (!IsDocument(ReadFileBytes(*written))) Fail("the written file is not a well-formed estimate document");
+  if (!IsDocument(ReadFileBytes(written->file))) Fail("the written file is not a well-formed estimate document");
 }
 
 void CheckNothingWritten(const fs::path& outputFolder) {

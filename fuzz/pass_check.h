@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <optional>
 
+#include "convert/conversion_result.h"
+
 namespace ranta2kv::fuzz {
 
-void CheckWritten(const std::optional<std::filesystem::path>& written, const std::filesystem::path& outputFolder);
+void CheckWritten(const std::optional<ConversionResult>& written, const std::filesystem::path& outputFolder);
 void CheckNothingWritten(const std::filesystem::path& outputFolder);
 
 }  // namespace ranta2kv::fuzz

@@ -26,7 +26,9 @@ struct PassResult {
 };
 
 std::optional<std::filesystem::path> RunPass(Pass pass, RecordingRunHost& host) {
-  return pass == Pass::Dbf ? ConvertDbf(host) : ConvertOleDb(host);
+  std::optional<ConversionResult> result = pass == Pass::Dbf ? ConvertDbf(host) : ConvertOleDb(host);
+  if (!result) return std::nullopt;
+  return result->file;
 }
 
 PassResult Convert(Pass pass, const std::filesystem::path& folder) {
@@ -365,8 +367,8 @@ TEST_F(PassDifferenceTest, DeletedRowsOfTheEstimateProgram) {
   t.smeta.back().udal = 1;
   t.WriteTo(folder_.Path());
   RecordingRunHost dbf(folder_.Path()), oledb(folder_.Path());
-  XmlFile direct = ParseXmlFile(*ConvertDbf(dbf));
-  XmlFile sql = ParseXmlFile(*ConvertOleDb(oledb));
+  XmlFile direct = ParseXmlFile(ConvertDbf(dbf)->file);
+  XmlFile sql = ParseXmlFile(ConvertOleDb(oledb)->file);
   EXPECT_EQ(direct.root.Child("Chapters").Child("Chapter").All("Position").size(), 2u);
   EXPECT_EQ(Names(sql.root.Child("Chapters").Child("Chapter").All("Position")),
             std::vector<std::string>{"kept"});
@@ -417,9 +419,9 @@ TEST_F(PassDifferenceTest, RatesAndExecutionLinks) {
   t.WriteTo(folder_.Path());
   RecordingRunHost dbf(folder_.Path()), oledb(folder_.Path());
   const XmlElement direct =
-      ParseXmlFile(*ConvertDbf(dbf)).root.Child("Chapters").Child("Chapter").Child("Position");
+      ParseXmlFile(ConvertDbf(dbf)->file).root.Child("Chapters").Child("Chapter").Child("Position");
   const XmlElement sql =
-      ParseXmlFile(*ConvertOleDb(oledb)).root.Child("Chapters").Child("Chapter").Child("Position");
+      ParseXmlFile(ConvertOleDb(oledb)->file).root.Child("Chapters").Child("Chapter").Child("Position");
   EXPECT_EQ(direct.Child("CustomNPBase").attributes,
             (std::vector<std::pair<std::string, std::string>>{{"Nacl", "-4"}}));
   EXPECT_EQ(sql.Find("CustomNPBase"), nullptr);
@@ -434,8 +436,8 @@ TEST_F(PassDifferenceTest, CommentsAndWalkOrder) {
   t.smeta.push_back({.code = 1, .id = 2, .nomer = "1", .name1 = "First"});
   t.WriteTo(folder_.Path());
   RecordingRunHost dbf(folder_.Path()), oledb(folder_.Path());
-  XmlFile direct = ParseXmlFile(*ConvertDbf(dbf));
-  XmlFile sql = ParseXmlFile(*ConvertOleDb(oledb));
+  XmlFile direct = ParseXmlFile(ConvertDbf(dbf)->file);
+  XmlFile sql = ParseXmlFile(ConvertOleDb(oledb)->file);
   // The direct pass walks by CODE: the position lands in "Second", the last
   // chapter before it in code order; the SQL pass walks in table order.
   auto directChapters = direct.root.Child("Chapters").All("Chapter");
@@ -459,8 +461,8 @@ TEST_F(PassDifferenceTest, WorkTypeCatalog) {
     return Names(xml.root.Child("VidRab_Catalog").Child("Vids_Rab").Child("VidRab_Group").All("Vid_Rab"),
                  "ID");
   };
-  EXPECT_EQ(ids(ParseXmlFile(*ConvertDbf(dbf))), (std::vector<std::string>{"4", "30"}));
-  std::vector<std::string> sqlIds = ids(ParseXmlFile(*ConvertOleDb(oledb)));
+  EXPECT_EQ(ids(ParseXmlFile(ConvertDbf(dbf)->file)), (std::vector<std::string>{"4", "30"}));
+  std::vector<std::string> sqlIds = ids(ParseXmlFile(ConvertOleDb(oledb)->file));
   std::sort(sqlIds.begin(), sqlIds.end());
   EXPECT_EQ(sqlIds, (std::vector<std::string>{"17", "30", "4"}));
 }

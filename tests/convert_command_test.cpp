@@ -56,10 +56,17 @@ class ConvertCommandTest : public ::testing::TestWithParam<std::string> {
   std::filesystem::path estimate_ = scratch_ / "estimate";
 };
 
+// The result line of a written file, as stdout shows it.
+std::string ResultLine(const std::filesystem::path& file, int chapters, int positions, int left = 0) {
+  return "Записан файл \"" + file.string() + "\" — разделов: " + std::to_string(chapters) +
+         ", позиций: " + std::to_string(positions) + ", пропущено строк сметы: " + std::to_string(left) + "\n";
+}
+
 TEST_P(ConvertCommandTest, LogOnStdoutWrittenFileOnStderr) {
   CommandResult r = RunCli(Source() + estimate_.string(), scratch_);
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n");
+  EXPECT_EQ(r.out, "Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n" +
+                       ResultLine(estimate_ / "ЛС-7.XML", 1, 2));
   EXPECT_EQ(r.err, "written: " + (estimate_ / "ЛС-7.XML").string() + "\n");
   EXPECT_TRUE(std::filesystem::exists(estimate_ / "ЛС-7.XML"));
 }
@@ -109,16 +116,34 @@ TEST_P(ConvertCommandTest, SeveralFoldersPrefixTheirLinesAndKeepThemTogether) {
     CommandResult r = RunCli(Source() + jobs + estimate_.string() + " " + second.string(), scratch_);
     EXPECT_EQ(r.status, 0) << r.err;
     std::string line = " Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n";
-    std::string first = estimate_.string() + ":" + line, other = second.string() + ":" + line;
+    std::string first = estimate_.string() + ":" + line + estimate_.string() + ": " +
+                        ResultLine(estimate_ / "ЛС-7.XML", 1, 2);
+    std::string other = second.string() + ":" + line + second.string() + ": " + ResultLine(second / "ЛС-8.XML", 1, 2);
     EXPECT_TRUE(r.out == first + other || r.out == other + first) << r.out;
     EXPECT_TRUE(std::filesystem::exists(second / "ЛС-8.XML"));
   }
 }
 
-TEST_P(ConvertCommandTest, BadArgumentsExitTwo) {
-  EXPECT_EQ(RunCli(Source(), scratch_).status, 2);
-  EXPECT_EQ(RunCli(Source() + "-j 0 " + estimate_.string(), scratch_).status, 2);
-  EXPECT_EQ(RunCli("convert --source sql " + estimate_.string(), scratch_).status, 2);
+// Each refusal is one line naming the option and what it takes.
+TEST_P(ConvertCommandTest, BadArgumentsSayWhyAndExitTwo) {
+  const std::string folder = " " + estimate_.string();
+  const std::string help = "; see ranta2kv-cli --help\n";
+  const std::pair<std::string, std::string> kRefused[] = {
+      {Source(), "convert takes the FOLDER of an estimate, and none is given"},
+      {Source() + "-j 0" + folder, "-j takes a whole number from 1 up, not '0'"},
+      {Source() + "-j2x" + folder, "-j takes a whole number from 1 up, not '2x'"},
+      {Source() + "--jobs" + folder + " -j", "-j takes a whole number from 1 up, not '" + estimate_.string() + "'"},
+      {Source() + folder + " -j", "-j takes a whole number from 1 up, and none is given"},
+      {"convert --source xyz" + folder, "--source takes oledb or dbf, not 'xyz'"},
+      {Source() + "--fast" + folder, "convert has no option '--fast'"},
+      {"convrt" + folder, "there is no command 'convrt'; the commands are convert and dump"},
+  };
+  for (const auto& [arguments, reason] : kRefused) {
+    CommandResult r = RunCli(arguments, scratch_);
+    EXPECT_EQ(r.status, 2) << arguments;
+    EXPECT_EQ(r.err, "ranta2kv-cli: " + reason + help);
+    EXPECT_EQ(r.out, "");
+  }
 }
 
 // A missing folder among others is named on stderr, exits 1 and does not keep

@@ -31,7 +31,7 @@ Converted ConvertWith(bool oledb, const std::filesystem::path& folder, const std
   std::filesystem::create_directories(out);
   auto written = oledb ? ConvertOleDb(host) : ConvertDbf(host);
   if (!written) throw std::runtime_error("no file written");
-  return {*written, ParseXmlFile(*written), host.LogUtf8()};
+  return {written->file, ParseXmlFile(written->file), host.LogUtf8()};
 }
 
 std::string Serialize(const XmlElement& element) {

@@ -13,7 +13,7 @@
 #include <QResizeEvent>
 
 #include "app/qt/button_icons.h"
-#include "app/failure_text.h"
+#include "common/failure_text.h"
 #include "app/qt/dropped_folder.h"
 #include "app/qt/folder_chooser.h"
 #include "app/qt/folder_path.h"

@@ -11,7 +11,7 @@
 
 #include "app/anchored_rect.h"
 #include "app/dropped_item.h"
-#include "app/failure_text.h"
+#include "common/failure_text.h"
 #include "app/folder_box_rule.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi_scale.h"

@@ -223,11 +223,13 @@ class GeneratedEstimatePassTest : public QObject {
   // The pass as the window runs it, remembering the file it wrote; with
   // observe_ set it runs through an ObservingHost (whose own run flag Stop does
   // not reach, so only for runs without Stop).
-  TForm1::ConversionPass Recorded(std::optional<std::filesystem::path> (*pass)(RunHost&)) {
+  TForm1::ConversionPass Recorded(std::optional<ConversionResult> (*pass)(RunHost&)) {
     return [this, pass](RunHost& host) {
-      if (!observe_) return written_ = pass(host);
-      observer_ = std::make_unique<ObservingHost>(host);
-      return written_ = pass(*observer_);
+      if (observe_) observer_ = std::make_unique<ObservingHost>(host);
+      std::optional<ConversionResult> result = pass(observe_ ? *observer_ : host);
+      written_.reset();
+      if (result) written_ = result->file;
+      return result;
     };
   }
 

@@ -23,7 +23,7 @@ std::string ShownByPass(PassKind pass, RecordingRunHost& host) {
   std::string ending;
   try {
     auto written = pass == PassKind::Dbf ? ConvertDbf(host) : ConvertOleDb(host);
-    if (written) ending = fs::exists(*written) ? "converted\n" : "reported a file it did not write\n";
+    if (written) ending = fs::exists(written->file) ? "converted\n" : "reported a file it did not write\n";
   } catch (const Error& error) {
     ending = "error: " + Cp1251ToUtf8(error.what()) + "\n";
   }

@@ -5,7 +5,7 @@
 
 namespace ranta2kv::testing {
 
-std::optional<std::filesystem::path> ScriptedPass::operator()(RunHost& host) {
+std::optional<ConversionResult> ScriptedPass::operator()(RunHost& host) {
   ++calls;
   rowsDone = 0;
   folderSeen = host.FolderPath();
@@ -30,7 +30,7 @@ std::optional<std::filesystem::path> ScriptedPass::operator()(RunHost& host) {
   host.SetProgressPosition(0);
   EndBusy(host);
   host.ApplyButtonRule();
-  return folderSeen / "SCRIPTED.XML";
+  return ConversionResult{.file = folderSeen / "SCRIPTED.XML", .positions = rowsDone, .stopped = rowsDone < rows};
 }
 
 }  // namespace ranta2kv::testing

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/run_host.h"
+#include "convert/conversion_result.h"
 
 namespace ranta2kv::testing {
 
@@ -23,7 +24,7 @@ struct ScriptedPass {
   int rowsDone = 0;                       // rows walked by the last call
   std::filesystem::path folderSeen;       // the folder the last call was given
 
-  std::optional<std::filesystem::path> operator()(RunHost& host);
+  std::optional<ConversionResult> operator()(RunHost& host);
 };
 
 }  // namespace ranta2kv::testing

@@ -1,0 +1,26 @@
+// What one conversion run gave: the file it wrote, how many chapters and
+// positions that file holds, how many estimate rows were left out with a log
+// line, and whether Stop ended the walk early. The result line says it all in
+// one line of the log.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace ranta2kv {
+
+struct ConversionResult {
+  std::filesystem::path file;  // the XML file written
+  int chapters = 0;            // "Chapter" elements, at every level
+  int positions = 0;           // "Position" elements
+  int rowsLeftOut = 0;         // estimate rows dropped with a log line of their own
+  bool stopped = false;        // Stop ended the walk before the last row
+};
+
+// The result line of a run (windows-1251), e.g.
+// Записан файл "/x/ЛС-1.XML" — разделов: 2, позиций: 14, пропущено строк сметы: 1
+// and after Stop the same behind "Конвертация остановлена. ". It never begins
+// with one of the problem messages, so that a reader tells the two apart.
+std::string ResultLine(const ConversionResult& result);
+
+}  // namespace ranta2kv
