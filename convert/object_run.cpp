@@ -61,10 +61,12 @@ class EstimateHost final : public RunHost {
   FileFaults* Faults() override { return object_.Faults(); }
 
  private:
+  // The object's bar only moves on: the pass's own reset to 0 at its end is
+  // the start of the next estimate's share.
   void ShowProgress() {
     const std::int64_t done = std::clamp(position_, 0, maximum_);
     const int at = slot_.begin + static_cast<int>((slot_.end - slot_.begin) * done / maximum_);
-    if (at == shown_) return;
+    if (at <= shown_) return;
     shown_ = at;
     object_.SetProgressPosition(at);
   }
