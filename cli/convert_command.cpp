@@ -55,17 +55,38 @@ struct Job {
   std::optional<std::filesystem::path> output;  // --out, or its mirror of the object's tree
 };
 
-// Output shared by the runs: whole lines, one writer at a time.
+// What a job has to say once it is done: its log lines (when they were kept
+// back) for stdout, its report for stderr.
+struct JobOutput {
+  std::vector<std::string> log, report;
+};
+
+// Output shared by the runs: whole lines, one writer at a time; the output of
+// the jobs in the order of the jobs, whichever finishes first.
 class Console {
  public:
   void WriteLines(const std::vector<std::string>& lines, StandardStream stream) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const std::string& line : lines) WriteText(stream, line + "\n");
-    FlushStream(stream);
+    Write(lines, stream);
+  }
+  void WriteJobOutput(std::size_t job, JobOutput output) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    waiting_.emplace(job, std::move(output));
+    for (auto next = waiting_.begin(); next != waiting_.end() && next->first == next_job_;
+         next = waiting_.erase(next), ++next_job_) {
+      Write(next->second.log, StandardStream::Output);
+      Write(next->second.report, StandardStream::Error);
+    }
   }
 
  private:
+  static void Write(const std::vector<std::string>& lines, StandardStream stream) {
+    for (const std::string& line : lines) WriteText(stream, line + "\n");
+    FlushStream(stream);
+  }
   std::mutex mutex_;
+  std::map<std::size_t, JobOutput> waiting_;  // by job, until the jobs before have written
+  std::size_t next_job_ = 0;
 };
 
 // The output files of the folders of one run. With --out several folders may
@@ -132,10 +153,10 @@ class CliRunHost : public RunHost {
   // The last line logged (windows-1251): after a failed set-up, its reason.
   const std::string& LastLine() const { return last_line_; }
 
-  void Flush() {
+  // The lines kept back, with the progress bar taken off the console.
+  std::vector<std::string> TakeLog() {
     ClearProgress();
-    console_.WriteLines(log_, StandardStream::Output);
-    log_.clear();
+    return std::move(log_);
   }
 
  private:
@@ -293,11 +314,11 @@ std::filesystem::path Publish(const std::filesystem::path& staged, const Job& jo
 }
 
 Status ConvertJob(const Options& options, const Job& job, const OutputPlace& place, OutputClaims& claims,
-                  CliRunHost& host, Console& console) {
+                  CliRunHost& host, JobOutput& output) {
   // A failure names the folder whenever the run has more than one.
   const std::string named = options.recursive || options.folders.size() > 1 ? PathToUtf8(job.folder) + ": " : "";
   Status status = kSetupFailed;
-  std::vector<std::string> report;
+  std::vector<std::string>& report = output.report;
   if (!job.title.empty()) host.AppendLog(job.title);
   // The pass returns without a word when the folder is missing, as the window
   // wants; on the command line the user learns which name was wrong.
@@ -324,8 +345,7 @@ Status ConvertJob(const Options& options, const Job& job, const OutputPlace& pla
     std::error_code error;
     std::filesystem::remove_all(*place.staging, error);
   }
-  host.Flush();
-  console.WriteLines(report, StandardStream::Error);
+  output.log = host.TakeLog();
   return status;
 }
 
@@ -358,7 +378,9 @@ int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
       const bool shared = job.output && writers[job.output->lexically_normal()] > 1;
       const OutputPlace place = PlaceOutput(job, shared, i, runTag);
       CliRunHost host(options, place.folder, job.folder, job.prefix, !parallel, progress, console);
-      statuses[i] = ConvertJob(options, job, place, claims, host, console);
+      JobOutput output;
+      statuses[i] = ConvertJob(options, job, place, claims, host, output);
+      console.WriteJobOutput(i, std::move(output));
     }
   };
   std::vector<std::thread> threads;
