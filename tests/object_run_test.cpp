@@ -66,7 +66,7 @@ class ObjectFolderTest : public ::testing::Test {
     WriteFileBytes(Folder("Документы") / "readme.txt", "not an estimate");
   }
   fs::path Folder(const std::string& relative) const {
-    const fs::path folder = root_ / Utf8Path(relative);
+    const fs::path folder = (root_ / Utf8Path(relative)).make_preferred();
     fs::create_directories(folder);
     return folder;
   }
@@ -78,7 +78,7 @@ class ObjectFolderTest : public ::testing::Test {
   }
 
   ScratchFolder scratch_{"object"};
-  fs::path root_ = scratch_ / "Объект №1";
+  fs::path root_ = scratch_.Path() / PathFromUtf8("Объект №1");
 };
 
 TEST_F(ObjectFolderTest, EstimatesBelowInNameOrder) {

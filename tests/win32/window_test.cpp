@@ -370,7 +370,13 @@ void LogOfADamagedEstimateIsTheCommandLinesLog() {
   std::string shown;
   for (const std::wstring& line : LinesOf(program.Control(kMemo1))) shown += Utf8(line) + "\n";
   CHECK(std::count(expected.begin(), expected.end(), '\n') > 100);
+  // The result lines name the file each wrote: the same but for the folder.
+  const std::string written = Utf8(XmlFilesIn(folder).at(0).wstring());
+  const std::string referenceFile = Utf8((reference / XmlFilesIn(folder).at(0).filename()).wstring());
+  CHECK(shown.find(written) != std::string::npos);
+  shown.replace(shown.find(written), written.size(), referenceFile);
   CHECK(shown == expected);
+  CHECK(shown.find("\nЗаписан файл \"") == shown.rfind('\n', shown.size() - 2));
 }
 
 // Exactly one log line; Start and Stop never change while the set-up fails.
@@ -479,7 +485,48 @@ void SecondStartClearsTheLogFirst() {
   CHECK(WaitFor([&] { return LinesOf(program.Control(kMemo1)).size() == 1; }));
   const fs::path folder = CopyOfSample(scratch);
   CHECK(RunToTheEnd(program, folder, false));
-  CHECK(LinesOf(program.Control(kMemo1)).empty());
+  const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+  CHECK(log.size() == 1 && log[0].rfind(L"Записан файл \"" + folder.wstring(), 0) == 0);
+}
+
+// An object folder: each estimate below it converted under one run, the log
+// naming each before its lines, a damaged one's failure a log line (no error
+// box), the summary last.
+void ObjectFolderConvertsEveryEstimateBelowIt() {
+  ScratchFolder scratch(L"object");
+  const fs::path object = scratch.path / L"Объект 1";
+  const fs::path first = object / L"Корпус 1" / L"Раздел 2", second = object / L"Корпус 1" / L"Раздел 10",
+                 third = object / L"Сети  наружные";
+  // The generator takes ASCII paths only: each estimate is made aside and moved in.
+  for (const fs::path& folder : {first, second, third}) {
+    CHECK(RunProgram(Quoted(arguments[L"--gen"]) + L" --positions 300 " + Quoted(scratch.path / L"made")) == 0);
+    fs::create_directories(folder.parent_path());
+    fs::rename(scratch.path / L"made", folder);
+  }
+  fs::create_directories(object / L"Пустая папка");
+  fs::remove(second / L"POSEXT.DBF");
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  program.SetOleDb(false);
+  program.TypeFolder(object.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] {
+    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+    return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
+  }, 60));
+  const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+  CHECK(log.size() == 7);
+  if (log.size() != 7) return;
+  CHECK(log[0] == L"Папка \"Корпус 1\\Раздел 2\"");
+  CHECK(log[1].rfind(L"Записан файл \"" + first.wstring(), 0) == 0);
+  CHECK(log[2] == L"Папка \"Корпус 1\\Раздел 10\"");
+  CHECK(log[3] == L"Ошибка инициализации : не найдены таблицы данных");
+  CHECK(log[4] == L"Папка \"Сети  наружные\"");
+  CHECK(log[5].rfind(L"Записан файл \"" + third.wstring(), 0) == 0);
+  CHECK(log[6] == L"Найдено смет: 3, записано: 2, с ошибками: 1");
+  CHECK(XmlFilesIn(first).size() == 1 && XmlFilesIn(second).empty() && XmlFilesIn(third).size() == 1);
+  CHECK(program.ErrorBox() == nullptr);
+  CHECK(program.ProgressPosition() == 0);
 }
 
 struct Case {
@@ -506,6 +553,7 @@ int wmain(int argc, wchar_t** argv) {
       {"ClosingDuringARunStopsItAndWritesTheFile", ClosingDuringARunStopsItAndWritesTheFile},
       {"FailingPassShowsTheMessageBox", FailingPassShowsTheMessageBox},
       {"SecondStartClearsTheLogFirst", SecondStartClearsTheLogFirst},
+      {"ObjectFolderConvertsEveryEstimateBelowIt", ObjectFolderConvertsEveryEstimateBelowIt},
   };
   int passed = 0;
   for (const Case& c : cases) {
