@@ -1,6 +1,7 @@
 // The frame of one conversion run, shared by both passes.
 #include "convert/conversion_run.h"
 
+#include <exception>
 #include <system_error>
 #include <utility>
 
@@ -11,13 +12,11 @@
 namespace ranta2kv {
 namespace {
 
-constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5;
-
 // The "Chapter" elements at every level below a container.
 int ChapterCount(const TXML_Estimate_Container& container) {
   int count = 0;
   for (const auto& child : container.Children()) {
-    if (!child->IsContainer() || child->NodeName() != "Chapter") continue;
+    if (!child->IsContainer() || child->NodeName() != KindNames[kChapterKind]) continue;
     count += 1 + ChapterCount(static_cast<const TXML_Estimate_Container&>(*child));
   }
   return count;
@@ -41,7 +40,7 @@ void ConversionRun::BuildCatalog() {
   catalog_->SetValueByName("Caption", Variant("Основной справочник вида работ"_cp1251));
   TXML_Estimate_Container* list2001 = catalog_->GetContainer(kWorkTypesKind, true);
   list2001->SetValueByName("Type", Variant("Виды работ 2001г"_cp1251));
-  group_ = list2001->GetContainer(kGroupKind, true);
+  group_ = list2001->GetContainer(kWorkTypeGroupKind, true);
   group_->SetValueByName("Caption", Variant("Виды работ"_cp1251));
   group_->SetValueByName("ID", Variant("0"));
 }
@@ -120,6 +119,35 @@ void ConversionRun::SortDocument(bool sortWorkTypes) {
   chapters.SortByNumber();
   chapters.FlattenChapters();
   if (sortWorkTypes) group_->SortByID();
+}
+
+ConversionResult ConversionRun::RunFrame(const PassFrame& frame) {
+  BeginBusy(host_);
+  host_.ApplyButtonRule();
+  try {
+    frame.walk();
+    // What was read must be one version of each table, also when the walk ended early.
+    frame.checkUnchanged();
+  } catch (...) {
+    // A table that changed under the walk can fail it in any way: the change is
+    // what the user is told.
+    std::exception_ptr failure = std::current_exception();
+    try {
+      frame.checkUnchanged();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    frame.closeSource();
+    std::rethrow_exception(failure);
+  }
+  frame.closeSource();
+  if (frame.resetProgressBeforeSave) host_.SetProgressPosition(0);
+  const auto [folder, outputName] = frame.target();
+  ConversionResult result = Save(folder, outputName);
+  if (!frame.resetProgressBeforeSave) host_.SetProgressPosition(0);
+  EndBusy(host_);
+  host_.ApplyButtonRule();
+  return result;
 }
 
 ConversionResult ConversionRun::Save(const std::filesystem::path& folder,

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <unordered_map>
 
 #include "common/run_host.h"
@@ -14,6 +16,16 @@
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
+
+// What differs between the passes in the frame around their walk.
+struct PassFrame {
+  std::function<void()> walk;            // the skeleton, the walk and the sorts
+  std::function<void()> checkUnchanged;  // throws the change of a table the pass read
+  std::function<void()> closeSource;
+  // The folder and the output name of the file, asked once the source is closed.
+  std::function<std::pair<std::filesystem::path, std::string>()> target;
+  bool resetProgressBeforeSave = false;  // the bar goes back to 0 before the file is written
+};
 
 class ConversionRun {
  public:
@@ -50,12 +62,18 @@ class ConversionRun {
   // Sorts and flattens the chapters (and the work types when asked).
   void SortDocument(bool sortWorkTypes);
   const std::string& OutputName() const { return output_name_; }
-  // Writes the document into folder (or the host's output folder) and drops it.
-  ConversionResult Save(const std::filesystem::path& folder, const std::string& outputName);
+  // The frame of a pass: busy on with the button rule, then the walk guarded, so
+  // that on any failure the tables are checked for a change (a change is then
+  // what the user is told) and the source is closed before the failure goes on;
+  // after the walk the source closed, the file written, the bar at 0, busy off
+  // and the button rule again.
+  ConversionResult RunFrame(const PassFrame& frame);
 
  private:
   void BuildCatalog();
   void FinishCatalog();
+  // Writes the document into folder (or the host's output folder) and drops it.
+  ConversionResult Save(const std::filesystem::path& folder, const std::string& outputName);
 
   RunHost& host_;
   std::unique_ptr<TXML_Estimate_Document> document_;

@@ -80,50 +80,18 @@ class DirectPass {
   Field actDate_{t_.ACTS, "DATE"};
 };
 
-void OpenTables(DbfTableSet& t, const std::filesystem::path& folder, std::optional<TableFileStamp> acts) {
-  t.ACTS.SetFileName(TablePath(folder, "ACTS.DBF"));
-  t.ACTS.ExpectFile(acts);
-  try {
-    for (DbfTable* table : {&t.ACTS, &t.Execute_, &t.PARAMS, &t.PosTools, &t.DescriptTable,
-                            &t.DataTable, &t.ResourceTable}) {
-      table->Open();
-    }
-  } catch (...) {
-    t.CloseAll();
-    throw;
-  }
-}
-
 ConversionResult DirectPass::Run(const std::filesystem::path& folder) {
-  RunHost& host = run_.Host();
-  BeginBusy(host);
-  host.ApplyButtonRule();
-  host.SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));
-  try {
-    run_.BuildSkeleton();
-    t_.DescriptTable.First();
-    Walk();
-    run_.SortDocument(true);
-    // What was read must be one version of each table, also when the walk ended early.
-    t_.CheckUnchanged();
-  } catch (...) {
-    // A table that changed under the walk can fail it in any way: the change is
-    // what the user is told.
-    std::exception_ptr failure = std::current_exception();
-    try {
-      t_.CheckUnchanged();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    t_.CloseAll();
-    std::rethrow_exception(failure);
-  }
-  t_.CloseAll();
-  ConversionResult written = run_.Save(folder, run_.OutputName());
-  host.SetProgressPosition(0);
-  EndBusy(host);
-  host.ApplyButtonRule();
-  return written;
+  return run_.RunFrame({.walk =
+                            [this] {
+                              run_.Host().SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));
+                              run_.BuildSkeleton();
+                              t_.DescriptTable.First();
+                              Walk();
+                              run_.SortDocument(true);
+                            },
+                        .checkUnchanged = [this] { t_.CheckUnchanged(); },
+                        .closeSource = [this] { t_.CloseAll(); },
+                        .target = [&] { return std::pair(folder, run_.OutputName()); }});
 }
 
 void DirectPass::Walk() {
@@ -270,11 +238,9 @@ std::optional<ConversionResult> ConvertDbf(RunHost& host) {
   DbfTableSet tables(host.DecimalSeparator());
   tables.SetFileFaults(host.Faults());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
-  // ACTS too must be read as it was when the run began.
-  const std::optional<TableFileStamp> acts = CurrentStamp(TablePath(*folder, "ACTS.DBF"));
   if (!PrepareDbfTables(tables, *folder, log)) return std::nullopt;
   host.ClearLog();
-  OpenTables(tables, *folder, acts);
+  OpenDbfTables(tables, *folder);
   DirectPass pass(host, tables);
   return pass.Run(*folder);
 }

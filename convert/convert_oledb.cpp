@@ -59,41 +59,25 @@ class OleDbPass {
 };
 
 std::optional<ConversionResult> OleDbPass::Run() {
-  RunHost& host = run_.Host();
   OleDbDataset& smeta = s_.tlbSMETA;
   smeta.SetTableName("SMETA");
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
-  BeginBusy(host);
-  host.ApplyButtonRule();
-  try {
-    run_.BuildSkeleton([this] { FillWorkTypes(); });
-    smeta.First();
-    host.SetProgressMax(static_cast<int>(smeta.RecordCount()));
-    host.SetProgressPosition(0);
-    Walk();
-    run_.SortDocument(false);
-    // What was read must be one version of each table, also when the walk ended early.
-    s_.ADOConnection1.CheckUnchanged();
-  } catch (...) {
-    // A table that changed under the walk can fail it in any way: the change is
-    // what the user is told.
-    std::exception_ptr failure = std::current_exception();
-    try {
-      s_.ADOConnection1.CheckUnchanged();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    CloseSource();
-    std::rethrow_exception(failure);
-  }
-  CloseSource();
-  host.SetProgressPosition(0);
-  // The folder is read again here: the output goes where the box points now.
-  ConversionResult written = run_.Save(host.FolderPath(), TrimControlAndBlanks(run_.OutputName()));
-  EndBusy(host);
-  host.ApplyButtonRule();
-  return written;
+  RunHost& host = run_.Host();
+  return run_.RunFrame({.walk =
+                            [&] {
+                              run_.BuildSkeleton([this] { FillWorkTypes(); });
+                              smeta.First();
+                              host.SetProgressMax(static_cast<int>(smeta.RecordCount()));
+                              host.SetProgressPosition(0);
+                              Walk();
+                              run_.SortDocument(false);
+                            },
+                        .checkUnchanged = [this] { s_.ADOConnection1.CheckUnchanged(); },
+                        .closeSource = [this] { CloseSource(); },
+                        // The folder is read again here: the output goes where the box points now.
+                        .target = [&] { return std::pair(host.FolderPath(), TrimControlAndBlanks(run_.OutputName())); },
+                        .resetProgressBeforeSave = true});
 }
 
 void OleDbPass::CloseSource() {

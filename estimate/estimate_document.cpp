@@ -26,10 +26,6 @@ namespace {
 constexpr std::string_view kDocumentType = "{2B0470FD-477C-4359-9F34-EEBE36B7D340}";
 constexpr int kSignCount = 6;
 
-constexpr std::uint8_t kCatalogKind = 3, kWorkTypesKind = 4, kGroupKind = 5, kCoefficientsKind = 6,
-                       kChapterKind = 8, kChaptersKind = 9, kSignsKind = 12, kResourcesKind = 13,
-                       kImplementationKind = 14, kLastKind = 14;
-
 [[noreturn]] void ThrowIndexOutOfRange() {
   throw Error(std::string("Индекс за пределами диапазона"_cp1251));
 }
@@ -257,7 +253,7 @@ TXML_Estimate_Container::~TXML_Estimate_Container() = default;
 void TXML_Estimate_Container::SetKind(std::uint8_t kind) {
   if (kind > kLastKind) ThrowIndexOutOfRange();
   kind_ = kind;
-  if (kind == kCatalogKind || kind == kGroupKind) SetAttributes(CatalogAttributes);
+  if (kind == kCatalogKind || kind == kWorkTypeGroupKind) SetAttributes(CatalogAttributes);
   else if (kind == kWorkTypesKind) SetAttributes(WorkTypesAttributes);
   else if (kind == kChapterKind) SetAttributes(ChapterAttributes);
   SetNodeName(KindNames[kind]);
@@ -303,7 +299,7 @@ TXML_Estimate_Container* TXML_Estimate_Container::AddChapter() {
 }
 
 TXML_Estimate_Item* TXML_Estimate_Container::GetWorkType(std::int32_t id) {
-  if (kind_ != kCatalogKind && kind_ != kWorkTypesKind && kind_ != kGroupKind) return nullptr;
+  if (kind_ != kCatalogKind && kind_ != kWorkTypesKind && kind_ != kWorkTypeGroupKind) return nullptr;
   for (const auto& child : children_) {
     if (child->NodeName() == "Vid_Rab" && child->GetValueByName("ID").EqualsInteger(id)) return child.get();
   }

@@ -13,6 +13,7 @@
 
 #include "common/variant.h"
 #include "estimate/attribute_values.h"
+#include "estimate/estimate_schemas.h"
 
 namespace ranta2kv {
 
@@ -24,20 +25,6 @@ class XmlSink;
 class SettledElements;
 struct NodeShape;
 struct OwnedNodeShape;
-
-// A constant schema. Nodes refer to the list they are given (no copy), so it must
-// outlive them: one of the lists below, or another list of static lifetime.
-using TStringList = std::vector<std::string_view>;
-
-// Element names by container kind 0..14.
-extern const std::string_view KindNames[15];
-// Constant schemas and name lists (attribute order is output order).
-extern const TStringList DocumentAttributes, PositionAttributes, PriceAttributes,
-    CoefficientAttributes, ImplementationAttributes, ChapterAttributes, CustomNPAttributes,
-    CatalogAttributes, WorkTypesAttributes, WorkTypeAttributes, SignAttributes;
-extern const std::string_view PriceNames[2];
-extern const std::string_view ResourceNames[4];
-extern const std::string_view CustomNPNames[2];
 
 class TXML_Estimate_Item {
  public:

@@ -1,11 +1,11 @@
 // The constant name tables of the estimate document: element names by container
 // kind, the attribute schemas (attribute order is output order) and the names of
 // children picked by index.
-#include "estimate/estimate_document.h"
+#include "estimate/estimate_schemas.h"
 
 namespace ranta2kv {
 
-const std::string_view KindNames[15] = {
+const std::string_view KindNames[kLastKind + 1] = {
     "",              "Parameters",   "Indexes",       "VidRab_Catalog", "Vids_Rab",
     "VidRab_Group",  "Koefficients", "WinterCatalog", "Chapter",        "Chapters",
     "AddZatrats",    "OsInfo",       "Signs",         "Resources",      "Implementation",

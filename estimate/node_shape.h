@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "common/variant.h"
-#include "estimate/estimate_document.h"
+#include "estimate/estimate_schemas.h"
 
 namespace ranta2kv {
 

@@ -149,15 +149,15 @@ TEST(ItemNameAndTagTest, NamesAndTagsOfAnyKind) {
 TEST(ContainerTest, SetKindNamesAndGivesFourKindsASchema) {
   TXML_Estimate_Container container(nullptr);
   container.SetAttributes(SignAttributes);
-  container.SetKind(6);
+  container.SetKind(kCoefficientsKind);
   EXPECT_EQ(container.NodeName(), "Koefficients");
   EXPECT_EQ(container.AttributeCount(), 1u);  // the schema stays
-  container.SetKind(8);
+  container.SetKind(kChapterKind);
   EXPECT_EQ(container.NodeName(), "Chapter");
   EXPECT_EQ(container.AttributeName(1), "SysID");
-  container.SetKind(4);
+  container.SetKind(kWorkTypesKind);
   EXPECT_EQ(container.AttributeName(0), "Type");
-  container.SetKind(5);
+  container.SetKind(kWorkTypeGroupKind);
   EXPECT_EQ(container.AttributeName(1), "ID");
   EXPECT_EQ(ErrorMessage([&] { container.SetKind(15); }), kIndexError);
   EXPECT_EQ(container.Kind(), 5);
@@ -169,7 +169,7 @@ TEST(ContainerTest, AddChildSetsParentAndDocument) {
   TXML_Estimate_Item* added = container.AddChild(std::make_unique<TXML_Estimate_Item>(nullptr));
   EXPECT_EQ(added->Parent(), &container);
   EXPECT_EQ(added->Document(), &document);
-  EXPECT_EQ(document.GetContainer(3, true)->Document(), &document);
+  EXPECT_EQ(document.GetContainer(kCatalogKind, true)->Document(), &document);
 }
 
 TEST(ContainerTest, ChildIndexErrors) {
@@ -194,20 +194,20 @@ TEST(ContainerTest, MoveChildKeepsTheOthersInOrder) {
 
 TEST(ContainerTest, GetContainerFindsOrCreates) {
   TXML_Estimate_Position position(nullptr);
-  EXPECT_EQ(position.GetContainer(13, false), nullptr);
-  TXML_Estimate_Container* resources = position.GetContainer(13, true);
+  EXPECT_EQ(position.GetContainer(kResourcesKind, false), nullptr);
+  TXML_Estimate_Container* resources = position.GetContainer(kResourcesKind, true);
   EXPECT_EQ(resources->NodeName(), "Resources");
-  EXPECT_EQ(position.GetContainer(13, false), resources);
+  EXPECT_EQ(position.GetContainer(kResourcesKind, false), resources);
   EXPECT_EQ(position.ChildCount(), 1u);
 }
 
 TEST(ContainerTest, GetWorkTypeFindsByIdValueInWorkTypeContainersOnly) {
   TXML_Estimate_Container chapter(nullptr);
-  chapter.SetKind(8);
+  chapter.SetKind(kChapterKind);
   EXPECT_EQ(chapter.GetWorkType(1), nullptr);
   EXPECT_EQ(chapter.ChildCount(), 0u);
   TXML_Estimate_Container group(nullptr);
-  group.SetKind(5);
+  group.SetKind(kWorkTypeGroupKind);
   TXML_Estimate_Item* seven = group.GetWorkType(7);
   EXPECT_EQ(seven->NodeName(), "Vid_Rab");
   EXPECT_EQ(seven->GetValueByName("ID").type(), Variant::Type::Integer);
@@ -230,7 +230,7 @@ TEST(PositionTest, PricesAndRatesAreFoundOrAddedResourcesAlwaysAdded) {
   EXPECT_EQ(position.AddCoefficient()->AttributeName(7), "Level");
   EXPECT_EQ(position.AddImplementation()->NodeName(), "Item");
   EXPECT_EQ(ChildNames(position), (Names{"PriceBase", "CustomNPCurr", "Resources", "Koefficients", "Implementation"}));
-  EXPECT_EQ(ChildNames(*position.GetContainer(13, false)), (Names{"Tzr", "Tzr"}));
+  EXPECT_EQ(ChildNames(*position.GetContainer(kResourcesKind, false)), (Names{"Tzr", "Tzr"}));
   EXPECT_EQ(ErrorMessage([&] { position.GetPrice(2); }), kIndexError);
   EXPECT_EQ(ErrorMessage([&] { position.AddResource(4); }), kIndexError);
 }
@@ -285,7 +285,7 @@ TEST(SortTest, NonIntegerKeyEndsTheSortWithTheConversionError) {
 
 TEST(SortTest, ByIdSortsWorkTypes) {
   TXML_Estimate_Container group(nullptr);
-  group.SetKind(5);
+  group.SetKind(kWorkTypeGroupKind);
   for (int id : {30, 10, 20}) group.GetWorkType(id);
   group.SortByID();
   std::vector<std::int64_t> ids;
@@ -296,7 +296,7 @@ TEST(SortTest, ByIdSortsWorkTypes) {
 TEST(SortTest, ResourcesInFixedOrderEqualOnesAsTheQuicksortLeavesThem) {
   TXML_Estimate_Position position(nullptr);
   position.SortResources();
-  EXPECT_EQ(position.GetContainer(13, false)->ChildCount(), 0u);
+  EXPECT_EQ(position.GetContainer(kResourcesKind, false)->ChildCount(), 0u);
   const char* marks[] = {"a", "b", "c"};
   int next = 0;
   for (std::uint8_t index : {3, 0, 2, 1, 0, 0}) {
@@ -304,7 +304,7 @@ TEST(SortTest, ResourcesInFixedOrderEqualOnesAsTheQuicksortLeavesThem) {
     if (index == 0) resource->SetValueByName("Caption", Variant(marks[next++]));
   }
   position.SortResources();
-  const TXML_Estimate_Container& resources = *position.GetContainer(13, false);
+  const TXML_Estimate_Container& resources = *position.GetContainer(kResourcesKind, false);
   EXPECT_EQ(ChildNames(resources), (Names{"Tzr", "Tzr", "Tzr", "Tzm", "Mch", "Mat"}));
   std::string order;
   for (int i = 0; i < 3; ++i) order += resources.GetChild(i)->GetValueByName("Caption").TextValue();

@@ -171,10 +171,10 @@ TEST(RenderTest, MissingNameOrParentIsAnError) {
 
 // A document with every kind of node and awkward texts.
 void FillDocument(TXML_Estimate_Document& document) {
-  TXML_Estimate_Container* catalog = document.GetContainer(3, true);
+  TXML_Estimate_Container* catalog = document.GetContainer(kCatalogKind, true);
   document.MoveChild(catalog, 0);
   catalog->SetValueByName("Caption", Variant("Виды работ"_cp1251));
-  TXML_Estimate_Container* group = catalog->GetContainer(4, true)->GetContainer(5, true);
+  TXML_Estimate_Container* group = catalog->GetContainer(kWorkTypesKind, true)->GetContainer(kWorkTypeGroupKind, true);
   group->GetWorkType(12)->SetValueByName("Caption", Variant("Земляные работы & <прочие>"_cp1251));
   TXML_Estimate_Container* chapter = document.Chapters()->AddChapter();
   chapter->SetValueByName("Caption", Variant("Глава \"1\"\tс табуляцией"_cp1251));

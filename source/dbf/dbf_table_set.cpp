@@ -144,6 +144,7 @@ void DbfTableSet::CheckUnchanged() const {
 
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log) {
   const std::string failure("Ошибка инициализации : "_cp1251);
+  tables.acts_at_set_up = CurrentStamp(TablePath(folder, "ACTS.DBF"));
   if (!HasAllFiles(folder)) {
     log(failure + std::string("не найдены таблицы данных"_cp1251));
     return false;
@@ -174,6 +175,20 @@ bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, 
     return false;
   }
   return true;
+}
+
+void OpenDbfTables(DbfTableSet& tables, const std::filesystem::path& folder) {
+  tables.ACTS.SetFileName(TablePath(folder, "ACTS.DBF"));
+  tables.ACTS.ExpectFile(tables.acts_at_set_up);
+  try {
+    for (DbfTable* table : {&tables.ACTS, &tables.Execute_, &tables.PARAMS, &tables.PosTools,
+                            &tables.DescriptTable, &tables.DataTable, &tables.ResourceTable}) {
+      table->Open();
+    }
+  } catch (...) {
+    tables.CloseAll();
+    throw;
+  }
 }
 
 }  // namespace ranta2kv

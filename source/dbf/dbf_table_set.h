@@ -1,9 +1,11 @@
-// The seven tables of the direct pass and their set-up: `PrepareDbfTables` checks
-// that the folder holds the seven files and builds six key indexes.
+// The seven tables of the direct pass, set up and opened: `PrepareDbfTables`
+// checks that the folder holds the seven files and builds six key indexes;
+// `OpenDbfTables` opens all seven for the walk.
 #pragma once
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,9 @@ struct DbfTableSet {
   // The change error of the first open table whose file changed since it was
   // opened (SMETA, POSEXT, RESTBL, POSTOOLS, EXECUTE, PARAMS, ACTS).
   void CheckUnchanged() const;
+
+  // ACTS.DBF as it was when the set-up began: the version the walk must read.
+  std::optional<TableFileStamp> acts_at_set_up;
 };
 
 // The file of a table in the folder: the name as given when that file exists,
@@ -37,5 +42,10 @@ std::filesystem::path TablePath(const std::filesystem::path& folder, std::string
 
 // Logs "Ошибка инициализации : ..." and returns false on failure.
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);
+
+// Names ACTS (the set-up leaves it alone) and opens the seven tables in the order
+// ACTS, EXECUTE, PARAMS, POSTOOLS, SMETA, POSEXT, RESTBL. When one fails to open,
+// all seven are closed and the error goes on.
+void OpenDbfTables(DbfTableSet& tables, const std::filesystem::path& folder);
 
 }  // namespace ranta2kv
