@@ -147,32 +147,25 @@ void DirectPass::ConvertPosition() {
   if (rowCode == 0 || toolCode == 0) return;
   if (!t_.DataTable.LocateRecord("CODE", Variant(rowCode))) return;
 
-  auto node = std::make_unique<TXML_Estimate_Position>(&run_.Document());
-  TXML_Estimate_Position& position = *node;
-  position.SetValueByName("Caption", Variant(name_.OemText()));
-  position.SetValueByName("Number", Variant(IntegerOfText(nomer_->AsString())));
-
+  PositionRow row;
+  row.caption = name_.OemText();
+  row.number = IntegerOfText(nomer_->AsString());
   std::string typesbor = typesbor_.OemText();
   auto prefix = CollectionPrefix(typesbor, region_.OemText());
   if (!prefix) {
     // The code as stored (blanks kept), but in the log's code page.
     run_.Host().AppendLog(UnknownCollectionMessage(typesbor, Oem866ToAnsi(coderasc_->AsString())));
   }
-  position.SetValueByName("Code", Variant(prefix.value_or("") + coderasc_.OemText()));
-  position.SetValueByName("Quantity", Variant(q_->AsNumber()));
-  position.SetValueByName("Units", Variant(ej_.OemText()));
-  position.SetValueByName("Comment", Variant(CommentWithoutMarker(prim_.OemText())));
-  position.SetValueByName("PriceLevel", Variant("2001"));
-  std::int32_t opred = opred_->AsInteger();
-  position.SetValueByName("Vr2001", Variant(opred));
+  row.code = prefix.value_or("") + coderasc_.OemText();
+  row.quantity = q_->AsNumber();
+  row.units = ej_.OemText();
+  row.comment = CommentWithoutMarker(prim_.OemText());
+  const std::int32_t opred = opred_->AsInteger();
+  row.workType = Variant(opred);
   run_.AddWorkType(opred, opred_->AsString());
-
-  TXML_Estimate_Container& chapter = run_.ChapterForPosition();
-  chapter.AddChild(std::move(node));
-
-  WritePositionPrices(position, {pz_->AsNumber(), zp_->AsNumber(), em_->AsNumber(),
-                                 zm_->AsNumber(), sm_->AsNumber(), curcena_->AsNumber(),
-                                 curzpm_->AsNumber()});
+  row.prices = {pz_->AsNumber(), zp_->AsNumber(), em_->AsNumber(), zm_->AsNumber(),
+                sm_->AsNumber(), curcena_->AsNumber(), curzpm_->AsNumber()};
+  TXML_Estimate_Position& position = AddPositionRow(run_.ChapterForPosition(), row);
   WriteResources(position, toolCode);
   WriteCoefficients(position, {kpz_->AsNumber(), kzp_->AsNumber(), kem_->AsNumber(),
                                kzm_->AsNumber(), ksm_->AsNumber()});

@@ -159,21 +159,18 @@ bool OleDbPass::ConvertPosition() {
   auto prefix = CollectionPrefix(typesbor, TrimControlAndBlanks(Field(row, "REGION")));
   if (!prefix) run_.Host().AppendLog(UnknownCollectionMessage(typesbor, coderasc));
 
-  auto node = std::make_unique<TXML_Estimate_Position>(&run_.Document());
-  TXML_Estimate_Position& position = *node;
-  position.SetValueByName("Caption", Variant(Field(smeta, "NAME")));
-  position.SetValueByName("Number", Variant(IntegerOfText(Field(smeta, "NOMER"))));
-  position.SetValueByName("Code", Variant(prefix.value_or("") + coderasc));
-  position.SetValueByName("Quantity", Variant(row.FieldNamed("Q").AsNumber()));
-  position.SetValueByName("Units", Variant(Field(row, "EJ")));
-  position.SetValueByName("Comment", Variant(CommentWithoutMarker(Field(row, "PRIM"))));
-  position.SetValueByName("PriceLevel", Variant("2001"));
-  position.SetValueByName("Vr2001", Variant(Field(row, "OPRED")));
-
   auto number = [&row](const char* name) { return row.FieldNamed(name).AsNumber(); };
-  WritePositionPrices(position, {number("PZ"), number("ZP"), number("EM"), number("ZM"),
-                                 number("SM"), number("CURCENA"), number("CURZPM")});
-  run_.ChapterForPosition().AddChild(std::move(node));
+  TXML_Estimate_Position& position =
+      AddPositionRow(run_.ChapterForPosition(),
+                     {.caption = Field(smeta, "NAME"),
+                      .number = IntegerOfText(Field(smeta, "NOMER")),
+                      .code = prefix.value_or("") + coderasc,
+                      .quantity = number("Q"),
+                      .units = Field(row, "EJ"),
+                      .comment = CommentWithoutMarker(Field(row, "PRIM")),
+                      .workType = Variant(Field(row, "OPRED")),
+                      .prices = {number("PZ"), number("ZP"), number("EM"), number("ZM"), number("SM"),
+                                 number("CURCENA"), number("CURZPM")}});
   WriteResources(position, toolCode);
   WriteCoefficients(position, {number("KPZ"), number("KZP"), number("KEM"), number("KZM"),
                                number("KSM")});

@@ -29,6 +29,22 @@ void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices&
   SetIfNonZero(curr, "ZM", p.curzpm);
 }
 
+TXML_Estimate_Position& AddPositionRow(TXML_Estimate_Container& chapter, const PositionRow& row) {
+  auto node = std::make_unique<TXML_Estimate_Position>(chapter.Document());
+  TXML_Estimate_Position& position = *node;
+  position.SetValueByName("Caption", Variant(row.caption));
+  position.SetValueByName("Number", Variant(row.number));
+  position.SetValueByName("Code", Variant(row.code));
+  position.SetValueByName("Quantity", Variant(row.quantity));
+  position.SetValueByName("Units", Variant(row.units));
+  position.SetValueByName("Comment", Variant(row.comment));
+  position.SetValueByName("PriceLevel", Variant("2001"));
+  position.SetValueByName("Vr2001", row.workType);
+  chapter.AddChild(std::move(node));
+  WritePositionPrices(position, row.prices);
+  return position;
+}
+
 void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row) {
   ResourceKind kind = ClassifyResource(std::move(row.code));
   TXML_Estimate_Position& node = *position.AddResource(kind.index);

@@ -1,6 +1,6 @@
 // What a position gets from its source rows, written into the document the same
-// way by both passes: prices, resources, the coefficient item, custom overhead and
-// profit rates, and the executed quantities of completion acts.
+// way by both passes: its own values and prices, resources, the coefficient item,
+// custom overhead and profit rates, and the executed quantities of completion acts.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,24 @@ struct PositionPrices {
 // "PriceBase" always; "PriceCurr" only with a non-zero current value.
 void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& prices);
 
+struct Coefficients {
+  double kpz = 0, kzp = 0, kem = 0, kzm = 0, ksm = 0;
+};
+
+// A position's values from its SMETA and POSEXT rows, as its pass reads them.
+struct PositionRow {
+  std::string caption;     // NAME
+  std::int32_t number = 0; // NOMER as an integer
+  std::string code;        // the collection prefix and CODERASC
+  double quantity = 0;     // Q
+  std::string units;       // EJ
+  std::string comment;     // PRIM without its marker
+  Variant workType;        // OPRED
+  PositionPrices prices;
+};
+// A new position in chapter with the row's attributes and prices.
+TXML_Estimate_Position& AddPositionRow(TXML_Estimate_Container& chapter, const PositionRow& row);
+
 struct ResourceRow {
   std::string code;     // RES after OemToAnsiTrim
   std::string caption;  // RESNAME as the pass reads it
@@ -24,9 +42,6 @@ struct ResourceRow {
 };
 void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row);
 
-struct Coefficients {
-  double kpz = 0, kzp = 0, kem = 0, kzm = 0, ksm = 0;
-};
 // A "K" item with its Options when any coefficient is non-zero.
 void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k);
 
