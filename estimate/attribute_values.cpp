@@ -258,64 +258,86 @@ Variant AttributeValues::Get(std::uint8_t index) const {
   return Variant();
 }
 
+// One Set: the span [begin, end) of the old entry of the index (empty when it
+// has none; the new entry goes at begin), and the entry that replaces it.
+struct AttributeValues::Change {
+  Bytes old;                    // the entries before the change
+  std::size_t begin = 0, end = 0;
+  std::uint8_t index = 0;
+  const EncodedEntry* entry = nullptr;  // nothing: the entry goes
+  std::size_t entryLength = 0;
+  std::size_t length = 0;       // of the entries after the change
+};
+
 void AttributeValues::Set(std::uint8_t index, const Variant& value) {
-  // The old entry of this index, if any, spans [begin, end); a new one goes at begin.
-  Bytes old = Entries();
-  std::size_t begin = old.size, end = old.size;
-  for (std::size_t offset = 0; offset < old.size; offset = EntryEnd(old.data, offset)) {
-    if (old.data[offset] >= index) {
-      begin = offset;
-      end = old.data[offset] == index ? EntryEnd(old.data, offset) : offset;
+  Change change;
+  change.old = Entries();
+  change.index = index;
+  change.begin = change.end = change.old.size;
+  for (std::size_t offset = 0; offset < change.old.size; offset = EntryEnd(change.old.data, offset)) {
+    if (change.old.data[offset] >= index) {
+      change.begin = offset;
+      change.end = change.old.data[offset] == index ? EntryEnd(change.old.data, offset) : offset;
       break;
     }
   }
-  if (value.IsEmpty() && begin == end) return;
-  EncodedEntry entry(value);
-  std::size_t entryLength = value.IsEmpty() ? 0 : entry.Length();
-  std::size_t length = old.size - (end - begin) + entryLength;
-  if (length == 0) {
+  if (value.IsEmpty() && change.begin == change.end) return;
+  const EncodedEntry entry(value);
+  if (!value.IsEmpty()) {
+    change.entry = &entry;
+    change.entryLength = entry.Length();
+  }
+  change.length = change.old.size - (change.end - change.begin) + change.entryLength;
+  if (change.length == 0) {
     Clear();
     return;
   }
+  if (!ChangeInPlace(change)) ChangeByRebuild(change);
+}
 
-  // The entry goes into the heap block in place when the block has room and the
-  // value's text is not inside the block.
-  unsigned char* const current = IsInline() ? nullptr : HeapBlock();
-  if (current != nullptr && length > kInlineCapacity) {
-    std::uint32_t capacity = 0;
-    std::memcpy(&capacity, current + 4, sizeof capacity);
-    const std::string_view text = entry.text;
-    const bool aliased = !text.empty() && text.data() >= reinterpret_cast<const char*>(current) &&
-                         text.data() < reinterpret_cast<const char*>(current + kBlockHead + capacity);
-    if (length <= capacity && !aliased) {
-      unsigned char* entries = current + kBlockHead;
-      if (old.size != end) std::memmove(entries + begin + entryLength, entries + end, old.size - end);
-      if (entryLength != 0) entry.Put(entries + begin, index);
-      const std::uint32_t newLength = static_cast<std::uint32_t>(length);
-      std::memcpy(current, &newLength, sizeof newLength);
-      return;
-    }
+// The entry goes into the heap block in place when the block has room and the
+// value's text is not inside the block.
+bool AttributeValues::ChangeInPlace(const Change& change) {
+  unsigned char* const block = IsInline() ? nullptr : HeapBlock();
+  if (block == nullptr || change.length <= kInlineCapacity) return false;
+  std::uint32_t capacity = 0;
+  std::memcpy(&capacity, block + 4, sizeof capacity);
+  const std::string_view text = change.entry != nullptr ? change.entry->text : std::string_view();
+  const bool aliased = !text.empty() && text.data() >= reinterpret_cast<const char*>(block) &&
+                       text.data() < reinterpret_cast<const char*>(block + kBlockHead + capacity);
+  if (change.length > capacity || aliased) return false;
+  unsigned char* entries = block + kBlockHead;
+  if (change.old.size != change.end) {
+    std::memmove(entries + change.begin + change.entryLength, entries + change.end, change.old.size - change.end);
   }
+  if (change.entry != nullptr) change.entry->Put(entries + change.begin, change.index);
+  const std::uint32_t newLength = static_cast<std::uint32_t>(change.length);
+  std::memcpy(block, &newLength, sizeof newLength);
+  return true;
+}
 
+// New bytes, inline or in a new block, built before the old ones go.
+void AttributeValues::ChangeByRebuild(const Change& change) {
   unsigned char inlineBytes[sizeof storage_] = {};
   unsigned char* block = nullptr;
   unsigned char* out = nullptr;
-  if (length <= kInlineCapacity) {
-    inlineBytes[0] = static_cast<unsigned char>(length << 1 | 1);
+  if (change.length <= kInlineCapacity) {
+    inlineBytes[0] = static_cast<unsigned char>(change.length << 1 | 1);
     out = inlineBytes + 1;
   } else {
-    if (length > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("attribute values too long");
-    const std::uint32_t newLength = static_cast<std::uint32_t>(length);
-    const std::uint32_t capacity = static_cast<std::uint32_t>(length + length / 2);
+    if (change.length > std::numeric_limits<std::uint32_t>::max() / 2) throw std::length_error("attribute values too long");
+    const std::uint32_t newLength = static_cast<std::uint32_t>(change.length);
+    const std::uint32_t capacity = static_cast<std::uint32_t>(change.length + change.length / 2);
     block = new unsigned char[kBlockHead + capacity];
     std::memcpy(block, &newLength, sizeof newLength);
     std::memcpy(block + 4, &capacity, sizeof capacity);
     out = block + kBlockHead;
   }
-  if (begin != 0) std::memcpy(out, old.data, begin);
-  out += begin;
-  if (entryLength != 0) out = entry.Put(out, index);
-  if (old.size != end) std::memcpy(out, old.data + end, old.size - end);
+  const Bytes& old = change.old;
+  if (change.begin != 0) std::memcpy(out, old.data, change.begin);
+  out += change.begin;
+  if (change.entry != nullptr) out = change.entry->Put(out, change.index);
+  if (old.size != change.end) std::memcpy(out, old.data + change.end, old.size - change.end);
 
   Clear();
   if (block != nullptr) std::memcpy(storage_, &block, sizeof block);

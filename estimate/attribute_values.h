@@ -67,6 +67,9 @@ class AttributeValues {
   unsigned char* HeapBlock() const;
   static constexpr std::size_t kBlockHead = 8;
   std::size_t Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const;
+  struct Change;
+  bool ChangeInPlace(const Change& change);
+  void ChangeByRebuild(const Change& change);
 
   alignas(8) unsigned char storage_[kInlineCapacity + 1] = {};  // all zero: no values
 };

@@ -138,25 +138,9 @@ std::uint8_t TXML_Estimate_Item::CheckedIndex(int index) const {
 
 int TXML_Estimate_Item::IndexOf(std::string_view name) const {
   const TStringList* schema = Schema();
-  // Names are mostly literals asked for again and again: the index found last for
-  // the same schema and the same bytes' address is tried first, and kept only
-  // when the name there is still the one asked for.
-  struct Found {
-    const TStringList* schema;
-    const char* name;
-    std::size_t index;
-  };
-  thread_local Found found[256] = {};
-  Found& slot = found[(reinterpret_cast<std::uintptr_t>(schema) >> 4 ^ reinterpret_cast<std::uintptr_t>(name.data())) & 255];
-  if (slot.schema == schema && slot.name == name.data() && schema != nullptr && slot.index < AttributeCount() &&
-      (*schema)[slot.index] == name) {
-    return static_cast<int>(slot.index);
-  }
-  for (std::size_t i = 0; i < AttributeCount(); ++i) {
-    if ((*schema)[i] == name) {
-      slot = {schema, name.data(), i};
-      return static_cast<int>(i);
-    }
+  if (schema == nullptr) return -1;
+  for (std::size_t i = 0; i < schema->size(); ++i) {
+    if ((*schema)[i] == name) return static_cast<int>(i);
   }
   return -1;
 }

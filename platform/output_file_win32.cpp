@@ -6,11 +6,8 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <random>
-
 #include "platform/file_faults.h"
-#include "platform/temporary_name.h"
+#include "platform/file_write_win32.h"
 
 namespace ranta2kv {
 namespace {
@@ -37,32 +34,14 @@ const std::filesystem::path& OutputFile::TemporaryPath() const { return impl_->t
 int OutputFile::CreateBeside(const std::filesystem::path& target) {
   Remove();
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Create, target)) return fault;
-  std::random_device random;
-  DWORD error = ERROR_FILE_EXISTS;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path name = TemporaryNameBeside(target, random);
-    // No sharing while it is written; the folder's inherited permissions apply.
-    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-      impl_->handle = handle;
-      impl_->temporary = std::move(name);
-      return 0;
-    }
-    error = ::GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-  }
-  return static_cast<int>(error);
+  // No sharing while it is written; the folder's inherited permissions apply.
+  return CreateUnderFreshName(target, GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL, impl_->handle, impl_->temporary);
 }
 
 int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {
   written = 0;
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Write, impl_->temporary, size)) return fault;
-  DWORD n = 0;
-  const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-  if (!::WriteFile(impl_->handle, data, ask, &n, nullptr)) return static_cast<int>(::GetLastError());
-  if (n == 0) return ERROR_DISK_FULL;  // also a write that a fault cut to nothing
-  written = n;
-  return 0;
+  return WriteSome(impl_->handle, data, size, nullptr, written);
 }
 
 int OutputFile::Sync() {

@@ -7,10 +7,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <random>
 
 #include "platform/file_faults.h"
-#include "platform/temporary_name.h"
+#include "platform/file_write_win32.h"
 
 namespace ranta2kv {
 namespace {
@@ -44,21 +43,11 @@ bool ScratchFile::IsOpen() const { return impl_->handle != INVALID_HANDLE_VALUE;
 int ScratchFile::CreateIn(const std::filesystem::path& folder) {
   if (int fault = AnnouncedFault(impl_->faults, FileCall::CreateScratch, folder)) return fault;
   impl_->folder = folder;
-  std::random_device random;
-  DWORD error = ERROR_FILE_EXISTS;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path name = TemporaryNameBeside(folder / "x", random);
-    HANDLE handle = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle != INVALID_HANDLE_VALUE) {
-      impl_->handle = handle;
-      impl_->size = 0;
-      return 0;
-    }
-    error = ::GetLastError();
-    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
-  }
-  return static_cast<int>(error);
+  std::filesystem::path name;
+  const int error = CreateUnderFreshName(folder / "x", GENERIC_READ | GENERIC_WRITE,
+                                         FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, impl_->handle, name);
+  if (error == 0) impl_->size = 0;
+  return error;
 }
 
 // Writes go to an explicit offset too: a read at an offset moves the file pointer.
@@ -66,12 +55,9 @@ int ScratchFile::Append(const char* data, std::size_t size, std::size_t& written
   written = 0;
   if (int fault = AnnouncedFault(impl_->faults, FileCall::WriteScratch, impl_->folder, size)) return fault;
   OVERLAPPED at = At(impl_->size);
-  DWORD n = 0;
-  if (!::WriteFile(impl_->handle, data, Ask(size), &n, &at)) return static_cast<int>(::GetLastError());
-  if (n == 0) return ERROR_DISK_FULL;  // also a write that a fault cut to nothing
-  impl_->size += n;
-  written = n;
-  return 0;
+  const int error = WriteSome(impl_->handle, data, size, &at, written);
+  impl_->size += written;
+  return error;
 }
 
 int ScratchFile::ReadAt(std::uint64_t offset, char* data, std::size_t size, std::size_t& read) {
