@@ -16,7 +16,9 @@ QPixmap PictureImage(ButtonPicture picture, PictureState state, int size) {
   return QPixmap::fromImage(image.copy());  // the copy owns its pixels
 }
 
-QIcon PictureIcon(ButtonPicture picture) {
+}  // namespace
+
+QIcon ButtonIcon(ButtonPicture picture) {
   QIcon icon;
   for (int size : {16, 32}) {
     icon.addPixmap(PictureImage(picture, PictureState::Normal, size), QIcon::Normal);
@@ -24,11 +26,5 @@ QIcon PictureIcon(ButtonPicture picture) {
   }
   return icon;
 }
-
-}  // namespace
-
-QIcon FolderPicture() { return PictureIcon(ButtonPicture::Folder); }
-QIcon StartPicture() { return PictureIcon(ButtonPicture::Start); }
-QIcon StopPicture() { return PictureIcon(ButtonPicture::Stop); }
 
 }  // namespace ranta2kv

@@ -5,10 +5,10 @@
 
 #include <QIcon>
 
+#include "app/button_pictures.h"
+
 namespace ranta2kv {
 
-QIcon FolderPicture();
-QIcon StartPicture();
-QIcon StopPicture();
+QIcon ButtonIcon(ButtonPicture picture);
 
 }  // namespace ranta2kv

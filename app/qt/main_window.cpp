@@ -11,6 +11,9 @@
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
 
 #include "app/qt/button_icons.h"
 #include "common/failure_text.h"
@@ -22,48 +25,36 @@
 namespace ranta2kv {
 namespace {
 
-constexpr QSize kDesignedClient(345, 359);
-constexpr Anchors kLeftTop = Anchor::Left | Anchor::Top;
-constexpr Anchors kTopRight = Anchor::Top | Anchor::Right;
-constexpr Anchors kRightBottom = Anchor::Right | Anchor::Bottom;
-constexpr Anchors kLeftTopRight = Anchor::Left | Anchor::Top | Anchor::Right;
-constexpr Anchors kAllEdges = Anchor::Left | Anchor::Top | Anchor::Right | Anchor::Bottom;
-// Aligned to the bottom edge over the full width.
-constexpr Anchors kBottomAligned = Anchor::Left | Anchor::Right | Anchor::Bottom;
+QRect QRectOf(ControlRect rect) { return QRect(rect.x, rect.y, rect.width, rect.height); }
 
-template <typename Control>
-Control* Named(Control* control, const char* name) {
-  control->setObjectName(QString::fromLatin1(name));
-  return control;
-}
-
-QToolButton* FlatButton(QWidget* parent, const char* name, const QIcon& picture,
-                        const QString& caption) {
-  QToolButton* button = Named(new QToolButton(parent), name);
+QToolButton* FlatButton(QWidget* parent, const ControlDesign& design) {
+  auto* button = new QToolButton(parent);
   button->setAutoRaise(true);
   button->setFocusPolicy(Qt::NoFocus);  // like any tool button, never takes the focus
-  button->setIcon(picture);
+  button->setIcon(ButtonIcon(*design.picture));
   button->setIconSize(QSize(16, 16));
+  const QString caption = QString::fromWCharArray(design.caption);
   button->setText(caption);
-  button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly
-                                               : Qt::ToolButtonTextBesideIcon);
+  button->setToolButtonStyle(caption.isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
   return button;
 }
 
 // The designed font, 11 pixels high. Where it does not exist, the system's
 // default family, as large as it can be up to that height while the folder
 // label's caption still fits the label's designed width.
-QFont DesignedFont(const QString& labelCaption, int labelWidth) {
-  const QString designedFamily = QStringLiteral("MS Sans Serif");
+QFont DesignedFont() {
+  const ControlDesign& label = DesignOf(FormControl::Label1);
+  const int designedPixels = (kDesignedFontPoints * 96 + 36) / 72;
+  const QString designedFamily = QString::fromWCharArray(kDesignedFontFamily);
   if (QFontDatabase::hasFamily(designedFamily)) {
     QFont font(designedFamily);
-    font.setPixelSize(11);
+    font.setPixelSize(designedPixels);
     return font;
   }
   QFont font;
-  for (int pixels = 11; pixels >= 9; --pixels) {
+  for (int pixels = designedPixels; pixels >= designedPixels * 9 / 11; --pixels) {
     font.setPixelSize(pixels);
-    if (QFontMetrics(font).horizontalAdvance(labelCaption) <= labelWidth) break;
+    if (QFontMetrics(font).horizontalAdvance(QString::fromWCharArray(label.caption)) <= label.designed.width) break;
   }
   return font;
 }
@@ -76,8 +67,7 @@ TForm1::TForm1(char decimalSeparator, QWidget* parent)
         return SelectFolder(this, title, folder);
       }),
       convertDbf(ConvertDbf),
-      convertOleDb(ConvertOleDb),
-      anchors_(kDesignedClient) {
+      convertOleDb(ConvertOleDb) {
   CreateControls();
   SetUpLook();
   host_ = std::make_unique<WindowRunHost>(
@@ -89,48 +79,103 @@ TForm1::TForm1(char decimalSeparator, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
-  Label1 = Named(new QLabel(QStringLiteral("Папка с DBF "), this), "Label1");
-  anchors_.Add(Label1, QRect(7, 10, 68, 13), kLeftTop);
-  SpeedButton1 = FlatButton(this, "SpeedButton1", FolderPicture(), QString());
-  anchors_.Add(SpeedButton1, QRect(313, 5, 23, 22), kTopRight);
-  sbStop = FlatButton(this, "sbStop", StopPicture(), QStringLiteral("Стоп"));
-  anchors_.Add(sbStop, QRect(233, 315, 103, 22), kRightBottom);
-  sbStart = FlatButton(this, "sbStart", StartPicture(), QStringLiteral("Старт"));
-  anchors_.Add(sbStart, QRect(125, 315, 103, 22), kRightBottom);
-  Edit1 = Named(new QLineEdit(this), "Edit1");
-  anchors_.Add(Edit1, QRect(84, 6, 231, 21), kLeftTopRight);
-  ProgressBar1 = Named(new QProgressBar(this), "ProgressBar1");
-  anchors_.Add(ProgressBar1, QRect(0, 342, 345, 17), kBottomAligned);
-  Memo1 = Named(new QPlainTextEdit(this), "Memo1");
-  anchors_.Add(Memo1, QRect(7, 56, 329, 257), kAllEdges);
-  CheckBox1 = Named(new QCheckBox(QStringLiteral("OLE DB"), this), "CheckBox1");
-  anchors_.Add(CheckBox1, QRect(8, 32, 97, 17), kLeftTop);
+  for (const ControlDesign& design : kFormDesign) {
+    QWidget* control = CreateControl(design);
+    control->setObjectName(QString::fromLatin1(design.name));
+    control->setGeometry(QRectOf(design.designed));
+    control->setEnabled(design.enabled);
+    controls_[static_cast<std::size_t>(design.control)] = control;
+  }
+  auto control = [this](FormControl c) { return controls_[static_cast<std::size_t>(c)]; };
+  Label1 = static_cast<QLabel*>(control(FormControl::Label1));
+  SpeedButton1 = static_cast<QToolButton*>(control(FormControl::SpeedButton1));
+  sbStop = static_cast<QToolButton*>(control(FormControl::sbStop));
+  sbStart = static_cast<QToolButton*>(control(FormControl::sbStart));
+  Edit1 = static_cast<QLineEdit*>(control(FormControl::Edit1));
+  ProgressBar1 = static_cast<QProgressBar*>(control(FormControl::ProgressBar1));
+  Memo1 = static_cast<QPlainTextEdit*>(control(FormControl::Memo1));
+  CheckBox1 = static_cast<QCheckBox*>(control(FormControl::CheckBox1));
+}
+
+QWidget* TForm1::CreateControl(const ControlDesign& design) {
+  const QString caption = QString::fromWCharArray(design.caption);
+  switch (design.kind) {
+    case ControlKind::Label:
+      return new QLabel(caption, this);
+    case ControlKind::FlatButton:
+      return FlatButton(this, design);
+    case ControlKind::FolderBox:
+      return new QLineEdit(this);
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(this);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      bar->setTextVisible(false);
+      return bar;
+    }
+    case ControlKind::Log: {
+      auto* log = new QPlainTextEdit(this);
+      log->setLineWrapMode(QPlainTextEdit::NoWrap);
+      log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      log->setTabChangesFocus(true);
+      return log;
+    }
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(caption, this);
+      box->setChecked(kOleDbCheckedAtStart);
+      return box;
+    }
+  }
+  return new QWidget(this);
 }
 
 void TForm1::SetUpLook() {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Ранта+ DBF -> KV XML"));
-  setFont(DesignedFont(Label1->text(), Label1->width()));
-  move(436, 449);
-  resize(kDesignedClient);
+  setWindowTitle(QString::fromWCharArray(kFormCaption));
+  setFont(DesignedFont());
+  resize(kDesignedClient.width, kDesignedClient.height);
+  PlaceOnScreen();
   setAcceptDrops(true);
 
-  sbStop->setEnabled(false);
-  sbStart->setEnabled(false);
-  ProgressBar1->setRange(0, 100);
-  ProgressBar1->setValue(0);
-  ProgressBar1->setTextVisible(false);
-  Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setTabChangesFocus(true);
-  CheckBox1->setChecked(true);
-
-  setTabOrder(Edit1, Memo1);
-  setTabOrder(Memo1, CheckBox1);
+  QWidget* previous = nullptr;
+  for (const ControlDesign& design : kFormDesign) {
+    if (!design.tabStop) continue;
+    QWidget* control = controls_[static_cast<std::size_t>(design.control)];
+    if (previous != nullptr) setTabOrder(previous, control);
+    previous = control;
+  }
   Edit1->setFocus();
   Edit1->installEventFilter(this);
   Memo1->viewport()->installEventFilter(this);
+}
+
+void TForm1::PlaceOnScreen() {
+  const QPoint designedPlace(kDesignedLeft, kDesignedTop);
+  QScreen* screen = QGuiApplication::screenAt(designedPlace);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    move(designedPlace);
+    return;
+  }
+  // The frame around the client area: the real one once the window has it,
+  // before that the one the design had around its client area.
+  QMargins frame(4, 30, 4, 4);
+  static_assert(4 + 4 + kDesignedClient.width == kDesignedOuter.width &&
+                30 + 4 + kDesignedClient.height == kDesignedOuter.height);
+  if (isVisible()) {
+    const QRect outer = frameGeometry(), inner = geometry();
+    frame = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                     outer.bottom() - inner.bottom());
+  }
+  const QSize client = isVisible() ? size() : QSize(kDesignedClient.width, kDesignedClient.height);
+  const QRect area = screen->availableGeometry();
+  const ScreenRect placed = FittedWindowRect(
+      {designedPlace.x(), designedPlace.y(), client.width() + frame.left() + frame.right(),
+       client.height() + frame.top() + frame.bottom()},
+      {area.x(), area.y(), area.width(), area.height()});
+  move(placed.x, placed.y);  // the frame's top-left corner
+  resize(placed.width - frame.left() - frame.right(), placed.height - frame.top() - frame.bottom());
 }
 
 void TForm1::WireEvents() {
@@ -149,10 +194,9 @@ void TForm1::Edit1Change() {
 }
 
 void TForm1::SpeedButton1Click() {
-  QString folder = Edit1->text();
-  if (!IsExistingDirectory(folder))
-    folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-  if (selectFolder(QStringLiteral("Укажите папку с DBF"), folder)) Edit1->setText(folder);
+  QString folder = QDir::toNativeSeparators(FromFilesystemPath(
+      FolderChooserStart(ToFilesystemPath(Edit1->text()), ToFilesystemPath(QCoreApplication::applicationDirPath()))));
+  if (selectFolder(QString::fromWCharArray(kFolderChooserTitle), folder)) Edit1->setText(folder);
 }
 
 void TForm1::SpeedButton2Click() {
@@ -172,8 +216,27 @@ void TForm1::RunPass(const ConversionPass& pass) {
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
-  anchors_.Place(event->size());
+  PlaceControls(event->size());
   QWidget::resizeEvent(event);
+}
+
+void TForm1::PlaceControls(const QSize& client) {
+  for (const ControlDesign& design : kFormDesign) {
+    controls_[static_cast<std::size_t>(design.control)]->setGeometry(
+        QRectOf(AnchoredRect(design.designed, kDesignedClient, {client.width(), client.height()}, design.anchors)));
+  }
+}
+
+// Once the window manager has framed the window, the real frame may need a
+// place other than the designed frame did.
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (placed_with_real_frame_) return;
+  placed_with_real_frame_ = true;
+  QTimer::singleShot(0, this, [this] {
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && !screen->availableGeometry().contains(frameGeometry())) PlaceOnScreen();
+  });
 }
 
 // Closing the window during a run stops the run; the pass still writes what it

@@ -10,12 +10,13 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 
-#include "app/qt/control_anchors.h"
+#include "app/form_design.h"
 #include "app/qt/window_run_host.h"
 
 namespace ranta2kv {
@@ -48,6 +49,7 @@ class TForm1 : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -56,7 +58,12 @@ class TForm1 : public QWidget {
 
  private:
   void CreateControls();
+  QWidget* CreateControl(const ControlDesign& design);
   void SetUpLook();
+  // Puts the window at its designed place, or where it fits the screen's work
+  // area, with the frame the window has (or, before it has one, the designed one).
+  void PlaceOnScreen();
+  void PlaceControls(const QSize& client);
   void WireEvents();
   bool AcceptFolderDrag(QDropEvent* event);
   bool TakeFolderDrop(QDropEvent* event);
@@ -71,7 +78,8 @@ class TForm1 : public QWidget {
   QPlainTextEdit* Memo1;
   QCheckBox* CheckBox1;
 
-  ControlAnchors anchors_;
+  std::array<QWidget*, kFormControlCount> controls_{};  // by FormControl
+  bool placed_with_real_frame_ = false;
   std::unique_ptr<WindowRunHost> host_;  // holds the run flag `Running`
   bool pass_active_ = false;             // a pass is on the stack (Start is refused)
 };

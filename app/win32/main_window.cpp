@@ -9,7 +9,7 @@
 
 #include <exception>
 
-#include "app/anchored_rect.h"
+#include "app/window_geometry.h"
 #include "app/dropped_item.h"
 #include "common/failure_text.h"
 #include "app/folder_box_rule.h"
@@ -26,54 +26,37 @@
 namespace ranta2kv::win32 {
 namespace {
 
-constexpr ClientSize kDesignedClient{345, 359};
-constexpr POINT kDesignedPosition{436, 449};
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int kDesignedFontPoints = 8;
-constexpr wchar_t kFolderTitle[] = L"Укажите папку с DBF";
 
-constexpr unsigned kLeftTop = kAnchorLeft | kAnchorTop;
-constexpr unsigned kTopRight = kAnchorTop | kAnchorRight;
-constexpr unsigned kRightBottom = kAnchorRight | kAnchorBottom;
-constexpr unsigned kLeftTopRight = kAnchorLeft | kAnchorTop | kAnchorRight;
-constexpr unsigned kAllEdges = kAnchorLeft | kAnchorTop | kAnchorRight | kAnchorBottom;
-constexpr unsigned kBottomAligned = kAnchorLeft | kAnchorRight | kAnchorBottom;
-
-}  // namespace
-
-struct TForm1::ControlDesign {
-  ControlId id;
-  HWND TForm1::*handle;
+// What a control of the design is on Win32: its window class and styles.
+// "Soft bevel, no border line" is the sunken client edge.
+struct ControlClass {
   const wchar_t* windowClass;
-  const wchar_t* caption;
   DWORD style;
   DWORD exStyle;
-  ControlRect designed;  // client pixels at 96 dpi
-  unsigned anchors;
 };
 
-// The controls in creation order, which is also the order of the tab stops.
-// "Soft bevel, no border line" is the sunken client edge.
-const TForm1::ControlDesign TForm1::kControls[8] = {
-    {kLabel1, &TForm1::Label1, WC_STATICW, L"Папка с DBF ", SS_LEFT | SS_NOPREFIX, 0,
-     {7, 10, 68, 13}, kLeftTop},
-    {kSpeedButton1, &TForm1::SpeedButton1, WC_BUTTONW, L"", BS_OWNERDRAW, 0, {313, 5, 23, 22},
-     kTopRight},
-    {kSbStop, &TForm1::sbStop, WC_BUTTONW, L"Стоп", BS_OWNERDRAW | WS_DISABLED, 0,
-     {233, 315, 103, 22}, kRightBottom},
-    {kSbStart, &TForm1::sbStart, WC_BUTTONW, L"Старт", BS_OWNERDRAW | WS_DISABLED, 0,
-     {125, 315, 103, 22}, kRightBottom},
-    {kEdit1, &TForm1::Edit1, WC_EDITW, L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-     {84, 6, 231, 21}, kLeftTopRight},
-    {kProgressBar1, &TForm1::ProgressBar1, PROGRESS_CLASSW, L"", PBS_SMOOTH, 0,
-     {0, 342, 345, 17}, kBottomAligned},
-    {kMemo1, &TForm1::Memo1, WC_EDITW, L"",
-     ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_HSCROLL | WS_VSCROLL |
-         WS_TABSTOP,
-     WS_EX_CLIENTEDGE, {7, 56, 329, 257}, kAllEdges},
-    {kCheckBox1, &TForm1::CheckBox1, WC_BUTTONW, L"OLE DB", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
-     {8, 32, 97, 17}, kLeftTop},
-};
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label: return {WC_STATICW, SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::FlatButton: return {WC_BUTTONW, BS_OWNERDRAW, 0};
+    case ControlKind::FolderBox: return {WC_EDITW, ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::ProgressBar: return {PROGRESS_CLASSW, PBS_SMOOTH, 0};
+    case ControlKind::Log:
+      return {WC_EDITW,
+              ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN | WS_HSCROLL | WS_VSCROLL,
+              WS_EX_CLIENTEDGE};
+    case ControlKind::CheckBox: return {WC_BUTTONW, BS_AUTOCHECKBOX, 0};
+  }
+  return {WC_STATICW, 0, 0};
+}
+
+ControlRect ScaledRect(ControlRect designed, int dpi) {
+  return {ScaledForDpi(designed.x, dpi), ScaledForDpi(designed.y, dpi), ScaledForDpi(designed.width, dpi),
+          ScaledForDpi(designed.height, dpi)};
+}
+
+}  // namespace
 
 TForm1::TForm1(char decimalSeparator)
     : selectFolder([this](const std::wstring& title, std::wstring& folder) {
@@ -104,8 +87,8 @@ bool TForm1::Create(HINSTANCE instance, int show) {
     return false;
   const SIZE outer = OuterSizeForClient({kDesignedClient.width, kDesignedClient.height},
                                         kWindowStyle, 0, kDesignDpi);
-  CreateWindowExW(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, kDesignedPosition.x,
-                  kDesignedPosition.y, outer.cx, outer.cy, nullptr, nullptr, instance, this);
+  CreateWindowExW(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, kDesignedLeft, kDesignedTop, outer.cx,
+                  outer.cy, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   ShowWindow(window_, show);
   UpdateWindow(window_);
@@ -155,6 +138,7 @@ BOOL TForm1::OnCreate(HWND window, LPCREATESTRUCTW) {
   host_ = std::make_unique<WindowRunHost>(
       WindowControls{window, Edit1, Memo1, ProgressBar1, sbStart, sbStop}, decimal_separator_);
   ApplyDpi();
+  PlaceOnScreen();
   DragAcceptFiles(window, TRUE);
   FormCreate();
   return TRUE;
@@ -162,20 +146,31 @@ BOOL TForm1::OnCreate(HWND window, LPCREATESTRUCTW) {
 
 void TForm1::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-  for (const ControlDesign& design : kControls) {
-    this->*design.handle = CreateWindowExW(
-        design.exStyle, design.windowClass, design.caption, WS_CHILD | WS_VISIBLE | design.style,
-        0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance,
-        nullptr);
+  std::size_t flatButton = 0;
+  for (const ControlDesign& design : kFormDesign) {
+    const ControlClass control = ClassOf(design.kind);
+    const DWORD style = WS_CHILD | WS_VISIBLE | control.style | (design.tabStop ? WS_TABSTOP : 0) |
+                        (design.enabled ? 0 : WS_DISABLED);
+    HWND handle = CreateWindowExW(control.exStyle, control.windowClass, design.caption, style, 0, 0, 0, 0, window_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(design.control))),
+                                  instance, nullptr);
+    controls_[static_cast<std::size_t>(design.control)] = handle;
+    if (design.picture) flat_buttons_[flatButton++].Attach(handle, *design.picture, dpi_);
   }
-  flat_buttons_[0].Attach(SpeedButton1, ButtonPicture::Folder, dpi_);
-  flat_buttons_[1].Attach(sbStart, ButtonPicture::Start, dpi_);
-  flat_buttons_[2].Attach(sbStop, ButtonPicture::Stop, dpi_);
+  auto control = [this](FormControl c) { return controls_[static_cast<std::size_t>(c)]; };
+  Label1 = control(FormControl::Label1);
+  SpeedButton1 = control(FormControl::SpeedButton1);
+  sbStop = control(FormControl::sbStop);
+  sbStart = control(FormControl::sbStart);
+  Edit1 = control(FormControl::Edit1);
+  ProgressBar1 = control(FormControl::ProgressBar1);
+  Memo1 = control(FormControl::Memo1);
+  CheckBox1 = control(FormControl::CheckBox1);
   SendMessageW(ProgressBar1, PBM_SETRANGE32, 0, 100);
   SendMessageW(ProgressBar1, PBM_SETSTEP, 1, 0);
   SendMessageW(ProgressBar1, PBM_SETPOS, 0, 0);
   SendMessageW(Memo1, EM_SETLIMITTEXT, 0, 0);  // a log has no length limit
-  Button_SetCheck(CheckBox1, BST_CHECKED);
+  Button_SetCheck(CheckBox1, kOleDbCheckedAtStart ? BST_CHECKED : BST_UNCHECKED);
   SetFocus(Edit1);
 }
 
@@ -190,7 +185,7 @@ HFONT DesignedFont(HWND label, const std::wstring& caption, int designedWidth, i
   const int designedHeight = MulDiv(kDesignedFontPoints, dpi, 72);
   HDC dc = GetDC(label);
   HFONT font = nullptr;
-  for (const wchar_t* family : {L"MS Sans Serif", L"Microsoft Sans Serif", L"Tahoma"}) {
+  for (const wchar_t* family : {kDesignedFontFamily, L"Microsoft Sans Serif", L"Tahoma"}) {
     for (int height = designedHeight; height >= designedHeight * 9 / 11; --height) {
       font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -210,16 +205,16 @@ HFONT DesignedFont(HWND label, const std::wstring& caption, int designedWidth, i
   ReleaseDC(label, dc);
   return CreateFontW(-designedHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+                     DEFAULT_PITCH | FF_SWISS, kDesignedFontFamily);
 }
 
 }  // namespace
 
 void TForm1::ApplyDpi() {
   HFONT previous = font_;
-  font_ = DesignedFont(Label1, kControls[0].caption, kControls[0].designed.width, dpi_);
-  for (const ControlDesign& design : kControls)
-    SendMessageW(this->*design.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  const ControlDesign& label = DesignOf(FormControl::Label1);
+  font_ = DesignedFont(Label1, label.caption, label.designed.width, dpi_);
+  for (HWND control : controls_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   if (previous != nullptr) DeleteObject(previous);
   for (FlatButton& button : flat_buttons_) button.SetDpi(dpi_);
   const SIZE outer = OuterSizeForClient({ScaledForDpi(kDesignedClient.width, dpi_),
@@ -235,18 +230,30 @@ void TForm1::PlaceControls() {
   GetClientRect(window_, &client);
   const ClientSize designedClient{ScaledForDpi(kDesignedClient.width, dpi_),
                                   ScaledForDpi(kDesignedClient.height, dpi_)};
-  HDWP positions = BeginDeferWindowPos(static_cast<int>(std::size(kControls)));
-  for (const ControlDesign& design : kControls) {
-    const ControlRect scaled{ScaledForDpi(design.designed.x, dpi_),
-                             ScaledForDpi(design.designed.y, dpi_),
-                             ScaledForDpi(design.designed.width, dpi_),
-                             ScaledForDpi(design.designed.height, dpi_)};
-    const ControlRect placed = AnchoredRect(scaled, designedClient,
+  HDWP positions = BeginDeferWindowPos(static_cast<int>(kFormControlCount));
+  for (const ControlDesign& design : kFormDesign) {
+    const ControlRect placed = AnchoredRect(ScaledRect(design.designed, dpi_), designedClient,
                                             {client.right, client.bottom}, design.anchors);
-    positions = DeferWindowPos(positions, this->*design.handle, nullptr, placed.x, placed.y,
-                               placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    positions = DeferWindowPos(positions, controls_[static_cast<std::size_t>(design.control)], nullptr, placed.x,
+                               placed.y, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   EndDeferWindowPos(positions);
+}
+
+// The outer rectangle at the window's density, at the designed place or where
+// it fits the work area of the screen of that place.
+void TForm1::PlaceOnScreen() {
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  const POINT designedPlace{kDesignedLeft, kDesignedTop};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromPoint(designedPlace, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  const ScreenRect placed = FittedWindowRect(
+      {designedPlace.x, designedPlace.y, outer.right - outer.left, outer.bottom - outer.top},
+      {work.left, work.top, work.right - work.left, work.bottom - work.top});
+  SetWindowPos(window_, nullptr, placed.x, placed.y, placed.width, placed.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm1::OnSize(HWND, UINT state, int, int) {
@@ -355,13 +362,12 @@ void TForm1::Edit1Change() {
 }
 
 void TForm1::SpeedButton1Click() {
-  std::wstring folder = FolderBoxText();
-  if (!NamesExistingDirectory(std::filesystem::path(folder))) {
-    wchar_t program[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-    folder = std::filesystem::path(std::wstring(program, length)).parent_path().wstring() + L"\\";
-  }
-  if (selectFolder(kFolderTitle, folder)) SetWindowTextW(Edit1, folder.c_str());
+  wchar_t program[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+  std::wstring folder = FolderChooserStart(std::filesystem::path(FolderBoxText()),
+                                           std::filesystem::path(std::wstring(program, length)).parent_path())
+                            .wstring();
+  if (selectFolder(kFolderChooserTitle, folder)) SetWindowTextW(Edit1, folder.c_str());
 }
 
 void TForm1::SpeedButton2Click() {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "app/form_design.h"
 #include "app/win32/flat_button.h"
 #include "app/win32/window_run_host.h"
 
@@ -46,9 +47,6 @@ class TForm1 {
   void sbStopClick();
 
  private:
-  struct ControlDesign;
-  static const ControlDesign kControls[8];  // in creation and tab order
-
   static LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -67,6 +65,9 @@ class TForm1 {
   void CreateControls();
   void ApplyDpi();
   void PlaceControls();
+  // Puts the window at its designed place, or where it fits the work area of
+  // the screen that place is on.
+  void PlaceOnScreen();
   std::wstring FolderBoxText() const;
   void RunPass(const ConversionPass& pass);
 
@@ -79,6 +80,7 @@ class TForm1 {
   HWND Memo1 = nullptr;
   HWND CheckBox1 = nullptr;
 
+  std::array<HWND, kFormControlCount> controls_{};  // by FormControl
   HWND window_ = nullptr;
   char decimal_separator_;
   int dpi_ = 96;

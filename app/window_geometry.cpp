@@ -1,5 +1,5 @@
-// Anchored placement of a control on resize.
-#include "app/anchored_rect.h"
+// Anchored placement of a control on resize, and the place of a window on its screen.
+#include "app/window_geometry.h"
 
 #include <algorithm>
 
@@ -30,6 +30,17 @@ ControlRect AnchoredRect(ControlRect designed, ClientSize designedClient, Client
       AnchoredSpan({designed.y, designed.height}, client.height - designedClient.height,
                    anchors & kAnchorTop, anchors & kAnchorBottom);
   return {x.start, y.start, x.length, y.length};
+}
+
+ScreenRect FittedWindowRect(ScreenRect designed, ScreenRect workArea) {
+  auto fit = [](int start, int length, int areaStart, int areaLength, int& placedLength) {
+    placedLength = std::min(length, areaLength);
+    return std::clamp(start, areaStart, areaStart + areaLength - placedLength);
+  };
+  ScreenRect placed{};
+  placed.x = fit(designed.x, designed.width, workArea.x, workArea.width, placed.width);
+  placed.y = fit(designed.y, designed.height, workArea.y, workArea.height, placed.height);
+  return placed;
 }
 
 }  // namespace ranta2kv
