@@ -1,6 +1,7 @@
 // Tests of ranta2kv.exe as a user meets it: the program is started, its window
 // found by its caption and driven through window messages, as under Wine in CI.
-// Usage: window_test --app EXE --cli EXE --gen EXE --sample DIR
+// Usage: window_test --app EXE --cli EXE --gen EXE --sample DIR [--placement WxH [--dpi D]]
+// (with --placement only the placement case, on the screen of that size)
 #include <windows.h>
 #include <commctrl.h>
 
@@ -529,6 +530,43 @@ void ObjectFolderConvertsEveryEstimateBelowIt() {
   CHECK(program.ProgressPosition() == 0);
 }
 
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// Where the window opens on the screen the test runs on (--placement WxH, at
+// --dpi D): wholly on the work area, Start, Stop and the bar too; at the designed
+// place and size (scaled by the density) where they fit.
+void WindowOpensWhollyOnTheScreen() {
+  const int dpi = std::stoi(arguments[L"--dpi"].empty() ? L"96" : arguments[L"--dpi"]);
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  RECT outer, client;
+  GetWindowRect(program.Form(), &outer);
+  GetClientRect(program.Form(), &client);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  GetMonitorInfoW(MonitorFromWindow(program.Form(), MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  std::printf("  screen %s at %d dpi: work area %ldx%ld, window %ld,%ld %ldx%ld, client %ldx%ld\n",
+              Utf8(arguments[L"--placement"]).c_str(), dpi, work.right - work.left, work.bottom - work.top,
+              outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top, client.right, client.bottom);
+  CHECK(Inside(outer, work));
+  for (int id : {kSbStart, kSbStop, kProgressBar1}) {
+    RECT control;
+    GetWindowRect(program.Control(id), &control);
+    CHECK(Inside(control, work));
+  }
+  // The density reached the window: its client area is the design's, scaled.
+  const LONG designedWidth = MulDiv(345, dpi, 96), designedHeight = MulDiv(359, dpi, 96);
+  if (outer.bottom - outer.top < work.bottom - work.top) CHECK(client.bottom == designedHeight);
+  if (outer.right - outer.left < work.right - work.left) CHECK(client.right == designedWidth);
+  const bool designedPlaceFits = outer.right - outer.left + 436 <= work.right && outer.bottom - outer.top + 449 <= work.bottom;
+  if (designedPlaceFits) CHECK(outer.left == 436 && outer.top == 449);
+  if (arguments[L"--placement"] == L"1920x1080" && dpi == 96) CHECK(designedPlaceFits);
+}
+
 struct Case {
   const char* name;
   void (*run)();
@@ -537,6 +575,7 @@ struct Case {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  SetProcessDPIAware();  // screen coordinates as the window sees them
   for (int i = 1; i + 1 < argc; i += 2) arguments[argv[i]] = argv[i + 1];
   for (const wchar_t* needed : {L"--app", L"--cli", L"--gen", L"--sample"})
     if (arguments[needed].empty()) {
@@ -555,8 +594,11 @@ int wmain(int argc, wchar_t** argv) {
       {"SecondStartClearsTheLogFirst", SecondStartClearsTheLogFirst},
       {"ObjectFolderConvertsEveryEstimateBelowIt", ObjectFolderConvertsEveryEstimateBelowIt},
   };
+  const Case placement[] = {{"WindowOpensWhollyOnTheScreen", WindowOpensWhollyOnTheScreen}};
+  const bool placementOnly = !arguments[L"--placement"].empty();
   int passed = 0;
-  for (const Case& c : cases) {
+  for (const Case& c : placementOnly ? std::vector<Case>(std::begin(placement), std::end(placement))
+                                     : std::vector<Case>(std::begin(cases), std::end(cases))) {
     checks_failed_in_case = 0;
     const auto start = std::chrono::steady_clock::now();
     try {
