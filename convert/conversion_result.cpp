@@ -10,12 +10,12 @@ std::string ResultLine(const ConversionResult& result) {
   std::string line;
   if (result.stopped) line += "Конвертация остановлена. "_cp1251;
   line += "Записан файл \""_cp1251;
-  line += PathTo1251(result.file);
-  line += "\" — разделов: "_cp1251;
+  line += PathTo1251(result.file.filename());
+  line += "\": разделов "_cp1251;
   line += std::to_string(result.chapters);
-  line += ", позиций: "_cp1251;
+  line += ", позиций "_cp1251;
   line += std::to_string(result.positions);
-  line += ", пропущено строк сметы: "_cp1251;
+  line += ", пропущено строк "_cp1251;
   line += std::to_string(result.rowsLeftOut);
   return line;
 }

@@ -17,8 +17,9 @@ struct ConversionResult {
   bool stopped = false;        // Stop ended the walk before the last row
 };
 
-// The result line of a run (windows-1251), e.g.
-// Записан файл "/x/ЛС-1.XML" — разделов: 2, позиций: 14, пропущено строк сметы: 1
+// The result line of a run (windows-1251), naming the file without its folder
+// (the folder the user chose, or under an object the one named above it), e.g.
+// Записан файл "ЛС-1.XML": разделов 2, позиций 14, пропущено строк 1
 // and after Stop the same behind "Конвертация остановлена. ". It never begins
 // with one of the problem messages, so that a reader tells the two apart.
 std::string ResultLine(const ConversionResult& result);

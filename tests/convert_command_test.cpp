@@ -58,8 +58,8 @@ class ConvertCommandTest : public ::testing::TestWithParam<std::string> {
 
 // The result line of a written file, as stdout shows it.
 std::string ResultLine(const std::filesystem::path& file, int chapters, int positions, int left = 0) {
-  return "Записан файл \"" + file.string() + "\" — разделов: " + std::to_string(chapters) +
-         ", позиций: " + std::to_string(positions) + ", пропущено строк сметы: " + std::to_string(left) + "\n";
+  return "Записан файл \"" + file.filename().string() + "\": разделов " + std::to_string(chapters) +
+         ", позиций " + std::to_string(positions) + ", пропущено строк " + std::to_string(left) + "\n";
 }
 
 TEST_P(ConvertCommandTest, LogOnStdoutWrittenFileOnStderr) {

@@ -5,9 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -45,6 +47,7 @@ std::optional<ScreenshotRequest> ParseScreenshotRequest(const QStringList& argum
     else if (arguments[i] == QLatin1String("--folder"))
       request.folder = arguments[++i];
   }
+  request.wholeScreen = arguments.contains(QLatin1String("--whole-screen"));
   if (request.pictureFile.isEmpty() || request.folder.isEmpty()) return std::nullopt;
   return request;
 }
@@ -54,7 +57,14 @@ void ScheduleScreenshotRun(TForm1& window, const ScreenshotRequest& request) {
     ErrorBoxWatch watch(&window);
     window.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(request.folder);
     window.findChild<QAbstractButton*>(QStringLiteral("sbStart"))->click();
-    const bool saved = window.grab().save(request.pictureFile, "PNG");
+    // The screen shows what the window last painted: let it paint first.
+    if (request.wholeScreen) {
+      QElapsedTimer painting;
+      painting.start();
+      while (painting.elapsed() < 300) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    const QPixmap picture = request.wholeScreen ? window.screen()->grabWindow(0) : window.grab();
+    const bool saved = picture.save(request.pictureFile, "PNG");
     QCoreApplication::exit(!saved ? 1 : watch.SawError() ? 2 : 0);
   });
 }

@@ -14,6 +14,7 @@ namespace ranta2kv {
 struct ScreenshotRequest {
   QString pictureFile;  // where the PNG goes
   QString folder;       // the estimate folder to convert
+  bool wholeScreen = false;  // --whole-screen: the screen around the window, not the window alone
 };
 
 // Nothing when the arguments do not ask for a screenshot (or lack one of the two).

@@ -39,9 +39,12 @@ void SettleOnScreen(HWND form) {
   }
 }
 
-bool SaveWindowPicture(HWND form, const std::wstring& file) {
+bool SaveWindowPicture(HWND form, const std::wstring& file, bool wholeScreen) {
   RECT rect;
-  GetWindowRect(form, &rect);
+  if (wholeScreen)
+    rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  else
+    GetWindowRect(form, &rect);
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -93,6 +96,8 @@ std::optional<ScreenshotRequest> ParseScreenshotRequest(const wchar_t* commandLi
     else if (argument == L"--folder")
       request.folder = arguments[++i];
   }
+  for (int i = 1; i < count; ++i)
+    if (std::wstring(arguments[i]) == L"--whole-screen") request.wholeScreen = true;
   LocalFree(arguments);
   if (request.pictureFile.empty() || request.folder.empty()) return std::nullopt;
   return request;
@@ -107,7 +112,7 @@ int RunForScreenshot(TForm1& form, const ScreenshotRequest& request) {
   SendDlgItemMessageW(window, kSbStart, BM_CLICK, 0, 0);
   KillTimer(nullptr, watch);
   SettleOnScreen(window);
-  const bool saved = SaveWindowPicture(window, request.pictureFile);
+  const bool saved = SaveWindowPicture(window, request.pictureFile, request.wholeScreen);
   return !saved ? 1 : saw_error_box ? 2 : 0;
 }
 

@@ -14,6 +14,7 @@ namespace ranta2kv::win32 {
 struct ScreenshotRequest {
   std::wstring pictureFile;  // where the 24-bit BMP goes
   std::wstring folder;       // the estimate folder to convert
+  bool wholeScreen = false;  // --whole-screen: the screen around the window, not the window alone
 };
 
 // Nothing when the command line does not ask for a screenshot (or lacks one of the two).

@@ -56,6 +56,12 @@ void WindowRunHost::FlushLog() {
   SendMessageW(controls_.log, EM_REPLACESEL, FALSE,
                reinterpret_cast<LPARAM>(pending_log_.c_str()));
   pending_log_.clear();
+  // The caret at the start of the last line: the log shows its lines from their
+  // beginning, scrolled down to the last one.
+  const LRESULT lastLine = SendMessageW(controls_.log, EM_GETLINECOUNT, 0, 0) - 1;
+  const LRESULT lineStart = SendMessageW(controls_.log, EM_LINEINDEX, lastLine, 0);
+  SendMessageW(controls_.log, EM_SETSEL, lineStart, lineStart);
+  SendMessageW(controls_.log, EM_SCROLLCARET, 0, 0);
 }
 
 void WindowRunHost::ClearLog() {

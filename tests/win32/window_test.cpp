@@ -371,11 +371,6 @@ void LogOfADamagedEstimateIsTheCommandLinesLog() {
   std::string shown;
   for (const std::wstring& line : LinesOf(program.Control(kMemo1))) shown += Utf8(line) + "\n";
   CHECK(std::count(expected.begin(), expected.end(), '\n') > 100);
-  // The result lines name the file each wrote: the same but for the folder.
-  const std::string written = Utf8(XmlFilesIn(folder).at(0).wstring());
-  const std::string referenceFile = Utf8((reference / XmlFilesIn(folder).at(0).filename()).wstring());
-  CHECK(shown.find(written) != std::string::npos);
-  shown.replace(shown.find(written), written.size(), referenceFile);
   CHECK(shown == expected);
   CHECK(shown.find("\nЗаписан файл \"") == shown.rfind('\n', shown.size() - 2));
 }
@@ -487,7 +482,7 @@ void SecondStartClearsTheLogFirst() {
   const fs::path folder = CopyOfSample(scratch);
   CHECK(RunToTheEnd(program, folder, false));
   const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
-  CHECK(log.size() == 1 && log[0].rfind(L"Записан файл \"" + folder.wstring(), 0) == 0);
+  CHECK(log.size() == 1 && log[0].rfind(L"Записан файл \"" + XmlFilesIn(folder).at(0).filename().wstring() + L"\"", 0) == 0);
 }
 
 // An object folder: each estimate below it converted under one run, the log
@@ -519,11 +514,11 @@ void ObjectFolderConvertsEveryEstimateBelowIt() {
   CHECK(log.size() == 7);
   if (log.size() != 7) return;
   CHECK(log[0] == L"Папка \"Корпус 1\\Раздел 2\"");
-  CHECK(log[1].rfind(L"Записан файл \"" + first.wstring(), 0) == 0);
+  CHECK(log[1].rfind(L"Записан файл \"" + XmlFilesIn(first).at(0).filename().wstring() + L"\"", 0) == 0);
   CHECK(log[2] == L"Папка \"Корпус 1\\Раздел 10\"");
   CHECK(log[3] == L"Ошибка инициализации : не найдены таблицы данных");
   CHECK(log[4] == L"Папка \"Сети  наружные\"");
-  CHECK(log[5].rfind(L"Записан файл \"" + third.wstring(), 0) == 0);
+  CHECK(log[5].rfind(L"Записан файл \"" + XmlFilesIn(third).at(0).filename().wstring() + L"\"", 0) == 0);
   CHECK(log[6] == L"Найдено смет: 3, записано: 2, с ошибками: 1");
   CHECK(XmlFilesIn(first).size() == 1 && XmlFilesIn(second).empty() && XmlFilesIn(third).size() == 1);
   CHECK(program.ErrorBox() == nullptr);
