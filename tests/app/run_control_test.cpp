@@ -18,6 +18,7 @@
 #include "app/qt/main_window.h"
 #include "common/codepage.h"
 #include "tests/app/support/error_box_closer.h"
+#include "tests/app/support/form_controls.h"
 #include "tests/app/support/scripted_pass.h"
 
 namespace ranta2kv {
@@ -194,18 +195,14 @@ class RunControlTest : public QObject {
   }
 
   void ExpectReady() {
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
-    QVERIFY(!form_->Running());
-    QVERIFY(start()->isEnabled());
-    QVERIFY(!stop()->isEnabled());
-    QCOMPARE(bar()->value(), 0);
+    QCOMPARE(testing::NotReady(*form_), QString());
   }
 
-  QLineEdit* box() { return form_->findChild<QLineEdit*>(QStringLiteral("Edit1")); }
-  QToolButton* start() { return form_->findChild<QToolButton*>(QStringLiteral("sbStart")); }
-  QToolButton* stop() { return form_->findChild<QToolButton*>(QStringLiteral("sbStop")); }
-  QPlainTextEdit* log() { return form_->findChild<QPlainTextEdit*>(QStringLiteral("Memo1")); }
-  QProgressBar* bar() { return form_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1")); }
+  QLineEdit* box() { return testing::FormControls(*form_).box(); }
+  QToolButton* start() { return testing::FormControls(*form_).start(); }
+  QToolButton* stop() { return testing::FormControls(*form_).stop(); }
+  QPlainTextEdit* log() { return testing::FormControls(*form_).log(); }
+  QProgressBar* bar() { return testing::FormControls(*form_).bar(); }
 
   QTemporaryDir folder_;
   std::unique_ptr<TForm1> form_;
