@@ -8,6 +8,7 @@
 #include "common/codepage.h"
 #include "convert/output_file.h"
 #include "estimate/settled_elements.h"
+#include "estimate/settled_node.h"
 
 namespace ranta2kv {
 namespace {
@@ -27,6 +28,7 @@ int ChapterCount(const TXML_Estimate_Container& container) {
 ConversionRun::ConversionRun(RunHost& host)
     : host_(host),
       document_(std::make_unique<TXML_Estimate_Document>()),
+      settler_(std::make_unique<PositionSettler>(*document_, host.DecimalSeparator())),
       output_name_("Смета"_cp1251) {
   // The settled positions wait on the disk the output goes to.
   document_->Settled().KeepInScratchFileIn(host_.OutputFolder().value_or(host_.FolderPath()), host_.Faults());
@@ -104,8 +106,12 @@ TXML_Estimate_Container& ConversionRun::ChapterForPosition() {
   return *current_chapter_;
 }
 
-void ConversionRun::SettlePosition(TXML_Estimate_Item& position) {
-  position.Parent()->SettleChild(&position, host_.DecimalSeparator());
+void ConversionRun::AddPosition(PositionData data) {
+  const std::int32_t number = data.row.number;
+  auto pending = std::make_unique<TXML_Estimate_Settled>(number, document_->Settled());
+  TXML_Estimate_Settled& node = *pending;
+  ChapterForPosition().AddChild(std::move(pending));
+  settler_->Settle(node, std::move(data));
   ++positions_;
 }
 
@@ -115,6 +121,7 @@ void ConversionRun::LeaveOutRow(const std::string& line1251) {
 }
 
 void ConversionRun::SortDocument(bool sortWorkTypes) {
+  settler_->Finish();
   TXML_Estimate_Container& chapters = *document_->Chapters();
   chapters.SortByNumber();
   chapters.FlattenChapters();
@@ -159,6 +166,7 @@ ConversionResult ConversionRun::Save(const std::filesystem::path& folder,
   result.positions = positions_;
   result.rowsLeftOut = rows_left_out_;
   result.stopped = stopped_;
+  settler_.reset();
   document_.reset();
   return result;
 }

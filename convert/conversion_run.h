@@ -13,6 +13,8 @@
 
 #include "common/run_host.h"
 #include "convert/conversion_result.h"
+#include "convert/position_settler.h"
+#include "convert/position_values.h"
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
@@ -50,8 +52,9 @@ class ConversionRun {
   void ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId);
   // The chapter for a position row: the current one, or a new "Новый раздел".
   TXML_Estimate_Container& ChapterForPosition();
-  // A position that is complete: kept as its bytes from now on (see SettleChild).
-  void SettlePosition(TXML_Estimate_Item& position);
+  // A position gathered by its pass: it goes into the current chapter (or a new
+  // "Новый раздел") as a settled node, built and rendered on the second core.
+  void AddPosition(PositionData data);
   // An estimate row dropped for its data: its log line, counted for the result.
   void LeaveOutRow(const std::string& line1251);
   // Stop ended the walk before its last row.
@@ -59,7 +62,8 @@ class ConversionRun {
   // "Vid_Rab" entry of a work type with its fixed values.
   void AddWorkType(std::int32_t id, const std::string& idText);
 
-  // Sorts and flattens the chapters (and the work types when asked).
+  // Once every position is rendered, sorts and flattens the chapters (and the
+  // work types when asked).
   void SortDocument(bool sortWorkTypes);
   const std::string& OutputName() const { return output_name_; }
   // The frame of a pass: busy on with the button rule, then the walk guarded, so
@@ -77,6 +81,7 @@ class ConversionRun {
 
   RunHost& host_;
   std::unique_ptr<TXML_Estimate_Document> document_;
+  std::unique_ptr<PositionSettler> settler_;     // ends before the document it renders into
   TXML_Estimate_Container* catalog_ = nullptr;   // "VidRab_Catalog"
   TXML_Estimate_Container* group_ = nullptr;     // the 2001 "VidRab_Group"
   TXML_Estimate_Container* current_chapter_ = nullptr;  // `CurrentChapter`

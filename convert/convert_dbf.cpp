@@ -52,9 +52,9 @@ class DirectPass {
  private:
   void Walk();
   void ConvertPosition();
-  void WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode);
-  void WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode);
-  void WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode);
+  void ReadResources(PositionData& data, std::int32_t toolCode);
+  void ReadRates(PositionData& data, std::int32_t rowCode);
+  void ReadExecuted(PositionData& data, std::int32_t rowCode);
   std::int32_t LocateTool(std::int32_t rowCode, int id);
 
   ConversionRun run_;
@@ -147,7 +147,8 @@ void DirectPass::ConvertPosition() {
   if (rowCode == 0 || toolCode == 0) return;
   if (!t_.DataTable.LocateRecord("CODE", Variant(rowCode))) return;
 
-  PositionRow row;
+  PositionData data;
+  PositionRow& row = data.row;
   row.caption = name_.OemText();
   row.number = IntegerOfText(nomer_->AsString());
   std::string typesbor = typesbor_.OemText();
@@ -165,32 +166,27 @@ void DirectPass::ConvertPosition() {
   run_.AddWorkType(opred, opred_->AsString());
   row.prices = {pz_->AsNumber(), zp_->AsNumber(), em_->AsNumber(), zm_->AsNumber(),
                 sm_->AsNumber(), curcena_->AsNumber(), curzpm_->AsNumber()};
-  TXML_Estimate_Position& position = AddPositionRow(run_.ChapterForPosition(), row);
-  WriteResources(position, toolCode);
-  WriteCoefficients(position, {kpz_->AsNumber(), kzp_->AsNumber(), kem_->AsNumber(),
-                               kzm_->AsNumber(), ksm_->AsNumber()});
-  WriteRates(position, rowCode);
-  WriteImplementation(position, rowCode);
-  run_.SettlePosition(position);
+  ReadResources(data, toolCode);
+  data.coefficients = {kpz_->AsNumber(), kzp_->AsNumber(), kem_->AsNumber(), kzm_->AsNumber(), ksm_->AsNumber()};
+  ReadRates(data, rowCode);
+  ReadExecuted(data, rowCode);
+  run_.AddPosition(std::move(data));
 }
 
-void DirectPass::WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode) {
+void DirectPass::ReadResources(PositionData& data, std::int32_t toolCode) {
   DbfTable& restbl = t_.ResourceTable;
   restbl.LimitToKey("CODE", Variant(toolCode));
-  bool any = false;
   for (; !restbl.AtEnd(); restbl.Next()) {
-    AddResourceRow(position, {res_.OemText(), resname_.OemText(),
-                              normras_->AsNumber(), priceres_->AsNumber(), pricmash_->AsNumber()});
-    any = true;
+    data.resources.push_back({res_.OemText(), resname_.OemText(), normras_->AsNumber(), priceres_->AsNumber(),
+                              pricmash_->AsNumber()});
   }
-  if (any) position.SortResources();
 }
 
 // The rates of the position: for each code, the first row (in key order from the
 // key's first entry) whose ID is the position's key itself; the range of the key
 // also admits longer IDs ("3+12" admits "3+120"), which belong to other
 // positions. One walk over the key's rows serves both codes.
-void DirectPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode) {
+void DirectPass::ReadRates(PositionData& data, std::int32_t rowCode) {
   DbfTable& params = t_.PARAMS;
   const std::string key = ParamKey(rowCode);
   params.LimitToKey("ID", Variant(key));
@@ -208,18 +204,18 @@ void DirectPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCo
       if (!rates[i] && code == static_cast<std::int32_t>(kCodes[i])) rates[i] = param_->AsNumber();
     }
   }
-  for (std::size_t i = 0; i < std::size(kCodes); ++i) {
-    if (rates[i] && *rates[i] != 0.0) WriteCustomRate(position, kCodes[i], *rates[i]);
-  }
+  // Negative rates count too.
+  if (rates[0] && *rates[0] != 0.0) data.overhead = rates[0];
+  if (rates[1] && *rates[1] != 0.0) data.profit = rates[1];
 }
 
-void DirectPass::WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode) {
+void DirectPass::ReadExecuted(PositionData& data, std::int32_t rowCode) {
   std::int32_t execCode = LocateTool(rowCode, 1);
   DbfTable& execute = t_.Execute_;
   execute.LimitToKey("CODE", Variant(std::to_string(execCode)));
   for (; !execute.AtEnd(); execute.Next()) {
     if (!t_.ACTS.LocateRecord("CODE", Variant(aktcode_->AsInteger()))) continue;
-    AddImplementationItem(position, actDate_->AsDateTime(), fact_->AsNumber());
+    data.executed.push_back({actDate_->AsDateTime(), fact_->AsNumber()});
   }
 }
 

@@ -45,10 +45,9 @@ class OleDbPass {
   void FillWorkTypes();
   void Walk();
   bool ConvertPosition();  // false: the row was rejected for broken integrity
-  void WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode);
-  void WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode);
-  void WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode,
-                           std::int32_t toolCode);
+  void ReadResources(PositionData& data, std::int32_t toolCode);
+  void ReadRates(PositionData& data, std::int32_t rowCode);
+  void ReadExecuted(PositionData& data, std::int32_t rowCode, std::int32_t toolCode);
   void CloseSource();
   std::string Field(OleDbDataset& dataset, const char* name) {
     return dataset.FieldNamed(name).AsString();
@@ -160,53 +159,46 @@ bool OleDbPass::ConvertPosition() {
   if (!prefix) run_.Host().AppendLog(UnknownCollectionMessage(typesbor, coderasc));
 
   auto number = [&row](const char* name) { return row.FieldNamed(name).AsNumber(); };
-  TXML_Estimate_Position& position =
-      AddPositionRow(run_.ChapterForPosition(),
-                     {.caption = Field(smeta, "NAME"),
-                      .number = IntegerOfText(Field(smeta, "NOMER")),
-                      .code = prefix.value_or("") + coderasc,
-                      .quantity = number("Q"),
-                      .units = Field(row, "EJ"),
-                      .comment = CommentWithoutMarker(Field(row, "PRIM")),
-                      .workType = Variant(Field(row, "OPRED")),
-                      .prices = {number("PZ"), number("ZP"), number("EM"), number("ZM"), number("SM"),
-                                 number("CURCENA"), number("CURZPM")}});
-  WriteResources(position, toolCode);
-  WriteCoefficients(position, {number("KPZ"), number("KZP"), number("KEM"), number("KZM"),
-                               number("KSM")});
-  WriteRates(position, rowCode);
-  WriteImplementation(position, rowCode, toolCode);
-  run_.SettlePosition(position);
+  PositionData data;
+  data.row = {.caption = Field(smeta, "NAME"),
+              .number = IntegerOfText(Field(smeta, "NOMER")),
+              .code = prefix.value_or("") + coderasc,
+              .quantity = number("Q"),
+              .units = Field(row, "EJ"),
+              .comment = CommentWithoutMarker(Field(row, "PRIM")),
+              .workType = Variant(Field(row, "OPRED")),
+              .prices = {number("PZ"), number("ZP"), number("EM"), number("ZM"), number("SM"), number("CURCENA"),
+                         number("CURZPM")}};
+  ReadResources(data, toolCode);
+  data.coefficients = {number("KPZ"), number("KZP"), number("KEM"), number("KZM"), number("KSM")};
+  ReadRates(data, rowCode);
+  ReadExecuted(data, rowCode, toolCode);
+  run_.AddPosition(std::move(data));
   return true;
 }
 
-void OleDbPass::WriteResources(TXML_Estimate_Position& position, std::int32_t toolCode) {
+void OleDbPass::ReadResources(PositionData& data, std::int32_t toolCode) {
   Query rows(s_.qSubQuery, "SELECT * FROM RESTBL WHERE CODE=" + Decimal(toolCode));
-  bool any = false;
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
-    AddResourceRow(position, {OemToAnsiTrim(Field(s_.qSubQuery, "RES")),
-                              Field(s_.qSubQuery, "RESNAME"),
-                              rows->FieldNamed("NORMRAS").AsNumber(),
-                              rows->FieldNamed("PRICERES").AsNumber(),
+    data.resources.push_back({OemToAnsiTrim(Field(s_.qSubQuery, "RES")), Field(s_.qSubQuery, "RESNAME"),
+                              rows->FieldNamed("NORMRAS").AsNumber(), rows->FieldNamed("PRICERES").AsNumber(),
                               rows->FieldNamed("PRICMASH").AsNumber()});
-    any = true;
   }
-  if (any) position.SortResources();
 }
 
-void OleDbPass::WriteRates(TXML_Estimate_Position& position, std::int32_t rowCode) {
+// Only rates above 0 are taken here.
+void OleDbPass::ReadRates(PositionData& data, std::int32_t rowCode) {
   const std::string key = ParamKey(rowCode);
   for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
     Query rate(s_.qSubQuery, "SELECT * FROM PARAMS WHERE ID = '" + key + "' AND CODE=" +
                                  Decimal(static_cast<std::int32_t>(code)));
     if (!rate.Found()) continue;
     double value = rate->FieldNamed("PARAM").AsNumber();
-    if (value > 0) WriteCustomRate(position, code, value);
+    if (value > 0) (code == RateCode::Overhead ? data.overhead : data.profit) = value;
   }
 }
 
-void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32_t rowCode,
-                                    std::int32_t toolCode) {
+void OleDbPass::ReadExecuted(PositionData& data, std::int32_t rowCode, std::int32_t toolCode) {
   std::int32_t execCode = toolCode;
   {
     Query link(s_.qSubQuery,
@@ -218,8 +210,7 @@ void OleDbPass::WriteImplementation(TXML_Estimate_Position& position, std::int32
     std::int32_t aktcode = rows->FieldNamed("AKTCODE").AsInteger();
     Query act(s_.qACTS, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
     if (!act.Found()) continue;
-    AddImplementationItem(position, act->FieldNamed("DATE").AsDateTime(),
-                          rows->FieldNamed("FACT").AsNumber());
+    data.executed.push_back({act->FieldNamed("DATE").AsDateTime(), rows->FieldNamed("FACT").AsNumber()});
   }
 }
 

@@ -29,19 +29,24 @@ void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices&
   SetIfNonZero(curr, "ZM", p.curzpm);
 }
 
-TXML_Estimate_Position& AddPositionRow(TXML_Estimate_Container& chapter, const PositionRow& row) {
-  auto node = std::make_unique<TXML_Estimate_Position>(chapter.Document());
-  TXML_Estimate_Position& position = *node;
-  position.SetValueByName("Caption", Variant(row.caption));
-  position.SetValueByName("Number", Variant(row.number));
-  position.SetValueByName("Code", Variant(row.code));
-  position.SetValueByName("Quantity", Variant(row.quantity));
-  position.SetValueByName("Units", Variant(row.units));
-  position.SetValueByName("Comment", Variant(row.comment));
-  position.SetValueByName("PriceLevel", Variant("2001"));
-  position.SetValueByName("Vr2001", row.workType);
-  chapter.AddChild(std::move(node));
-  WritePositionPrices(position, row.prices);
+std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, PositionData data) {
+  auto position = std::make_unique<TXML_Estimate_Position>(&document);
+  const PositionRow& row = data.row;
+  position->SetValueByName("Caption", Variant(row.caption));
+  position->SetValueByName("Number", Variant(row.number));
+  position->SetValueByName("Code", Variant(row.code));
+  position->SetValueByName("Quantity", Variant(row.quantity));
+  position->SetValueByName("Units", Variant(row.units));
+  position->SetValueByName("Comment", Variant(row.comment));
+  position->SetValueByName("PriceLevel", Variant("2001"));
+  position->SetValueByName("Vr2001", row.workType);
+  WritePositionPrices(*position, row.prices);
+  for (ResourceRow& resource : data.resources) AddResourceRow(*position, std::move(resource));
+  if (!data.resources.empty()) position->SortResources();
+  WriteCoefficients(*position, data.coefficients);
+  if (data.overhead) WriteCustomRate(*position, RateCode::Overhead, *data.overhead);
+  if (data.profit) WriteCustomRate(*position, RateCode::Profit, *data.profit);
+  for (const ExecutedRow& executed : data.executed) AddImplementationItem(*position, executed.actDate, executed.fact);
   return position;
 }
 

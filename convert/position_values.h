@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "estimate/estimate_document.h"
 
@@ -32,8 +35,6 @@ struct PositionRow {
   Variant workType;        // OPRED
   PositionPrices prices;
 };
-// A new position in chapter with the row's attributes and prices.
-TXML_Estimate_Position& AddPositionRow(TXML_Estimate_Container& chapter, const PositionRow& row);
 
 struct ResourceRow {
   std::string code;     // RES after OemToAnsiTrim
@@ -50,5 +51,25 @@ void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, double rat
 
 // One "Item" under "Implementation": the act's year and month and the fact.
 void AddImplementationItem(TXML_Estimate_Position& position, double actDate, double fact);
+
+struct ExecutedRow {
+  double actDate = 0;  // DATE of its act
+  double fact = 0;     // FACT
+};
+
+// Everything a position gets from its rows, gathered by its pass: its own values
+// and prices, its resources, its coefficients, the rates the pass takes and the
+// executed rows that have an act.
+struct PositionData {
+  PositionRow row;
+  std::vector<ResourceRow> resources;
+  Coefficients coefficients;
+  std::optional<double> overhead, profit;
+  std::vector<ExecutedRow> executed;
+};
+
+// The position with everything it holds, as a node of document that no
+// container holds yet.
+std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, PositionData data);
 
 }  // namespace ranta2kv

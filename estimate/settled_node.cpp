@@ -15,10 +15,22 @@ TXML_Estimate_Settled::TXML_Estimate_Settled(const TXML_Estimate_Item& node, cha
                                              SettledElements& elements)
     : TXML_Estimate_Item(nullptr), class_name_(node.ClassName()), elements_(&elements), container_(node.IsContainer()) {
   TakeSortValuesOf(node);
-  offset_ = elements.Size();
-  node.AppendToDOM(elements.Sink(), decimalSeparator);
-  const std::uint64_t size = elements.Size() - offset_;
+  Render(node, decimalSeparator);
+}
+
+TXML_Estimate_Settled::TXML_Estimate_Settled(std::int32_t positionNumber, SettledElements& elements)
+    : TXML_Estimate_Item(nullptr), class_name_("TXML_Estimate_Position"), elements_(&elements), container_(true) {
+  SetAttributes(PositionAttributes);
+  SetNodeName("Position");
+  SetValueByName("Number", Variant(positionNumber));
+}
+
+void TXML_Estimate_Settled::Render(const TXML_Estimate_Item& node, char decimalSeparator) {
+  const std::uint64_t offset = elements_->Size();
+  node.AppendToDOM(elements_->Sink(), decimalSeparator);
+  const std::uint64_t size = elements_->Size() - offset;
   if (size > std::numeric_limits<std::uint32_t>::max()) throw Error("Element too large to settle");
+  offset_ = offset;
   size_ = static_cast<std::uint32_t>(size);
 }
 

@@ -19,6 +19,11 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
   // Writes the node's element (children included) with the separator into
   // elements, which must outlive this node.
   TXML_Estimate_Settled(const TXML_Estimate_Item& node, char decimalSeparator, SettledElements& elements);
+  // A position settled before its element is rendered (by another thread, with
+  // Render): meanwhile it sorts by its number, as the position will.
+  TXML_Estimate_Settled(std::int32_t positionNumber, SettledElements& elements);
+  // Renders node's element into the elements as this node's bytes.
+  void Render(const TXML_Estimate_Item& node, char decimalSeparator);
 
   bool IsContainer() const override { return container_; }
   // The class of the node it was, so that it sorts as that node did.

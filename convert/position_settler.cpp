@@ -1,0 +1,85 @@
+// The thread that builds and renders the positions of a run.
+#include "convert/position_settler.h"
+
+#include "estimate/estimate_document.h"
+#include "estimate/settled_node.h"
+
+namespace ranta2kv {
+
+PositionSettler::PositionSettler(TXML_Estimate_Document& document, char decimalSeparator)
+    : document_(document), decimal_separator_(decimalSeparator) {}
+
+PositionSettler::~PositionSettler() {
+  filling_.clear();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closing_ = true;
+    queue_.clear();
+  }
+  changed_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void PositionSettler::ThrowFailure() {
+  if (failure_) std::rethrow_exception(failure_);
+}
+
+void PositionSettler::Settle(TXML_Estimate_Settled& pending, PositionData data) {
+  filling_.push_back({&pending, std::move(data)});
+  if (filling_.size() >= kBatchLength) HandOver();
+}
+
+void PositionSettler::HandOver() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (!thread_.joinable()) thread_ = std::thread([this] { Work(); });
+  changed_.wait(lock, [this] { return queue_.size() < kQueueLength || failure_; });
+  ThrowFailure();
+  queue_.push_back(std::move(filling_));
+  filling_.clear();
+  filling_.reserve(kBatchLength);
+  lock.unlock();
+  changed_.notify_all();
+}
+
+void PositionSettler::Finish() {
+  if (!filling_.empty()) HandOver();
+  std::unique_lock<std::mutex> lock(mutex_);
+  changed_.wait(lock, [this] { return (queue_.empty() && !busy_) || failure_; });
+  ThrowFailure();
+}
+
+void PositionSettler::Work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !queue_.empty() || closing_; });
+    if (queue_.empty()) return;
+    Batch batch = std::move(queue_.front());
+    queue_.pop_front();
+    busy_ = true;
+    lock.unlock();
+    changed_.notify_all();
+    std::exception_ptr failure;
+    try {
+      for (Queued& next : batch) {
+        std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, std::move(next.data));
+        next.pending->Render(*position, decimal_separator_);
+      }
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    batch.clear();
+    lock.lock();
+    busy_ = false;
+    if (failure) {
+      failure_ = failure;
+      queue_.clear();
+    }
+    changed_.notify_all();
+    if (failure_) {
+      changed_.wait(lock, [this] { return closing_; });
+      return;
+    }
+  }
+}
+
+}  // namespace ranta2kv

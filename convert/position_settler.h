@@ -1,0 +1,64 @@
+// The second core of a run: the positions a pass has gathered are built into
+// nodes and rendered into the document's settled elements on a thread of their
+// own, in the order the pass gave them, while the pass reads the rows that
+// follow. The pass's thread keeps the walk, the log, the progress and Stop; this
+// thread touches nothing but the positions handed to it and the settled elements.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "convert/position_values.h"
+
+namespace ranta2kv {
+
+class TXML_Estimate_Document;
+class TXML_Estimate_Settled;
+
+class PositionSettler {
+ public:
+  PositionSettler(TXML_Estimate_Document& document, char decimalSeparator);
+  ~PositionSettler();  // drops what is still queued and waits for the thread
+  PositionSettler(const PositionSettler&) = delete;
+  PositionSettler& operator=(const PositionSettler&) = delete;
+
+  // Queues a position for the settled node that stands for it in its chapter.
+  // Throws the failure of a position queued before (the settled elements could
+  // not be written), after which nothing more is rendered.
+  void Settle(TXML_Estimate_Settled& pending, PositionData data);
+  // Waits until every queued position is rendered; throws a failure.
+  void Finish();
+
+ private:
+  struct Queued {
+    TXML_Estimate_Settled* pending;
+    PositionData data;
+  };
+  using Batch = std::vector<Queued>;
+  // Positions are handed over in batches, so that the two threads meet seldom;
+  // batches waiting at the most: enough to keep the thread busy, little memory.
+  static constexpr std::size_t kBatchLength = 32;
+  static constexpr std::size_t kQueueLength = 4;
+
+  void HandOver();  // the batch being filled goes to the queue
+  void Work();
+  void ThrowFailure();  // with the lock held
+
+  TXML_Estimate_Document& document_;
+  char decimal_separator_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  Batch filling_;          // the pass's thread's own, not yet handed over
+  std::deque<Batch> queue_;
+  bool busy_ = false;      // the thread renders a position taken off the queue
+  bool closing_ = false;   // no more positions come: the thread ends when the queue is empty
+  std::exception_ptr failure_;
+  std::thread thread_;     // started with the first position
+};
+
+}  // namespace ranta2kv
