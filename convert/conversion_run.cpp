@@ -120,6 +120,12 @@ void ConversionRun::LeaveOutRow(const std::string& line1251) {
   ++rows_left_out_;
 }
 
+void ConversionRun::SetPositionCompletion(PositionSettler::Completion completion) {
+  settler_->SetCompletion(std::move(completion));
+}
+
+void ConversionRun::AbandonPositions() { settler_.reset(); }
+
 void ConversionRun::SortDocument(bool sortWorkTypes) {
   settler_->Finish();
   TXML_Estimate_Container& chapters = *document_->Chapters();
@@ -144,6 +150,7 @@ ConversionResult ConversionRun::RunFrame(const PassFrame& frame) {
     } catch (...) {
       failure = std::current_exception();
     }
+    AbandonPositions();
     frame.closeSource();
     std::rethrow_exception(failure);
   }

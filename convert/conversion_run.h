@@ -55,6 +55,12 @@ class ConversionRun {
   // A position gathered by its pass: it goes into the current chapter (or a new
   // "Новый раздел") as a settled node, built and rendered on the second core.
   void AddPosition(PositionData data);
+  // What the second core does first with each position's data (the pass's
+  // reading of its record copies).
+  void SetPositionCompletion(PositionSettler::Completion completion);
+  // Drops the positions not yet rendered and stops the second core: before the
+  // source that a completion reads is closed after a failure.
+  void AbandonPositions();
   // An estimate row dropped for its data: its log line, counted for the result.
   void LeaveOutRow(const std::string& line1251);
   // Stop ended the walk before its last row.

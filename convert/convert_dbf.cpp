@@ -31,13 +31,22 @@ class Field {
     return *field_;
   }
   DbfField* operator->() { return &**this; }
+  // Looks the field up now, so that a field the table lacks fails here and not
+  // where a copy of its record is read.
+  void Resolve() { **this; }
   // OemToAnsiTrim of the field's text; a text field is read in place.
-  std::string OemText() {
-    DbfFieldValue value = (**this).Value();
+  std::string OemText() { return OemText((**this).Value()); }
+  // The same read from a copy of a record of the table, on any thread; the
+  // field was looked up before.
+  std::string OemTextIn(const char* record) const { return OemText(field_->ValueIn(record)); }
+  DecimalNumber NumberIn(const char* record) const { return field_->ValueIn(record).AsDecimal(); }
+  DecimalNumber Number() { return (**this).Value().AsDecimal(); }
+
+ private:
+  static std::string OemText(const DbfFieldValue& value) {
     return OemToAnsiTrim(value.Kind() == DbfValueKind::Text ? value.Text() : value.AsString());
   }
 
- private:
   DbfTable& table_;
   const char* name_;
   DbfField* field_ = nullptr;
@@ -52,6 +61,8 @@ class DirectPass {
  private:
   void Walk();
   void ConvertPosition();
+  // On the second core: the values of the position's record copies.
+  void CompletePosition(PositionData& data) const;
   void ReadResources(PositionData& data, std::int32_t toolCode);
   void ReadRates(PositionData& data, std::int32_t rowCode);
   void ReadExecuted(PositionData& data, std::int32_t rowCode);
@@ -81,6 +92,7 @@ class DirectPass {
 };
 
 ConversionResult DirectPass::Run(const std::filesystem::path& folder) {
+  run_.SetPositionCompletion([this](PositionData& data) { CompletePosition(data); });
   return run_.RunFrame({.walk =
                             [this] {
                               run_.Host().SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));
@@ -147,9 +159,12 @@ void DirectPass::ConvertPosition() {
   if (rowCode == 0 || toolCode == 0) return;
   if (!t_.DataTable.LocateRecord("CODE", Variant(rowCode))) return;
 
+  // Fields are looked up in the order in which they are first read (the first
+  // one a table lacks is the failure); the text and price fields of the SMETA,
+  // POSEXT and RESTBL rows are read from copies of their records on the second core.
   PositionData data;
   PositionRow& row = data.row;
-  row.caption = name_.OemText();
+  name_.Resolve();
   row.number = IntegerOfText(nomer_->AsString());
   std::string typesbor = typesbor_.OemText();
   auto prefix = CollectionPrefix(typesbor, region_.OemText());
@@ -157,17 +172,16 @@ void DirectPass::ConvertPosition() {
     // The code as stored (blanks kept), but in the log's code page.
     run_.Host().AppendLog(UnknownCollectionMessage(typesbor, Oem866ToAnsi(coderasc_->AsString())));
   }
-  row.code = prefix.value_or("") + coderasc_.OemText();
-  row.quantity = q_->AsNumber();
-  row.units = ej_.OemText();
-  row.comment = CommentWithoutMarker(prim_.OemText());
+  row.code = prefix.value_or("");  // and the code, on the second core
+  for (Field* field : {&coderasc_, &q_, &ej_, &prim_}) field->Resolve();
   const std::int32_t opred = opred_->AsInteger();
   row.workType = Variant(opred);
   run_.AddWorkType(opred, opred_->AsString());
-  row.prices = {pz_->AsNumber(), zp_->AsNumber(), em_->AsNumber(), zm_->AsNumber(),
-                sm_->AsNumber(), curcena_->AsNumber(), curzpm_->AsNumber()};
+  for (Field* field : {&pz_, &zp_, &em_, &zm_, &sm_, &curcena_, &curzpm_}) field->Resolve();
+  data.records.append(t_.DescriptTable.CurrentRecord());
+  data.records.append(t_.DataTable.CurrentRecord());
   ReadResources(data, toolCode);
-  data.coefficients = {kpz_->AsNumber(), kzp_->AsNumber(), kem_->AsNumber(), kzm_->AsNumber(), ksm_->AsNumber()};
+  for (Field* field : {&kpz_, &kzp_, &kem_, &kzm_, &ksm_}) field->Resolve();
   ReadRates(data, rowCode);
   ReadExecuted(data, rowCode);
   run_.AddPosition(std::move(data));
@@ -177,9 +191,33 @@ void DirectPass::ReadResources(PositionData& data, std::int32_t toolCode) {
   DbfTable& restbl = t_.ResourceTable;
   restbl.LimitToKey("CODE", Variant(toolCode));
   for (; !restbl.AtEnd(); restbl.Next()) {
-    data.resources.push_back({res_.OemText(), resname_.OemText(), normras_->AsNumber(), priceres_->AsNumber(),
-                              pricmash_->AsNumber()});
+    for (Field* field : {&res_, &resname_, &normras_, &priceres_, &pricmash_}) field->Resolve();
+    data.records.append(restbl.CurrentRecord());
+    ++data.resourceRecords;
   }
+}
+
+void DirectPass::CompletePosition(PositionData& data) const {
+  const char* smeta = data.records.data();
+  const char* posext = smeta + t_.DescriptTable.RecordLength();
+  PositionRow& row = data.row;
+  row.caption = name_.OemTextIn(smeta);
+  row.code += coderasc_.OemTextIn(posext);
+  row.quantity = q_.NumberIn(posext);
+  row.units = ej_.OemTextIn(posext);
+  row.comment = CommentWithoutMarker(prim_.OemTextIn(posext));
+  row.prices = {pz_.NumberIn(posext), zp_.NumberIn(posext), em_.NumberIn(posext), zm_.NumberIn(posext),
+                sm_.NumberIn(posext), curcena_.NumberIn(posext), curzpm_.NumberIn(posext)};
+  const char* resource = posext + t_.DataTable.RecordLength();
+  const std::size_t resourceLength = t_.ResourceTable.RecordLength();
+  data.resources.reserve(data.resourceRecords);
+  for (std::size_t i = 0; i < data.resourceRecords; ++i, resource += resourceLength) {
+    data.resources.push_back({res_.OemTextIn(resource), resname_.OemTextIn(resource), normras_.NumberIn(resource),
+                              priceres_.NumberIn(resource), pricmash_.NumberIn(resource)});
+  }
+  data.coefficients = {kpz_.NumberIn(posext), kzp_.NumberIn(posext), kem_.NumberIn(posext), kzm_.NumberIn(posext),
+                       ksm_.NumberIn(posext)};
+  data.records.clear();
 }
 
 // The rates of the position: for each code, the first row (in key order from the
@@ -192,7 +230,7 @@ void DirectPass::ReadRates(PositionData& data, std::int32_t rowCode) {
   params.LimitToKey("ID", Variant(key));
   if (params.RecordCount() == 0 || !params.LocateRecord("ID", Variant(key))) return;
   constexpr RateCode kCodes[] = {RateCode::Overhead, RateCode::Profit};
-  std::optional<double> rates[std::size(kCodes)];
+  std::optional<DecimalNumber> rates[std::size(kCodes)];
   const std::string wanted = TrimCharsRight(key, CharSet{' '});
   const std::size_t width = std::min<std::size_t>(paramId_->Width(), key.size());
   for (; !params.AtEnd() && !(rates[0] && rates[1]); params.Next()) {
@@ -201,12 +239,12 @@ void DirectPass::ReadRates(PositionData& data, std::int32_t rowCode) {
     if (TrimCharsRight(id, CharSet{' '}) != wanted) continue;
     const std::int32_t code = paramCode_->AsInteger();
     for (std::size_t i = 0; i < std::size(kCodes); ++i) {
-      if (!rates[i] && code == static_cast<std::int32_t>(kCodes[i])) rates[i] = param_->AsNumber();
+      if (!rates[i] && code == static_cast<std::int32_t>(kCodes[i])) rates[i] = param_.Number();
     }
   }
   // Negative rates count too.
-  if (rates[0] && *rates[0] != 0.0) data.overhead = rates[0];
-  if (rates[1] && *rates[1] != 0.0) data.profit = rates[1];
+  if (rates[0] && rates[0]->value != 0.0) data.overhead = rates[0];
+  if (rates[1] && rates[1]->value != 0.0) data.profit = rates[1];
 }
 
 void DirectPass::ReadExecuted(PositionData& data, std::int32_t rowCode) {
@@ -215,7 +253,7 @@ void DirectPass::ReadExecuted(PositionData& data, std::int32_t rowCode) {
   execute.LimitToKey("CODE", Variant(std::to_string(execCode)));
   for (; !execute.AtEnd(); execute.Next()) {
     if (!t_.ACTS.LocateRecord("CODE", Variant(aktcode_->AsInteger()))) continue;
-    data.executed.push_back({actDate_->AsDateTime(), fact_->AsNumber()});
+    data.executed.push_back({actDate_->AsDateTime(), fact_.Number()});
   }
 }
 

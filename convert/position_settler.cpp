@@ -61,6 +61,7 @@ void PositionSettler::Work() {
     std::exception_ptr failure;
     try {
       for (Queued& next : batch) {
+        if (completion_) completion_(next.data);
         std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, std::move(next.data));
         next.pending->Render(*position, decimal_separator_);
       }

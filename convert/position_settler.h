@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,10 +23,17 @@ class TXML_Estimate_Settled;
 
 class PositionSettler {
  public:
+  // What the pass does on this thread with each position's data before it is
+  // built: reads the fields of its record copies. The pass keeps what it reads
+  // (its fields and tables) unchanged until Finish has returned.
+  using Completion = std::function<void(PositionData&)>;
+
   PositionSettler(TXML_Estimate_Document& document, char decimalSeparator);
   ~PositionSettler();  // drops what is still queued and waits for the thread
   PositionSettler(const PositionSettler&) = delete;
   PositionSettler& operator=(const PositionSettler&) = delete;
+
+  void SetCompletion(Completion completion) { completion_ = std::move(completion); }
 
   // Queues a position for the settled node that stands for it in its chapter.
   // Throws the failure of a position queued before (the settled elements could
@@ -51,6 +59,7 @@ class PositionSettler {
 
   TXML_Estimate_Document& document_;
   char decimal_separator_;
+  Completion completion_;
   std::mutex mutex_;
   std::condition_variable changed_;
   Batch filling_;          // the pass's thread's own, not yet handed over

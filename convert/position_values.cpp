@@ -10,36 +10,40 @@
 namespace ranta2kv {
 namespace {
 
-void SetIfNonZero(TXML_Estimate_Item& item, std::string_view name, double value) {
-  if (value != 0.0) item.SetValueByName(name, Variant(value));
+// The bytes of values a resource mostly takes; a position twice as many.
+constexpr std::size_t kPositionValueBytes = 128;
+
+void SetIfNonZero(TXML_Estimate_Item& item, std::uint8_t slot, const DecimalNumber& value) {
+  if (value.value != 0.0) item.SetNumber(slot, value);
 }
 
 }  // namespace
 
 void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& p) {
   TXML_Estimate_Item& base = *position.GetPrice(0);
-  SetIfNonZero(base, "PZ", p.pz);
-  SetIfNonZero(base, "OZ", p.zp);
-  SetIfNonZero(base, "EM", p.em);
-  SetIfNonZero(base, "ZM", p.zm);
-  SetIfNonZero(base, "MT", p.sm);
-  if (p.curcena == 0.0 && p.curzpm == 0.0) return;
+  SetIfNonZero(base, kPricePZ, p.pz);
+  SetIfNonZero(base, kPriceOZ, p.zp);
+  SetIfNonZero(base, kPriceEM, p.em);
+  SetIfNonZero(base, kPriceZM, p.zm);
+  SetIfNonZero(base, kPriceMT, p.sm);
+  if (p.curcena.value == 0.0 && p.curzpm.value == 0.0) return;
   TXML_Estimate_Item& curr = *position.GetPrice(1);
-  SetIfNonZero(curr, "Value", p.curcena);
-  SetIfNonZero(curr, "ZM", p.curzpm);
+  SetIfNonZero(curr, kPriceValue, p.curcena);
+  SetIfNonZero(curr, kPriceZM, p.curzpm);
 }
 
 std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, PositionData data) {
   auto position = std::make_unique<TXML_Estimate_Position>(&document);
   const PositionRow& row = data.row;
-  position->SetValueByName("Caption", Variant(row.caption));
-  position->SetValueByName("Number", Variant(row.number));
-  position->SetValueByName("Code", Variant(row.code));
-  position->SetValueByName("Quantity", Variant(row.quantity));
-  position->SetValueByName("Units", Variant(row.units));
-  position->SetValueByName("Comment", Variant(row.comment));
-  position->SetValueByName("PriceLevel", Variant("2001"));
-  position->SetValueByName("Vr2001", row.workType);
+  position->ReserveValueBytes(2 * kPositionValueBytes);
+  position->SetText(kPositionCaption, row.caption);
+  position->SetInteger(kPositionNumber, row.number);
+  position->SetText(kPositionCode, row.code);
+  position->SetText(kPositionUnits, row.units);
+  position->SetNumber(kPositionQuantity, row.quantity);
+  position->SetText(kPositionComment, row.comment);
+  position->SetText(kPositionPriceLevel, "2001");
+  position->SetValue(kPositionVr2001, row.workType);
   WritePositionPrices(*position, row.prices);
   for (ResourceRow& resource : data.resources) AddResourceRow(*position, std::move(resource));
   if (!data.resources.empty()) position->SortResources();
@@ -53,52 +57,52 @@ std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& do
 void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row) {
   ResourceKind kind = ClassifyResource(std::move(row.code));
   TXML_Estimate_Position& node = *position.AddResource(kind.index);
-  node.SetValueByName("Code", Variant(std::move(kind.code)));
-  if (auto workClass = WorkClassOf(row.caption)) {
-    node.SetValueByName("WorkClass", Variant(std::move(*workClass)));
-  }
-  node.SetValueByName("Caption", Variant(std::move(row.caption)));
-  node.SetValueByName("Quantity", Variant(row.normras));
-  if (row.priceres != 0.0 || row.pricmash != 0.0) {
+  node.ReserveValueBytes(kPositionValueBytes);
+  node.SetText(kPositionCaption, row.caption);
+  node.SetText(kPositionCode, kind.code);
+  node.SetNumber(kPositionQuantity, row.normras);
+  if (auto workClass = WorkClassOf(row.caption)) node.SetText(kPositionWorkClass, *workClass);
+  if (row.priceres.value != 0.0 || row.pricmash.value != 0.0) {
     TXML_Estimate_Item& price = *node.GetPrice(0);
-    price.SetValueByName("Value", Variant(row.priceres));
-    price.SetValueByName("ZM", Variant(row.pricmash));
+    price.SetNumber(kPriceValue, row.priceres);
+    price.SetNumber(kPriceZM, row.pricmash);
   }
 }
 
 void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k) {
-  if (k.kpz == 0.0 && k.kzp == 0.0 && k.kem == 0.0 && k.kzm == 0.0 && k.ksm == 0.0) return;
+  if (k.kpz.value == 0.0 && k.kzp.value == 0.0 && k.kem.value == 0.0 && k.kzm.value == 0.0 && k.ksm.value == 0.0)
+    return;
   TXML_Estimate_Item& item = *position.AddCoefficient();
-  SetIfNonZero(item, "Value_PZ", k.kpz);
-  SetIfNonZero(item, "Value_OZ", k.kzp);
-  SetIfNonZero(item, "Value_EM", k.kem);
-  SetIfNonZero(item, "Value_ZM", k.kzm);
-  SetIfNonZero(item, "Value_MT", k.ksm);
+  SetIfNonZero(item, kCoefficientPZ, k.kpz);
+  SetIfNonZero(item, kCoefficientOZ, k.kzp);
+  SetIfNonZero(item, kCoefficientEM, k.kem);
+  SetIfNonZero(item, kCoefficientZM, k.kzm);
+  SetIfNonZero(item, kCoefficientMT, k.ksm);
   std::string options = "Base Curr OzpTz ZpmTz";
-  if (item.HasValue("Value_PZ", true)) options += " PzAll";
-  if (item.HasValue("Value_EM", true)) options += " EmAll";
-  if (item.HasValue("Value_MT", true)) options += " MatQty";
-  item.SetValueByName("Options", Variant(std::move(options)));
+  if (k.kpz.value != 0.0) options += " PzAll";
+  if (k.kem.value != 0.0) options += " EmAll";
+  if (k.ksm.value != 0.0) options += " MatQty";
+  item.SetText(kCoefficientOptions, options);
 }
 
-void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, double rate) {
+void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, const DecimalNumber& rate) {
   const bool overhead = code == RateCode::Overhead;
-  position.SetValueByName("Options", Variant("CustNaclBase CustNaclCurr"));
-  std::string_view value = overhead ? "Nacl" : "Plan";
-  std::string_view mask = overhead ? "NaclMask" : "PlanMask";
-  position.GetCustomNP(0)->SetValueByName(value, Variant(rate));
+  position.SetText(kPositionOptions, "CustNaclBase CustNaclCurr");
+  const std::uint8_t value = overhead ? kCustomNPNacl : kCustomNPPlan;
+  const std::uint8_t mask = overhead ? kCustomNPNaclMask : kCustomNPPlanMask;
+  position.GetCustomNP(0)->SetNumber(value, rate);
   TXML_Estimate_Item& current = *position.GetCustomNP(1);
-  current.SetValueByName(value, Variant(rate));
-  current.SetValueByName(mask, Variant("ФОТ"_cp1251));
+  current.SetNumber(value, rate);
+  current.SetText(mask, "ФОТ"_cp1251);
 }
 
-void AddImplementationItem(TXML_Estimate_Position& position, double actDate, double fact) {
+void AddImplementationItem(TXML_Estimate_Position& position, double actDate, const DecimalNumber& fact) {
   int year = 0, month = 0, day = 0;
   DecodeDate(actDate, year, month, day);
   TXML_Estimate_Item& item = *position.AddImplementation();
-  item.SetValueByName("Year", Variant(static_cast<int>(static_cast<std::uint16_t>(year))));
-  item.SetValueByName("Month", Variant(static_cast<int>(static_cast<std::uint16_t>(month))));
-  item.SetValueByName("Quantity", Variant(fact));
+  item.SetInteger(kImplementationYear, static_cast<std::uint16_t>(year));
+  item.SetInteger(kImplementationMonth, static_cast<std::uint16_t>(month));
+  item.SetNumber(kImplementationQuantity, fact);
 }
 
 }  // namespace ranta2kv

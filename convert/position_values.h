@@ -9,19 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "common/decimal_number.h"
 #include "estimate/estimate_document.h"
 
 namespace ranta2kv {
 
 struct PositionPrices {
-  double pz = 0, zp = 0, em = 0, zm = 0, sm = 0;  // base: PZ, ZP, EM, ZM, SM
-  double curcena = 0, curzpm = 0;                // current: CURCENA, CURZPM
+  DecimalNumber pz, zp, em, zm, sm;  // base: PZ, ZP, EM, ZM, SM
+  DecimalNumber curcena, curzpm;     // current: CURCENA, CURZPM
 };
 // "PriceBase" always; "PriceCurr" only with a non-zero current value.
 void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& prices);
 
 struct Coefficients {
-  double kpz = 0, kzp = 0, kem = 0, kzm = 0, ksm = 0;
+  DecimalNumber kpz, kzp, kem, kzm, ksm;
 };
 
 // A position's values from its SMETA and POSEXT rows, as its pass reads them.
@@ -29,7 +30,7 @@ struct PositionRow {
   std::string caption;     // NAME
   std::int32_t number = 0; // NOMER as an integer
   std::string code;        // the collection prefix and CODERASC
-  double quantity = 0;     // Q
+  DecimalNumber quantity;  // Q
   std::string units;       // EJ
   std::string comment;     // PRIM without its marker
   Variant workType;        // OPRED
@@ -39,7 +40,7 @@ struct PositionRow {
 struct ResourceRow {
   std::string code;     // RES after OemToAnsiTrim
   std::string caption;  // RESNAME as the pass reads it
-  double normras = 0, priceres = 0, pricmash = 0;
+  DecimalNumber normras, priceres, pricmash;
 };
 void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row);
 
@@ -47,14 +48,14 @@ void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row);
 void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k);
 
 enum class RateCode : std::int32_t { Overhead = 43, Profit = 49 };
-void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, double rate);
+void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, const DecimalNumber& rate);
 
 // One "Item" under "Implementation": the act's year and month and the fact.
-void AddImplementationItem(TXML_Estimate_Position& position, double actDate, double fact);
+void AddImplementationItem(TXML_Estimate_Position& position, double actDate, const DecimalNumber& fact);
 
 struct ExecutedRow {
   double actDate = 0;  // DATE of its act
-  double fact = 0;     // FACT
+  DecimalNumber fact;  // FACT
 };
 
 // Everything a position gets from its rows, gathered by its pass: its own values
@@ -64,8 +65,13 @@ struct PositionData {
   PositionRow row;
   std::vector<ResourceRow> resources;
   Coefficients coefficients;
-  std::optional<double> overhead, profit;
+  std::optional<DecimalNumber> overhead, profit;
   std::vector<ExecutedRow> executed;
+  // Copies of records whose fields the pass reads into the values above on the
+  // second core, before the position is built (the direct pass: its SMETA and
+  // POSEXT rows, then its resourceRecords RESTBL rows).
+  std::string records;
+  std::size_t resourceRecords = 0;
 };
 
 // The position with everything it holds, as a node of document that no

@@ -66,68 +66,6 @@ int DecimalScale(double value, std::int64_t& scaled) {
   return -1;
 }
 
-// One entry, encoded once to learn its length and once to write it.
-struct EncodedEntry {
-  unsigned char code = 0;
-  std::uint64_t varint = 0;       // integer payload, or the text length
-  bool hasVarint = false;
-  double raw = 0;                 // 8-byte payload
-  bool hasRaw = false;
-  std::string_view text;
-
-  explicit EncodedEntry(const Variant& value) : code(static_cast<unsigned char>(value.type())) {
-    switch (value.type()) {
-      case Variant::Type::Integer:
-      case Variant::Type::Currency:
-      case Variant::Type::Boolean:
-        varint = ZigZag(value.IntegerValue());
-        hasVarint = true;
-        break;
-      case Variant::Type::Floating: {
-        std::int64_t scaled = 0;
-        int scale = DecimalScale(value.FloatValue(), scaled);
-        if (scale >= 0) {
-          code = static_cast<unsigned char>(kScaledDecimal + scale);
-          varint = ZigZag(scaled);
-          hasVarint = true;
-        } else {
-          raw = value.FloatValue();
-          hasRaw = true;
-        }
-        break;
-      }
-      case Variant::Type::DateTime:
-        raw = value.FloatValue();
-        hasRaw = true;
-        break;
-      case Variant::Type::Text:
-        text = value.TextValue();
-        varint = text.size();
-        hasVarint = true;
-        break;
-      case Variant::Type::Empty:
-      case Variant::Type::Null:
-        break;
-    }
-  }
-
-  std::size_t Length() const {
-    return 2 + (hasVarint ? VarintLength(varint) : 0) + (hasRaw ? sizeof raw : 0) + text.size();
-  }
-
-  unsigned char* Put(unsigned char* out, std::uint8_t index) const {
-    *out++ = index;
-    *out++ = code;
-    if (hasVarint) out = PutVarint(out, varint);
-    if (hasRaw) {
-      std::memcpy(out, &raw, sizeof raw);
-      out += sizeof raw;
-    }
-    if (!text.empty()) std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-  }
-};
-
 // The offset after the entry at offset: its index and code, then its payload
 // skipped without decoding it.
 std::size_t EntryEnd(const unsigned char* entries, std::size_t offset) {
@@ -164,6 +102,86 @@ std::size_t EntryEnd(const unsigned char* entries, std::size_t offset) {
 }
 
 }  // namespace
+
+// One entry, encoded once to learn its length and once to write it.
+struct AttributeValues::EncodedEntry {
+  unsigned char code = 0;
+  std::uint64_t varint = 0;       // integer payload, or the text length
+  bool hasVarint = false;
+  double raw = 0;                 // 8-byte payload
+  bool hasRaw = false;
+  std::string_view text;
+
+  static EncodedEntry Integer(Variant::Type type, std::int64_t value) {
+    EncodedEntry entry;
+    entry.code = static_cast<unsigned char>(type);
+    entry.varint = ZigZag(value);
+    entry.hasVarint = true;
+    return entry;
+  }
+  static EncodedEntry Raw(Variant::Type type, double value) {
+    EncodedEntry entry;
+    entry.code = static_cast<unsigned char>(type);
+    entry.raw = value;
+    entry.hasRaw = true;
+    return entry;
+  }
+  // digits / 10^scale, scale 0..kMaxScale.
+  static EncodedEntry Scaled(std::int64_t digits, int scale) {
+    EncodedEntry entry = Integer(Variant::Type::Floating, digits);
+    entry.code = static_cast<unsigned char>(kScaledDecimal + scale);
+    return entry;
+  }
+  static EncodedEntry Floating(double value) {
+    std::int64_t scaled = 0;
+    const int scale = DecimalScale(value, scaled);
+    return scale >= 0 ? Scaled(scaled, scale) : Raw(Variant::Type::Floating, value);
+  }
+  static EncodedEntry Text(std::string_view value) {
+    EncodedEntry entry;
+    entry.code = static_cast<unsigned char>(Variant::Type::Text);
+    entry.text = value;
+    entry.varint = value.size();
+    entry.hasVarint = true;
+    return entry;
+  }
+  static EncodedEntry Of(const Variant& value) {
+    switch (value.type()) {
+      case Variant::Type::Integer:
+      case Variant::Type::Currency:
+      case Variant::Type::Boolean:
+        return Integer(value.type(), value.IntegerValue());
+      case Variant::Type::Floating:
+        return Floating(value.FloatValue());
+      case Variant::Type::DateTime:
+        return Raw(Variant::Type::DateTime, value.FloatValue());
+      case Variant::Type::Text:
+        return Text(value.TextValue());
+      case Variant::Type::Empty:
+      case Variant::Type::Null:
+        break;
+    }
+    EncodedEntry entry;
+    entry.code = static_cast<unsigned char>(value.type());
+    return entry;
+  }
+
+  std::size_t Length() const {
+    return 2 + (hasVarint ? VarintLength(varint) : 0) + (hasRaw ? sizeof raw : 0) + text.size();
+  }
+
+  unsigned char* Put(unsigned char* out, std::uint8_t index) const {
+    *out++ = index;
+    *out++ = code;
+    if (hasVarint) out = PutVarint(out, varint);
+    if (hasRaw) {
+      std::memcpy(out, &raw, sizeof raw);
+      out += sizeof raw;
+    }
+    if (!text.empty()) std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+};
 
 Variant StoredValue::ToVariant() const {
   switch (type) {
@@ -270,6 +288,45 @@ struct AttributeValues::Change {
 };
 
 void AttributeValues::Set(std::uint8_t index, const Variant& value) {
+  if (value.IsEmpty()) {
+    Put(index, nullptr);
+  } else {
+    const EncodedEntry entry = EncodedEntry::Of(value);
+    Put(index, &entry);
+  }
+}
+
+void AttributeValues::SetInteger(std::uint8_t index, std::int64_t value) {
+  const EncodedEntry entry = EncodedEntry::Integer(Variant::Type::Integer, value);
+  Put(index, &entry);
+}
+
+void AttributeValues::SetFloating(std::uint8_t index, double value) {
+  const EncodedEntry entry = EncodedEntry::Floating(value);
+  Put(index, &entry);
+}
+
+void AttributeValues::SetDecimal(std::uint8_t index, const DecimalNumber& value) {
+  if (value.scale < 0 || value.scale > kMaxScale) return SetFloating(index, value.value);
+  const EncodedEntry entry = EncodedEntry::Scaled(value.digits, value.scale);
+  Put(index, &entry);
+}
+
+void AttributeValues::SetText(std::uint8_t index, std::string_view value) {
+  const EncodedEntry entry = EncodedEntry::Text(value);
+  Put(index, &entry);
+}
+
+void AttributeValues::Reserve(std::size_t bytes) {
+  if (bytes <= kInlineCapacity || !IsInline() || (storage_[0] >> 1) != 0) return;
+  unsigned char* block = new unsigned char[kBlockHead + bytes];
+  const std::uint32_t length = 0, capacity = static_cast<std::uint32_t>(bytes);
+  std::memcpy(block, &length, sizeof length);
+  std::memcpy(block + 4, &capacity, sizeof capacity);
+  std::memcpy(storage_, &block, sizeof block);
+}
+
+void AttributeValues::Put(std::uint8_t index, const EncodedEntry* entry) {
   Change change;
   change.old = Entries();
   change.index = index;
@@ -281,11 +338,10 @@ void AttributeValues::Set(std::uint8_t index, const Variant& value) {
       break;
     }
   }
-  if (value.IsEmpty() && change.begin == change.end) return;
-  const EncodedEntry entry(value);
-  if (!value.IsEmpty()) {
-    change.entry = &entry;
-    change.entryLength = entry.Length();
+  if (entry == nullptr && change.begin == change.end) return;
+  if (entry != nullptr) {
+    change.entry = entry;
+    change.entryLength = entry->Length();
   }
   change.length = change.old.size - (change.end - change.begin) + change.entryLength;
   if (change.length == 0) {

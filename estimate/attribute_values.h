@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/decimal_number.h"
 #include "common/variant.h"
 
 namespace ranta2kv {
@@ -36,6 +37,14 @@ class AttributeValues {
   bool Has(std::uint8_t index) const;           // an entry, null included
   Variant Get(std::uint8_t index) const;        // empty when there is no entry
   void Set(std::uint8_t index, const Variant& value);  // an empty value removes the entry
+  // The same for values of a known type, without a variant.
+  void SetInteger(std::uint8_t index, std::int64_t value);
+  void SetFloating(std::uint8_t index, double value);
+  void SetDecimal(std::uint8_t index, const DecimalNumber& value);  // a floating value
+  void SetText(std::uint8_t index, std::string_view value);
+  // Room for entries of that many bytes, taken at once (for a node about to get
+  // many values); only while there are none.
+  void Reserve(std::size_t bytes);
   void Clear();
 
   // Walks the entries in index order: `for (Cursor c; values.Next(c);) use(c.value);`
@@ -67,7 +76,9 @@ class AttributeValues {
   unsigned char* HeapBlock() const;
   static constexpr std::size_t kBlockHead = 8;
   std::size_t Decode(const unsigned char* entries, std::size_t offset, StoredValue& value) const;
+  struct EncodedEntry;
   struct Change;
+  void Put(std::uint8_t index, const EncodedEntry* entry);  // nothing: the entry goes
   bool ChangeInPlace(const Change& change);
   void ChangeByRebuild(const Change& change);
 

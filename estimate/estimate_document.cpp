@@ -153,6 +153,18 @@ void TXML_Estimate_Item::SetValue(int index, const Variant& value) {
   values_.Set(CheckedIndex(index), value);
 }
 
+void TXML_Estimate_Item::SetText(std::uint8_t slot, std::string_view text1251) {
+  values_.SetText(CheckedIndex(slot), text1251);
+}
+
+void TXML_Estimate_Item::SetInteger(std::uint8_t slot, std::int64_t value) {
+  values_.SetInteger(CheckedIndex(slot), value);
+}
+
+void TXML_Estimate_Item::SetNumber(std::uint8_t slot, const DecimalNumber& value) {
+  values_.SetDecimal(CheckedIndex(slot), value);
+}
+
 Variant TXML_Estimate_Item::GetValueByName(std::string_view name) const {
   return GetValue(IndexOf(name));
 }

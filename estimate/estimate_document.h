@@ -47,6 +47,13 @@ class TXML_Estimate_Item {
   Variant GetValueByName(std::string_view name) const;
   void SetValueByName(std::string_view name, const Variant& value);
   bool HasValue(std::string_view name, bool checkAssigned) const;
+  // Values of a known type by their place in the schema (the slots of
+  // estimate_schemas.h). Errors: "Индекс за пределами диапазона".
+  void SetText(std::uint8_t slot, std::string_view text1251);
+  void SetInteger(std::uint8_t slot, std::int64_t value);
+  void SetNumber(std::uint8_t slot, const DecimalNumber& value);
+  // Room for that many bytes of values at once, for a node about to get many.
+  void ReserveValueBytes(std::size_t bytes) { values_.Reserve(bytes); }
 
   const std::string& NodeName() const;
   void SetNodeName(std::string_view name);

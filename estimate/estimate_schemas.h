@@ -40,6 +40,22 @@ using TStringList = std::vector<std::string_view>;
 extern const TStringList DocumentAttributes, PositionAttributes, PriceAttributes,
     CoefficientAttributes, ImplementationAttributes, ChapterAttributes, CustomNPAttributes,
     CatalogAttributes, WorkTypesAttributes, WorkTypeAttributes, SignAttributes;
+// The place of each attribute in its schema: what the typed setters of a node
+// take, so that a pass that knows which attribute it sets never looks a name up.
+enum PositionSlot : std::uint8_t {
+  kPositionCaption, kPositionNumber, kPositionCode, kPositionUnits, kPositionQuantity, kPositionComment,
+  kPositionPriceLevel, kPositionIndexCode, kPositionOptions, kPositionVr2001, kPositionNKB, kPositionPNB,
+  kPositionNKI, kPositionPKI, kPositionPerformer, kPositionPriceBase, kPositionPriceCurr, kPositionAttribs,
+  kPositionWorkClass,
+};
+enum PriceSlot : std::uint8_t { kPriceValue, kPricePZ, kPriceOZ, kPriceEM, kPriceZM, kPriceMT };
+enum CoefficientSlot : std::uint8_t {
+  kCoefficientCaption, kCoefficientOptions, kCoefficientPZ, kCoefficientOZ, kCoefficientEM, kCoefficientZM,
+  kCoefficientMT, kCoefficientLevel,
+};
+enum ImplementationSlot : std::uint8_t { kImplementationYear, kImplementationMonth, kImplementationQuantity };
+enum CustomNPSlot : std::uint8_t { kCustomNPNacl, kCustomNPNaclMask, kCustomNPPlan, kCustomNPPlanMask };
+
 extern const std::string_view PriceNames[2];
 extern const std::string_view ResourceNames[4];
 extern const std::string_view CustomNPNames[2];

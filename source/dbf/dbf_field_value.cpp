@@ -150,6 +150,21 @@ double DbfFieldValue::AsNumber() const {
   }
 }
 
+DecimalNumber DbfFieldValue::AsDecimal() const {
+  switch (kind_) {
+    case DbfValueKind::Integer:
+    case DbfValueKind::LargeInteger: {
+      const std::int64_t value = Integer().value_or(0);
+      return DecimalNumber(static_cast<double>(value), value, 0);
+    }
+    case DbfValueKind::Float:
+      if (null_flag_) return DecimalNumber(0);
+      return ParseDbfDecimal(bytes_).value_or(DecimalNumber(0));
+    default:
+      return DecimalNumber(AsNumber());
+  }
+}
+
 bool DbfFieldValue::AsLogical() const {
   switch (kind_) {
     case DbfValueKind::Boolean: return Logical().value_or(false);

@@ -41,6 +41,7 @@ class DbfFieldValue {
   std::int32_t AsInteger() const;
   std::int64_t AsLargeInteger() const;
   double AsNumber() const;
+  DecimalNumber AsDecimal() const;  // AsNumber with the digits of a decimal where it is one
   bool AsLogical() const;
   double AsDateTime() const;
   Variant AsVariant() const;

@@ -199,6 +199,13 @@ std::int64_t DbfTable::RecordNumber() const { return impl_->record ? impl_->reco
 
 bool DbfTable::Deleted() const { return impl_->record && impl_->record[0] == '*'; }
 
+std::size_t DbfTable::RecordLength() const { return impl_->header.record_length; }
+
+std::string_view DbfTable::CurrentRecord() const {
+  if (!impl_->record) return {};
+  return std::string_view(impl_->record, impl_->header.record_length);
+}
+
 DbfField& DbfTable::FieldNamed(std::string_view name) {
   for (DbfField& field : impl_->fields) {
     if (SameFieldName(field.Name(), name)) return field;

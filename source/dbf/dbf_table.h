@@ -106,6 +106,10 @@ class DbfTable {
   std::int64_t RecordCount() const;   // from the file size; ignores any range
   std::int64_t RecordNumber() const;  // 1-based file position of the current record
   bool Deleted() const;               // the current record's flag is "*"
+  // The current record's bytes (empty when there is none), valid until the
+  // cursor moves; its fields read them with DbfField::ValueIn.
+  std::string_view CurrentRecord() const;
+  std::size_t RecordLength() const;  // of the open table's records
 
   DbfField& FieldNamed(std::string_view name);  // case-insensitive; throws
   const std::vector<DbfField>& Fields() const;

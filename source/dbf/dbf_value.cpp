@@ -50,16 +50,25 @@ bool IsDecimalNumber(std::string_view text) {
 // field almost always has: the digits as an integer, exact in a double, divided
 // by an exact power of ten is the correctly rounded value, as from_chars gives it.
 // Nothing for any other text.
-std::optional<double> PlainDecimal(std::string_view text) {
-  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+struct PlainDigits {
   std::uint64_t digits = 0;
-  int count = 0, decimals = 0;
+  int decimals = 0;
+  double Value() const {
+    constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    return static_cast<double>(digits) / kPowersOfTen[decimals];
+  }
+};
+
+std::optional<PlainDigits> PlainDecimal(std::string_view text) {
+  PlainDigits plain;
+  int count = 0;
   bool point = false;
   for (char c : text) {
     if (IsDigit(c)) {
       if (++count > 15) return std::nullopt;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      decimals += point ? 1 : 0;
+      plain.digits = plain.digits * 10 + static_cast<std::uint64_t>(c - '0');
+      plain.decimals += point ? 1 : 0;
     } else if (c == '.' && !point) {
       point = true;
     } else {
@@ -67,7 +76,18 @@ std::optional<double> PlainDecimal(std::string_view text) {
     }
   }
   if (count == 0) return std::nullopt;
-  return static_cast<double>(digits) / kPowersOfTen[decimals];
+  return plain;
+}
+
+// Blanks around and an optional sign off; whether it was "-".
+std::string_view Unsigned(std::string_view bytes, bool& negative) {
+  std::string_view text = TrimSpaces(bytes);
+  negative = false;
+  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  return text;
 }
 
 }  // namespace
@@ -93,18 +113,27 @@ std::optional<std::int64_t> ParseDbfInteger(std::string_view bytes) {
 }
 
 std::optional<double> ParseDbfFloat(std::string_view bytes) {
-  std::string_view text = TrimSpaces(bytes);
   bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (std::optional<double> plain = PlainDecimal(text)) return negative ? -*plain : *plain;
+  std::string_view text = Unsigned(bytes, negative);
+  if (std::optional<PlainDigits> plain = PlainDecimal(text)) return negative ? -plain->Value() : plain->Value();
   if (!IsDecimalNumber(text)) return std::nullopt;
   double value = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return negative ? -value : value;
+}
+
+std::optional<DecimalNumber> ParseDbfDecimal(std::string_view bytes) {
+  bool negative = false;
+  std::optional<PlainDigits> plain = PlainDecimal(Unsigned(bytes, negative));
+  if (!plain || plain->decimals > 9) {
+    std::optional<double> value = ParseDbfFloat(bytes);
+    if (!value) return std::nullopt;
+    return DecimalNumber(*value);
+  }
+  const double value = plain->Value();
+  const auto digits = static_cast<std::int64_t>(plain->digits);
+  return negative ? DecimalNumber(-value, -digits, plain->decimals) : DecimalNumber(value, digits, plain->decimals);
 }
 
 std::optional<bool> ParseDbfLogical(std::string_view bytes) {

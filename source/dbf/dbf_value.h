@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "common/decimal_number.h"
+
 namespace ranta2kv {
 
 struct DbfDate {
@@ -21,6 +23,9 @@ std::optional<std::int64_t> ParseDbfInteger(std::string_view bytes);
 // Blanks around, an optional sign, digits with at most one ".", an optional
 // exponent after "E" or "e". A value beyond the range of a double is null.
 std::optional<double> ParseDbfFloat(std::string_view bytes);
+// The same value, with its digits and decimals where it has at most 15 digits
+// and at most 9 decimals.
+std::optional<DecimalNumber> ParseDbfDecimal(std::string_view bytes);
 // "T", "t", "Y", "y" are true; "F", "f", "N", "n" false; anything else is null.
 std::optional<bool> ParseDbfLogical(std::string_view bytes);
 // Year (4), month (2), day (2), each byte counting as its code minus 0x30.
