@@ -178,6 +178,9 @@ void DirectPass::ConvertPosition() {
   row.workType = Variant(opred);
   run_.AddWorkType(opred, opred_->AsString());
   for (Field* field : {&pz_, &zp_, &em_, &zm_, &sm_, &curcena_, &curzpm_}) field->Resolve();
+  // Room for the two rows and a few resource rows at once.
+  data.records.reserve(t_.DescriptTable.RecordLength() + t_.DataTable.RecordLength() +
+                       4 * t_.ResourceTable.RecordLength());
   data.records.append(t_.DescriptTable.CurrentRecord());
   data.records.append(t_.DataTable.CurrentRecord());
   ReadResources(data, toolCode);
