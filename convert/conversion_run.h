@@ -55,6 +55,8 @@ class ConversionRun {
   // A position gathered by its pass: it goes into the current chapter (or a new
   // "Новый раздел") as a settled node, built and rendered on the second core.
   void AddPosition(PositionData data);
+  // An empty PositionData to gather a position into (one used before, with room).
+  PositionData NewPositionData() { return settler_->Spare(); }
   // What the second core does first with each position's data (the pass's
   // reading of its record copies).
   void SetPositionCompletion(PositionSettler::Completion completion);

@@ -162,7 +162,7 @@ void DirectPass::ConvertPosition() {
   // Fields are looked up in the order in which they are first read (the first
   // one a table lacks is the failure); the text and price fields of the SMETA,
   // POSEXT and RESTBL rows are read from copies of their records on the second core.
-  PositionData data;
+  PositionData data = run_.NewPositionData();
   PositionRow& row = data.row;
   name_.Resolve();
   row.number = IntegerOfText(nomer_->AsString());

@@ -48,6 +48,34 @@ void PositionSettler::Finish() {
   ThrowFailure();
 }
 
+PositionData PositionSettler::Spare() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (spare_.empty()) return PositionData();
+  PositionData data = std::move(spare_.back());
+  spare_.pop_back();
+  return data;
+}
+
+namespace {
+
+// Empties data but keeps the room of its texts and lists.
+void Empty(PositionData& data) {
+  PositionRow& row = data.row;
+  row.caption.clear();
+  row.code.clear();
+  row.units.clear();
+  row.comment.clear();
+  row.workType = Variant();
+  data.resources.clear();
+  data.executed.clear();
+  data.overhead.reset();
+  data.profit.reset();
+  data.records.clear();
+  data.resourceRecords = 0;
+}
+
+}  // namespace
+
 void PositionSettler::Work() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -62,14 +90,18 @@ void PositionSettler::Work() {
     try {
       for (Queued& next : batch) {
         if (completion_) completion_(next.data);
-        std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, std::move(next.data));
+        std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, next.data);
         next.pending->Render(*position, decimal_separator_);
+        Empty(next.data);
       }
     } catch (...) {
       failure = std::current_exception();
     }
-    batch.clear();
     lock.lock();
+    for (Queued& done : batch) {
+      if (spare_.size() < kBatchLength * (kQueueLength + 2)) spare_.push_back(std::move(done.data));
+    }
+    batch.clear();
     busy_ = false;
     if (failure) {
       failure_ = failure;

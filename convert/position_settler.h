@@ -41,6 +41,10 @@ class PositionSettler {
   void Settle(TXML_Estimate_Settled& pending, PositionData data);
   // Waits until every queued position is rendered; throws a failure.
   void Finish();
+  // An empty PositionData for the pass to fill: one given back by this thread
+  // once its position was rendered, with the room its texts and lists had, or a
+  // new one.
+  PositionData Spare();
 
  private:
   struct Queued {
@@ -64,6 +68,7 @@ class PositionSettler {
   std::condition_variable changed_;
   Batch filling_;          // the pass's thread's own, not yet handed over
   std::deque<Batch> queue_;
+  std::vector<PositionData> spare_;  // rendered, emptied, for the pass to fill again
   bool busy_ = false;      // the thread renders a position taken off the queue
   bool closing_ = false;   // no more positions come: the thread ends when the queue is empty
   std::exception_ptr failure_;

@@ -32,7 +32,7 @@ void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices&
   SetIfNonZero(curr, kPriceZM, p.curzpm);
 }
 
-std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, PositionData data) {
+std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, const PositionData& data) {
   auto position = std::make_unique<TXML_Estimate_Position>(&document);
   const PositionRow& row = data.row;
   position->ReserveValueBytes(2 * kPositionValueBytes);
@@ -45,7 +45,7 @@ std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& do
   position->SetText(kPositionPriceLevel, "2001");
   position->SetValue(kPositionVr2001, row.workType);
   WritePositionPrices(*position, row.prices);
-  for (ResourceRow& resource : data.resources) AddResourceRow(*position, std::move(resource));
+  for (const ResourceRow& resource : data.resources) AddResourceRow(*position, resource);
   if (!data.resources.empty()) position->SortResources();
   WriteCoefficients(*position, data.coefficients);
   if (data.overhead) WriteCustomRate(*position, RateCode::Overhead, *data.overhead);
@@ -54,8 +54,8 @@ std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& do
   return position;
 }
 
-void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row) {
-  ResourceKind kind = ClassifyResource(std::move(row.code));
+void AddResourceRow(TXML_Estimate_Position& position, const ResourceRow& row) {
+  ResourceKind kind = ClassifyResource(row.code);
   TXML_Estimate_Position& node = *position.AddResource(kind.index);
   node.ReserveValueBytes(kPositionValueBytes);
   node.SetText(kPositionCaption, row.caption);

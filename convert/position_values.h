@@ -42,7 +42,7 @@ struct ResourceRow {
   std::string caption;  // RESNAME as the pass reads it
   DecimalNumber normras, priceres, pricmash;
 };
-void AddResourceRow(TXML_Estimate_Position& position, ResourceRow row);
+void AddResourceRow(TXML_Estimate_Position& position, const ResourceRow& row);
 
 // A "K" item with its Options when any coefficient is non-zero.
 void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k);
@@ -76,6 +76,6 @@ struct PositionData {
 
 // The position with everything it holds, as a node of document that no
 // container holds yet.
-std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, PositionData data);
+std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, const PositionData& data);
 
 }  // namespace ranta2kv

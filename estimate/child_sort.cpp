@@ -51,8 +51,10 @@ int OrderByKeys(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b, std::s
 }
 
 int ResourceRank(const TXML_Estimate_Item* node) {
+  const std::string& name = node->NodeName();
+  if (name.size() != 3) return -1;  // every resource name is three letters long
   for (int rank = 0; rank < 4; ++rank) {
-    if (node->NodeName() == ResourceNames[rank]) return rank;
+    if (name == ResourceNames[rank]) return rank;
   }
   return -1;
 }

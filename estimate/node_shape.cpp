@@ -3,6 +3,8 @@
 #include "estimate/node_shape.h"
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace ranta2kv {
 namespace {
@@ -22,10 +24,19 @@ const std::array<std::string, kFixedNameCount>& FixedNames() {
   return names;
 }
 
+// The fixed names by their length, so that a look-up compares only names as
+// long as the one asked for (nodes are made by the hundred thousand).
+constexpr std::size_t kLongestFixedName = 14;
+
 int FixedNameIndex(std::string_view name) {
-  const auto& names = FixedNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    if (names[i] == name) return static_cast<int>(i);
+  static const std::array<std::vector<std::uint8_t>, kLongestFixedName + 1> byLength = [] {
+    std::array<std::vector<std::uint8_t>, kLongestFixedName + 1> table;
+    for (std::size_t i = 0; i < kFixedNameCount; ++i) table[FixedNames()[i].size()].push_back(static_cast<std::uint8_t>(i));
+    return table;
+  }();
+  if (name.size() > kLongestFixedName) return -1;
+  for (std::uint8_t i : byLength[name.size()]) {
+    if (FixedNames()[i] == name) return i;
   }
   return -1;
 }
