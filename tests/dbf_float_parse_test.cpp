@@ -1,5 +1,6 @@
 // Tests that the DBF reader's reading of a plain decimal field (digits with one
-// ".") is the correctly rounded double, the same that strtod gives for the text.
+// ".") is the correctly rounded double, the same that strtod gives for the text,
+// and that the digits it keeps give the text that the double gives.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "common/number_text.h"
 #include "source/dbf/dbf_value.h"
 
 namespace ranta2kv {
@@ -37,6 +39,32 @@ TEST(DbfFloatParseTest, RandomPlainDecimalsUpToSeventeenDigits) {
     }
     ExpectSameAsStrtod(text);
   }
+}
+
+// A field read with its digits is written from them: the text must be the one
+// the double alone would give, for any field a table may hold.
+TEST(DbfFloatParseTest, DigitsKeptGiveTheTextOfTheValue) {
+  std::mt19937_64 random(11);
+  char fromDigits[kMaxGeneralNumberLength], fromValue[kMaxGeneralNumberLength];
+  for (int i = 0; i < 300000; ++i) {
+    const int digits = 1 + static_cast<int>(random() % 17), point = static_cast<int>(random() % (digits + 2));
+    std::string text = random() % 3 == 0 ? " -" : "  ";
+    for (int d = 0; d < digits; ++d) {
+      if (d == point) text += '.';
+      text += static_cast<char>('0' + (d == 0 && random() % 2 ? 0 : random() % 10));
+    }
+    const std::optional<DecimalNumber> number = ParseDbfDecimal(text);
+    ASSERT_TRUE(number.has_value()) << text;
+    EXPECT_EQ(number->value, *ParseDbfFloat(text)) << text;
+    if (number->scale < 0) continue;
+    const std::size_t a = FormatScaledDecimalTo(number->digits, number->scale, ',', fromDigits);
+    const std::size_t b = FormatGeneralNumberTo(number->value, ',', fromValue);
+    EXPECT_EQ(std::string(fromDigits, a), std::string(fromValue, b)) << text;
+  }
+  EXPECT_FALSE(ParseDbfDecimal("1.2.3").has_value());
+  EXPECT_EQ(ParseDbfDecimal("1.5E3")->value, 1500.0);
+  EXPECT_EQ(ParseDbfDecimal("1.5E3")->scale, -1);
+  EXPECT_EQ(ParseDbfDecimal("0.0000000001")->scale, -1);  // ten decimals: the value only
 }
 
 }  // namespace

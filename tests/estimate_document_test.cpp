@@ -130,6 +130,54 @@ TEST(ItemAttributesTest, RandomChangesMatchAPlainModel) {
   }
 }
 
+// The typed setters store what the named ones store, at the attribute their
+// slot names, also after room was reserved for them.
+TEST(ItemAttributesTest, TypedSettersAgreeWithTheNamedOnes) {
+  const std::pair<std::uint8_t, std::string_view> kSlots[] = {
+      {kPositionCaption, "Caption"}, {kPositionNumber, "Number"}, {kPositionCode, "Code"},
+      {kPositionUnits, "Units"}, {kPositionQuantity, "Quantity"}, {kPositionComment, "Comment"},
+      {kPositionPriceLevel, "PriceLevel"}, {kPositionOptions, "Options"}, {kPositionVr2001, "Vr2001"},
+      {kPositionWorkClass, "WorkClass"}};
+  for (const auto& [slot, name] : kSlots) EXPECT_EQ(PositionAttributes[slot], name);
+  EXPECT_EQ(PriceAttributes[kPriceZM], "ZM");
+  EXPECT_EQ(CoefficientAttributes[kCoefficientMT], "Value_MT");
+  EXPECT_EQ(ImplementationAttributes[kImplementationQuantity], "Quantity");
+  EXPECT_EQ(CustomNPAttributes[kCustomNPPlanMask], "PlanMask");
+
+  std::mt19937 random(3);
+  for (int round = 0; round < 200; ++round) {
+    TXML_Estimate_Position typed(nullptr), named(nullptr);
+    if (round % 2) typed.ReserveValueBytes(64);
+    for (int step = 0; step < 12; ++step) {
+      const auto& [slot, name] = kSlots[random() % std::size(kSlots)];
+      switch (random() % 3) {
+        case 0: {
+          const std::string text(random() % 30, static_cast<char>('a' + step));
+          typed.SetText(slot, text);
+          named.SetValueByName(name, Variant(text));
+          break;
+        }
+        case 1:
+          typed.SetInteger(slot, static_cast<std::int64_t>(random()) - (1 << 30));
+          named.SetValueByName(name, Variant(typed.GetValue(slot).IntegerValue()));
+          break;
+        default: {
+          const double value = static_cast<double>(random() % 100000) / 100;
+          typed.SetNumber(slot, DecimalNumber(value));
+          named.SetValueByName(name, Variant(value));
+        }
+      }
+    }
+    for (int i = 0; i < 19; ++i) {
+      ASSERT_EQ(typed.GetValue(i).type(), named.GetValue(i).type()) << i;
+      ASSERT_EQ(typed.GetValue(i).ToText('.'), named.GetValue(i).ToText('.')) << i;
+    }
+  }
+  TXML_Estimate_Item leaf(nullptr);
+  leaf.SetAttributes(SignAttributes);
+  EXPECT_EQ(ErrorMessage([&] { leaf.SetText(1, "x"); }), kIndexError);
+}
+
 TEST(ItemNameAndTagTest, NamesAndTagsOfAnyKind) {
   TXML_Estimate_Item item(nullptr);
   item.SetAttributes(SignAttributes);
