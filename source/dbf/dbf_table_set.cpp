@@ -36,9 +36,10 @@ bool HasAllFiles(const std::filesystem::path& folder) {
 
 // The faults of the tables, announced one call at a time while indexes are
 // built on two threads: a test's faults need not be safe to call concurrently.
+// The tables mostly share one faults object, so all of them share one lock.
 class SerializedFaults : public FileFaults {
  public:
-  explicit SerializedFaults(FileFaults* faults) : faults_(faults) {}
+  SerializedFaults(FileFaults* faults, std::mutex& mutex) : faults_(faults), mutex_(mutex) {}
   int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) override {
     std::lock_guard<std::mutex> lock(mutex_);
     return faults_->Before(call, file, size);
@@ -46,7 +47,7 @@ class SerializedFaults : public FileFaults {
 
  private:
   FileFaults* faults_;
-  std::mutex mutex_;
+  std::mutex& mutex_;
 };
 
 struct IndexBuild {
@@ -71,11 +72,12 @@ void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
   }
   std::stable_sort(bySize.begin(), bySize.end(),
                    [](const IndexBuild* a, const IndexBuild* b) { return a->bytes > b->bytes; });
+  std::mutex faultsLock;
   std::vector<std::unique_ptr<SerializedFaults>> serialized;
   for (IndexBuild& build : builds) {
     build.faults = build.table.Faults();
     if (build.faults) {
-      serialized.push_back(std::make_unique<SerializedFaults>(build.faults));
+      serialized.push_back(std::make_unique<SerializedFaults>(build.faults, faultsLock));
       build.table.SetFileFaults(serialized.back().get());
     }
   }
