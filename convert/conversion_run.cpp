@@ -25,13 +25,14 @@ int ChapterCount(const TXML_Estimate_Container& container) {
 
 }  // namespace
 
-ConversionRun::ConversionRun(RunHost& host)
+ConversionRun::ConversionRun(RunHost& host, FileFaults* faults)
     : host_(host),
+      faults_(faults),
       document_(std::make_unique<TXML_Estimate_Document>()),
       settler_(std::make_unique<PositionSettler>(*document_, host.DecimalSeparator())),
       output_name_("Смета"_cp1251) {
   // The settled positions wait on the disk the output goes to.
-  document_->Settled().KeepInScratchFileIn(host_.OutputFolder().value_or(host_.FolderPath()), host_.Faults());
+  document_->Settled().KeepInScratchFileIn(host_.OutputFolder().value_or(host_.FolderPath()), faults_);
 }
 
 void ConversionRun::BuildCatalog() {
@@ -168,7 +169,7 @@ ConversionResult ConversionRun::Save(const std::filesystem::path& folder,
                                      const std::string& outputName) {
   ConversionResult result;
   result.file = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
-  document_->SaveToFile(result.file, host_.DecimalSeparator(), host_.Faults());
+  document_->SaveToFile(result.file, host_.DecimalSeparator(), faults_);
   result.chapters = ChapterCount(*document_->Chapters());
   result.positions = positions_;
   result.rowsLeftOut = rows_left_out_;

@@ -16,6 +16,7 @@
 #include "convert/position_settler.h"
 #include "convert/position_values.h"
 #include "estimate/estimate_document.h"
+#include "platform/file_faults.h"
 
 namespace ranta2kv {
 
@@ -31,7 +32,9 @@ struct PassFrame {
 
 class ConversionRun {
  public:
-  explicit ConversionRun(RunHost& host);
+  // faults: the host's faults as the run's file calls announce them (both of its
+  // threads make such calls), or none.
+  ConversionRun(RunHost& host, FileFaults* faults);
 
   RunHost& Host() { return host_; }
   TXML_Estimate_Document& Document() { return *document_; }
@@ -88,6 +91,7 @@ class ConversionRun {
   ConversionResult Save(const std::filesystem::path& folder, const std::string& outputName);
 
   RunHost& host_;
+  FileFaults* faults_;
   std::unique_ptr<TXML_Estimate_Document> document_;
   std::unique_ptr<PositionSettler> settler_;     // ends before the document it renders into
   TXML_Estimate_Container* catalog_ = nullptr;   // "VidRab_Catalog"
@@ -99,6 +103,19 @@ class ConversionRun {
   int positions_ = 0;                            // settled so far
   int rows_left_out_ = 0;                        // dropped with a log line
   bool stopped_ = false;
+};
+
+// The host's faults, announced one call at a time, for a run whose two threads
+// both make file calls; empty when the host gives none (production runs).
+class RunFaults {
+ public:
+  explicit RunFaults(RunHost& host) {
+    if (host.Faults() != nullptr) serialized_ = std::make_unique<SerializedFileFaults>(host.Faults());
+  }
+  FileFaults* get() const { return serialized_.get(); }
+
+ private:
+  std::unique_ptr<SerializedFileFaults> serialized_;
 };
 
 // The source folder as the host names it, or nothing when it is not a directory.

@@ -54,7 +54,7 @@ class Field {
 
 class DirectPass {
  public:
-  DirectPass(RunHost& host, DbfTableSet& tables) : run_(host), t_(tables) {}
+  DirectPass(RunHost& host, DbfTableSet& tables, FileFaults* faults) : run_(host, faults), t_(tables) {}
 
   ConversionResult Run(const std::filesystem::path& folder);
 
@@ -265,13 +265,14 @@ void DirectPass::ReadExecuted(PositionData& data, std::int32_t rowCode) {
 std::optional<ConversionResult> ConvertDbf(RunHost& host) {
   std::optional<std::filesystem::path> folder = ExistingSourceFolder(host);
   if (!folder) return std::nullopt;
+  const RunFaults faults(host);
   DbfTableSet tables(host.DecimalSeparator());
-  tables.SetFileFaults(host.Faults());
+  tables.SetFileFaults(faults.get());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   if (!PrepareDbfTables(tables, *folder, log)) return std::nullopt;
   host.ClearLog();
   OpenDbfTables(tables, *folder);
-  DirectPass pass(host, tables);
+  DirectPass pass(host, tables, faults.get());
   return pass.Run(*folder);
 }
 

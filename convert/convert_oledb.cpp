@@ -37,7 +37,7 @@ class Query {
 
 class OleDbPass {
  public:
-  OleDbPass(RunHost& host, OleDbSource& source) : run_(host), s_(source) {}
+  OleDbPass(RunHost& host, OleDbSource& source, FileFaults* faults) : run_(host, faults), s_(source) {}
 
   std::optional<ConversionResult> Run();
 
@@ -217,11 +217,12 @@ void OleDbPass::ReadExecuted(PositionData& data, std::int32_t rowCode, std::int3
 }  // namespace
 
 std::optional<ConversionResult> ConvertOleDb(RunHost& host) {
+  const RunFaults faults(host);
   OleDbSource source(host.DecimalSeparator());
-  source.ADOConnection1.SetFileFaults(host.Faults());
+  source.ADOConnection1.SetFileFaults(faults.get());
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   if (!OpenOleDbSource(source, host.FolderPath(), log)) return std::nullopt;
-  OleDbPass pass(host, source);
+  OleDbPass pass(host, source, faults.get());
   return pass.Run();
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 
 namespace ranta2kv {
 
@@ -30,6 +31,21 @@ class FileFaults {
   // For the reads and writes, size is the number of bytes asked for, and may be lowered
   // to make the call read or write less.
   virtual int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) = 0;
+};
+
+// Faults announced one call at a time: a run makes its file calls on two threads,
+// and a test's faults need not be safe to call from two at once.
+class SerializedFileFaults : public FileFaults {
+ public:
+  explicit SerializedFileFaults(FileFaults* faults) : faults_(faults) {}
+  int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return faults_->Before(call, file, size);
+  }
+
+ private:
+  FileFaults* faults_;
+  std::mutex mutex_;
 };
 
 // The fault that faults (none when null) gives call on file, 0 when it lets the

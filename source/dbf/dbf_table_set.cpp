@@ -8,7 +8,6 @@
 #include <atomic>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -34,22 +33,6 @@ bool HasAllFiles(const std::filesystem::path& folder) {
   return true;
 }
 
-// The faults of the tables, announced one call at a time while indexes are
-// built on two threads: a test's faults need not be safe to call concurrently.
-// The tables mostly share one faults object, so all of them share one lock.
-class SerializedFaults : public FileFaults {
- public:
-  SerializedFaults(FileFaults* faults, std::mutex& mutex) : faults_(faults), mutex_(mutex) {}
-  int Before(FileCall call, const std::filesystem::path& file, std::size_t& size) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return faults_->Before(call, file, size);
-  }
-
- private:
-  FileFaults* faults_;
-  std::mutex& mutex_;
-};
-
 struct IndexBuild {
   DbfTable& table;
   const char* keyField;
@@ -72,14 +55,14 @@ void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
   }
   std::stable_sort(bySize.begin(), bySize.end(),
                    [](const IndexBuild* a, const IndexBuild* b) { return a->bytes > b->bytes; });
-  std::mutex faultsLock;
-  std::vector<std::unique_ptr<SerializedFaults>> serialized;
+  // The builds announce their file calls one at a time: the tables share one
+  // faults object (DbfTableSet::SetFileFaults), which need not be safe to call
+  // from two threads at once.
+  FileFaults* const shared = builds.front().table.Faults();
+  SerializedFileFaults serialized(shared);
   for (IndexBuild& build : builds) {
     build.faults = build.table.Faults();
-    if (build.faults) {
-      serialized.push_back(std::make_unique<SerializedFaults>(build.faults, faultsLock));
-      build.table.SetFileFaults(serialized.back().get());
-    }
+    if (build.faults != nullptr && build.faults == shared) build.table.SetFileFaults(&serialized);
   }
   std::atomic<std::size_t> next{0};
   auto work = [&] {
