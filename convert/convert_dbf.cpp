@@ -62,7 +62,7 @@ class DirectPass {
   void Walk();
   void ConvertPosition();
   // On the second core: the values of the position's record copies.
-  void CompletePosition(PositionData& data) const;
+  void CompletePosition(PositionData& data);
   void ReadResources(PositionData& data, std::int32_t toolCode);
   void ReadRates(PositionData& data, std::int32_t rowCode);
   void ReadExecuted(PositionData& data, std::int32_t rowCode);
@@ -70,6 +70,8 @@ class DirectPass {
 
   ConversionRun run_;
   DbfTableSet& t_;
+  // The second core's own reader of RESTBL's records, made at its first position.
+  std::optional<DbfRecordBlock> resource_reader_;
   Field smetaId_{t_.DescriptTable, "ID"}, smetaCode_{t_.DescriptTable, "CODE"},
       princode_{t_.DescriptTable, "PRINCODE"}, osnov_{t_.DescriptTable, "OSNOV"},
       zak_{t_.DescriptTable, "ZAK"}, pod_{t_.DescriptTable, "POD"},
@@ -178,9 +180,7 @@ void DirectPass::ConvertPosition() {
   row.workType = Variant(opred);
   run_.AddWorkType(opred, opred_->AsString());
   for (Field* field : {&pz_, &zp_, &em_, &zm_, &sm_, &curcena_, &curzpm_}) field->Resolve();
-  // Room for the two rows and a few resource rows at once.
-  data.records.reserve(t_.DescriptTable.RecordLength() + t_.DataTable.RecordLength() +
-                       4 * t_.ResourceTable.RecordLength());
+  data.records.reserve(t_.DescriptTable.RecordLength() + t_.DataTable.RecordLength());
   data.records.append(t_.DescriptTable.CurrentRecord());
   data.records.append(t_.DataTable.CurrentRecord());
   ReadResources(data, toolCode);
@@ -190,17 +190,14 @@ void DirectPass::ConvertPosition() {
   run_.AddPosition(std::move(data));
 }
 
+// The resource rows are found here in the key index; the second core reads them.
 void DirectPass::ReadResources(PositionData& data, std::int32_t toolCode) {
-  DbfTable& restbl = t_.ResourceTable;
-  restbl.LimitToKey("CODE", Variant(toolCode));
-  for (; !restbl.AtEnd(); restbl.Next()) {
-    for (Field* field : {&res_, &resname_, &normras_, &priceres_, &pricmash_}) field->Resolve();
-    data.records.append(restbl.CurrentRecord());
-    ++data.resourceRecords;
-  }
+  data.resourceRecords = t_.ResourceTable.RecordsUnderKey("CODE", Variant(toolCode));
+  if (data.resourceRecords.empty()) return;
+  for (Field* field : {&res_, &resname_, &normras_, &priceres_, &pricmash_}) field->Resolve();
 }
 
-void DirectPass::CompletePosition(PositionData& data) const {
+void DirectPass::CompletePosition(PositionData& data) {
   const char* smeta = data.records.data();
   const char* posext = smeta + t_.DescriptTable.RecordLength();
   PositionRow& row = data.row;
@@ -211,16 +208,17 @@ void DirectPass::CompletePosition(PositionData& data) const {
   row.comment = CommentWithoutMarker(prim_.OemTextIn(posext));
   row.prices = {pz_.NumberIn(posext), zp_.NumberIn(posext), em_.NumberIn(posext), zm_.NumberIn(posext),
                 sm_.NumberIn(posext), curcena_.NumberIn(posext), curzpm_.NumberIn(posext)};
-  const char* resource = posext + t_.DataTable.RecordLength();
-  const std::size_t resourceLength = t_.ResourceTable.RecordLength();
-  data.resources.reserve(data.resourceRecords);
-  for (std::size_t i = 0; i < data.resourceRecords; ++i, resource += resourceLength) {
+  data.coefficients = {kpz_.NumberIn(posext), kzp_.NumberIn(posext), kem_.NumberIn(posext), kzm_.NumberIn(posext),
+                       ksm_.NumberIn(posext)};
+  if (!data.resourceRecords.empty() && !resource_reader_) {
+    resource_reader_.emplace(t_.ResourceTable.RecordReader(false));
+  }
+  data.resources.reserve(data.resourceRecords.size());
+  for (const std::int64_t number : data.resourceRecords) {
+    const char* resource = resource_reader_->Record(number);
     data.resources.push_back({res_.OemTextIn(resource), resname_.OemTextIn(resource), normras_.NumberIn(resource),
                               priceres_.NumberIn(resource), pricmash_.NumberIn(resource)});
   }
-  data.coefficients = {kpz_.NumberIn(posext), kzp_.NumberIn(posext), kem_.NumberIn(posext), kzm_.NumberIn(posext),
-                       ksm_.NumberIn(posext)};
-  data.records.clear();
 }
 
 // The rates of the position: for each code, the first row (in key order from the

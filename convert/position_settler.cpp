@@ -71,7 +71,7 @@ void Empty(PositionData& data) {
   data.overhead.reset();
   data.profit.reset();
   data.records.clear();
-  data.resourceRecords = 0;
+  data.resourceRecords.clear();
 }
 
 }  // namespace

@@ -67,11 +67,11 @@ struct PositionData {
   Coefficients coefficients;
   std::optional<DecimalNumber> overhead, profit;
   std::vector<ExecutedRow> executed;
-  // Copies of records whose fields the pass reads into the values above on the
-  // second core, before the position is built (the direct pass: its SMETA and
-  // POSEXT rows, then its resourceRecords RESTBL rows).
+  // What the pass reads into the values above on the second core, before the
+  // position is built (the direct pass: copies of its SMETA and POSEXT rows, and
+  // the numbers of its RESTBL rows, which that core reads itself).
   std::string records;
-  std::size_t resourceRecords = 0;
+  std::vector<std::int64_t> resourceRecords;
 };
 
 // The position with everything it holds, as a node of document that no

@@ -123,6 +123,10 @@ class DbfTable {
   bool LocateRecord(std::string_view fieldList, const std::vector<Variant>& values);
   bool LocateRecord(std::string_view fieldList, const Variant& value);
   void LimitToKey(std::string_view fieldList, const Variant& value);
+  // The numbers of the records that a walk of the table would meet after
+  // LimitToKey with these arguments, in that order, found in the key index
+  // without reading a record; the range is set, the cursor stays where it is.
+  std::vector<std::int64_t> RecordsUnderKey(std::string_view fieldList, const Variant& value);
 
   // A reader of the open table's records of its own, for walks in file order or
   // for look-ups at random, that leaves the table's cursor where it is; valid
@@ -141,6 +145,7 @@ class DbfTable {
   void MoveInFileOrder(std::int64_t recordNumber);
   std::pair<std::size_t, std::size_t> IndexSpan() const;  // entries walked: the range, or all
   bool MoveToIndexEntry(std::size_t from);
+  void SetKeyRange(std::string_view fieldList, const Variant& value);
   const std::vector<std::size_t>& ListedFields(std::string_view fieldList);  // valid until the next call
   bool IsIndexKey(const std::vector<std::size_t>& fields) const;
   bool LocateInIndex(const Variant& value);

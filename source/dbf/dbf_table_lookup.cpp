@@ -73,6 +73,22 @@ bool DbfTable::LocateRecord(std::string_view fieldList, const std::vector<Varian
 }
 
 void DbfTable::LimitToKey(std::string_view fieldList, const Variant& value) {
+  SetKeyRange(fieldList, value);
+  First();
+}
+
+std::vector<std::int64_t> DbfTable::RecordsUnderKey(std::string_view fieldList, const Variant& value) {
+  SetKeyRange(fieldList, value);
+  std::vector<std::int64_t> records;
+  const auto [first, last] = IndexSpan();
+  for (std::size_t p = first; p < last; ++p) {
+    const std::uint32_t record = impl_->index->RecordAt(p);
+    if (record <= impl_->record_count) records.push_back(record);  // entries of a longer file are passed over
+  }
+  return records;
+}
+
+void DbfTable::SetKeyRange(std::string_view fieldList, const Variant& value) {
   RequireOpen();
   std::vector<std::string_view> names = SplitFieldList(fieldList);
   const KeyIndex* index = impl_->index.get();
@@ -90,7 +106,6 @@ void DbfTable::LimitToKey(std::string_view fieldList, const Variant& value) {
     range.first = index->LowerBoundNear(low, near, 0, index->Size());
     range.last = std::max(range.first, index->UpperBoundNear(high, range.first, range.first, index->Size()));
   }
-  First();
 }
 
 // The positions of the listed fields, worked out once per list while the table
