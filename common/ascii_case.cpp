@@ -2,22 +2,18 @@
 #include "common/ascii_case.h"
 
 namespace ranta2kv {
-namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 std::string AsciiUpper(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) c = UpperAscii(c);
+  for (char& c : upper) c = AsciiUpper(c);
   return upper;
 }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // names are mostly given in the case they are stored in
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
   }
   return true;
 }

@@ -103,6 +103,9 @@ std::string_view TrimCleanUpSet(std::string_view text, bool trimLeft, bool trimR
     while (!text.empty() && trim.Contains(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   }
   if (trimRight) {
+    // The blanks that fill the rest of a table's field go eight at a time.
+    constexpr std::string_view kEightBlanks = "        ";
+    while (text.size() >= 8 && text.substr(text.size() - 8) == kEightBlanks) text.remove_suffix(8);
     while (!text.empty() && trim.Contains(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
   }
   return text;

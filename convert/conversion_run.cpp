@@ -145,13 +145,14 @@ ConversionResult ConversionRun::RunFrame(const PassFrame& frame) {
   } catch (...) {
     // A table that changed under the walk can fail it in any way: the change is
     // what the user is told.
+    // The second core is stopped first: it may be reading the tables still.
     std::exception_ptr failure = std::current_exception();
+    AbandonPositions();
     try {
       frame.checkUnchanged();
     } catch (...) {
       failure = std::current_exception();
     }
-    AbandonPositions();
     frame.closeSource();
     std::rethrow_exception(failure);
   }

@@ -60,8 +60,8 @@ class ConversionRun {
   void AddPosition(PositionData data);
   // An empty PositionData to gather a position into (one used before, with room).
   PositionData NewPositionData() { return settler_->Spare(); }
-  // What the second core does first with each position's data (the pass's
-  // reading of its record copies).
+  // What the second core does first with each position's data (what the pass
+  // reads there: its record copies, or statements of a connection of its own).
   void SetPositionCompletion(PositionSettler::Completion completion);
   // Drops the positions not yet rendered and stops the second core: before the
   // source that a completion reads is closed after a failure.

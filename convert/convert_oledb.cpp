@@ -1,5 +1,8 @@
 // The "OLE DB" pass `ConvertOleDb`: walks SMETA through the SQL data source and
-// reads everything else with SQL statements, one position at a time.
+// reads everything else with SQL statements, one position at a time. A position's
+// resources, rates and executed rows are read on the second core, by statements
+// of a connection of their own to the same tables, while this thread reads the
+// rows that follow.
 #include <exception>
 #include <string>
 
@@ -35,9 +38,19 @@ class Query {
   OleDbDataset& dataset_;
 };
 
+// The connection and queries of the statements run on the second core.
+struct SecondCoreReads {
+  explicit SecondCoreReads(char decimalSeparator)
+      : query(connection, decimalSeparator), acts(connection, decimalSeparator) {}
+  OleDbConnection connection;  // declared first: the queries use it
+  OleDbDataset query;          // as qSubQuery
+  OleDbDataset acts;           // as qACTS
+};
+
 class OleDbPass {
  public:
-  OleDbPass(RunHost& host, OleDbSource& source, FileFaults* faults) : run_(host, faults), s_(source) {}
+  OleDbPass(RunHost& host, OleDbSource& source, FileFaults* faults)
+      : second_(host.DecimalSeparator()), run_(host, faults), s_(source) {}
 
   std::optional<ConversionResult> Run();
 
@@ -45,14 +58,15 @@ class OleDbPass {
   void FillWorkTypes();
   void Walk();
   bool ConvertPosition();  // false: the row was rejected for broken integrity
-  void ReadResources(PositionData& data, std::int32_t toolCode);
-  void ReadRates(PositionData& data, std::int32_t rowCode);
-  void ReadExecuted(PositionData& data, std::int32_t rowCode, std::int32_t toolCode);
+  static void ReadResources(OleDbDataset& query, PositionData& data);
+  static void ReadRates(OleDbDataset& query, PositionData& data);
+  static void ReadExecuted(SecondCoreReads& reads, PositionData& data);
   void CloseSource();
-  std::string Field(OleDbDataset& dataset, const char* name) {
+  static std::string Field(OleDbDataset& dataset, const char* name) {
     return dataset.FieldNamed(name).AsString();
   }
 
+  SecondCoreReads second_;  // declared before run_: its thread ends before these go
   ConversionRun run_;
   OleDbSource& s_;
 };
@@ -62,6 +76,12 @@ std::optional<ConversionResult> OleDbPass::Run() {
   smeta.SetTableName("SMETA");
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
+  second_.connection.ConnectBeside(s_.ADOConnection1);
+  run_.SetPositionCompletion([this](PositionData& data) {
+    ReadResources(second_.query, data);
+    ReadRates(second_.query, data);
+    ReadExecuted(second_, data);
+  });
   RunHost& host = run_.Host();
   return run_.RunFrame({.walk =
                             [&] {
@@ -80,6 +100,7 @@ std::optional<ConversionResult> OleDbPass::Run() {
 }
 
 void OleDbPass::CloseSource() {
+  second_.connection.SetConnected(false);
   s_.qACTS.Close();
   s_.qSubQuery.Close();
   s_.qPOSEXT.Close();
@@ -159,7 +180,7 @@ bool OleDbPass::ConvertPosition() {
   if (!prefix) run_.Host().AppendLog(UnknownCollectionMessage(typesbor, coderasc));
 
   auto number = [&row](const char* name) { return row.FieldNamed(name).AsNumber(); };
-  PositionData data;
+  PositionData data = run_.NewPositionData();
   data.row = {.caption = Field(smeta, "NAME"),
               .number = IntegerOfText(Field(smeta, "NOMER")),
               .code = prefix.value_or("") + coderasc,
@@ -169,28 +190,27 @@ bool OleDbPass::ConvertPosition() {
               .workType = Variant(Field(row, "OPRED")),
               .prices = {number("PZ"), number("ZP"), number("EM"), number("ZM"), number("SM"), number("CURCENA"),
                          number("CURZPM")}};
-  ReadResources(data, toolCode);
+  data.rowCode = rowCode;
+  data.toolCode = toolCode;
   data.coefficients = {number("KPZ"), number("KZP"), number("KEM"), number("KZM"), number("KSM")};
-  ReadRates(data, rowCode);
-  ReadExecuted(data, rowCode, toolCode);
   run_.AddPosition(std::move(data));
   return true;
 }
 
-void OleDbPass::ReadResources(PositionData& data, std::int32_t toolCode) {
-  Query rows(s_.qSubQuery, "SELECT * FROM RESTBL WHERE CODE=" + Decimal(toolCode));
+void OleDbPass::ReadResources(OleDbDataset& query, PositionData& data) {
+  Query rows(query, "SELECT * FROM RESTBL WHERE CODE=" + Decimal(data.toolCode));
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
-    data.resources.push_back({OemToAnsiTrim(Field(s_.qSubQuery, "RES")), Field(s_.qSubQuery, "RESNAME"),
+    data.resources.push_back({OemToAnsiTrim(Field(query, "RES")), Field(query, "RESNAME"),
                               rows->FieldNamed("NORMRAS").AsNumber(), rows->FieldNamed("PRICERES").AsNumber(),
                               rows->FieldNamed("PRICMASH").AsNumber()});
   }
 }
 
 // Only rates above 0 are taken here.
-void OleDbPass::ReadRates(PositionData& data, std::int32_t rowCode) {
-  const std::string key = ParamKey(rowCode);
+void OleDbPass::ReadRates(OleDbDataset& query, PositionData& data) {
+  const std::string key = ParamKey(data.rowCode);
   for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
-    Query rate(s_.qSubQuery, "SELECT * FROM PARAMS WHERE ID = '" + key + "' AND CODE=" +
+    Query rate(query, "SELECT * FROM PARAMS WHERE ID = '" + key + "' AND CODE=" +
                                  Decimal(static_cast<std::int32_t>(code)));
     if (!rate.Found()) continue;
     double value = rate->FieldNamed("PARAM").AsNumber();
@@ -198,17 +218,16 @@ void OleDbPass::ReadRates(PositionData& data, std::int32_t rowCode) {
   }
 }
 
-void OleDbPass::ReadExecuted(PositionData& data, std::int32_t rowCode, std::int32_t toolCode) {
-  std::int32_t execCode = toolCode;
+void OleDbPass::ReadExecuted(SecondCoreReads& reads, PositionData& data) {
+  std::int32_t execCode = data.toolCode;
   {
-    Query link(s_.qSubQuery,
-               "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=1");
+    Query link(reads.query, "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(data.rowCode) + " AND ID=1");
     if (link.Found()) execCode = link->FieldNamed("CODE").AsInteger();
   }
-  Query rows(s_.qSubQuery, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
+  Query rows(reads.query, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
     std::int32_t aktcode = rows->FieldNamed("AKTCODE").AsInteger();
-    Query act(s_.qACTS, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
+    Query act(reads.acts, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
     if (!act.Found()) continue;
     data.executed.push_back({act->FieldNamed("DATE").AsDateTime(), rows->FieldNamed("FACT").AsNumber()});
   }

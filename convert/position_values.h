@@ -69,9 +69,11 @@ struct PositionData {
   std::vector<ExecutedRow> executed;
   // What the pass reads into the values above on the second core, before the
   // position is built (the direct pass: copies of its SMETA and POSEXT rows, and
-  // the numbers of its RESTBL rows, which that core reads itself).
+  // the numbers of its RESTBL rows, which that core reads itself; the SQL pass:
+  // the codes its statements there select by).
   std::string records;
   std::vector<std::int64_t> resourceRecords;
+  std::int32_t rowCode = 0, toolCode = 0;
 };
 
 // The position with everything it holds, as a node of document that no

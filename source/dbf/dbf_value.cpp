@@ -101,6 +101,14 @@ std::optional<std::int64_t> ParseDbfInteger(std::string_view bytes) {
   }
   if (text.empty()) return std::nullopt;
   std::uint64_t magnitude = 0;
+  // Up to 18 digits cannot overflow: the check of each step is for longer ones.
+  if (text.size() <= 18) {
+    for (char c : text) {
+      if (!IsDigit(c)) return std::nullopt;
+      magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+  }
   for (char c : text) {
     if (!IsDigit(c)) return std::nullopt;
     std::uint64_t digit = static_cast<std::uint64_t>(c - '0');

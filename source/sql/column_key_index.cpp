@@ -13,10 +13,11 @@ std::uint64_t KeyOf(const ColumnKeyIndex::Entry& entry) {
   return (static_cast<std::uint64_t>(entry.key_high) << 32) | entry.key_low;
 }
 
-struct Before {
+// By key only: the entries come in record order, and a stable sort keeps it
+// among the entries of one key.
+struct KeyBefore {
   bool operator()(const ColumnKeyIndex::Entry& a, const ColumnKeyIndex::Entry& b) const {
-    const std::uint64_t ka = KeyOf(a), kb = KeyOf(b);
-    return ka != kb ? ka < kb : a.record < b.record;
+    return KeyOf(a) < KeyOf(b);
   }
 };
 
@@ -56,7 +57,11 @@ void ColumnKeyIndex::Add(std::uint64_t key, std::uint32_t record) {
 }
 
 void ColumnKeyIndex::Sort() {
-  std::sort(entries_.begin(), entries_.end(), Before());
+  // A column filled in key order (codes numbered as the rows were written) is
+  // sorted already.
+  if (!std::is_sorted(entries_.begin(), entries_.end(), KeyBefore())) {
+    std::stable_sort(entries_.begin(), entries_.end(), KeyBefore());
+  }
   entries_.shrink_to_fit();
   distinct_ = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {

@@ -3,7 +3,9 @@
 #include "source/sql/dbf_sql_column.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 #include "common/codepage.h"
@@ -78,8 +80,23 @@ SqlValue ColumnValue(const DbfField& field, const char* record, bool oem, std::s
   if (kind == DbfValueKind::Text) {
     if (!oem) return Text(value.Text());
     const std::array<char, 256>& ansi = Oem866ToAnsiTable();
-    text.assign(value.Text());
-    for (char& c : text) c = ansi[static_cast<unsigned char>(c)];
+    const std::string_view oemText = value.Text();
+    text.resize(oemText.size());
+    const char* from = oemText.data();
+    char* to = text.data();
+    // ASCII bytes are the same in both code pages: runs of eight of them (the
+    // blanks that fill a field, Latin letters and digits) are copied whole.
+    std::size_t i = 0;
+    for (; i + 8 <= oemText.size(); i += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, from + i, 8);
+      if ((eight & 0x8080808080808080u) == 0) {
+        std::memcpy(to + i, &eight, 8);
+        continue;
+      }
+      for (std::size_t k = i; k < i + 8; ++k) to[k] = ansi[static_cast<unsigned char>(from[k])];
+    }
+    for (; i < oemText.size(); ++i) to[i] = ansi[static_cast<unsigned char>(from[i])];
     return Text(text);
   }
   // Each value is parsed once: what IsNull and the As accessors would give.

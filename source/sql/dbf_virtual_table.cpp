@@ -52,36 +52,63 @@ namespace {
 class Cursor;
 }  // namespace
 
-class DbfVirtualTables::Table {
+// What the virtual tables of one file share, in one database or in the databases
+// of several threads: the held file and the key indexes, read-only once built.
+class DbfVirtualTables::TableFile {
  public:
-  Table(SqlDatabase& database, const std::string& name, const std::filesystem::path& file, FileFaults* faults,
-        std::optional<TableFileStamp> expected)
-      : database_(database), dbf_(name) {
-    OpenTable(dbf_, name, file, faults, expected);
-    oem_ = IsOem866(dbf_.LanguageDriver());
-    declaration_ = ColumnDeclarations(dbf_.Fields());
-    BuildKeyIndexes();
-    dbf_.CheckUnchanged();  // the keys come from one version of the file
-    handle_.table = this;
-  }
-
   struct Key {
     int column;
     ColumnKeyIndex index;
     std::string plan;  // what EXPLAIN QUERY PLAN shows
   };
 
-  SqlDatabase& Database() { return database_; }
-  DbfTable& Dbf() { return dbf_; }
+  TableFile(const std::string& name, const std::filesystem::path& file, FileFaults* faults,
+            std::optional<TableFileStamp> expected)
+      : dbf_(name) {
+    OpenTable(dbf_, name, file, faults, expected);
+    oem_ = IsOem866(dbf_.LanguageDriver());
+    declaration_ = ColumnDeclarations(dbf_.Fields());
+    BuildKeyIndexes();
+    dbf_.CheckUnchanged();  // the keys come from one version of the file
+  }
+
+  const DbfTable& Dbf() const { return dbf_; }
   const std::string& Declaration() const { return declaration_; }
   bool Oem() const { return oem_; }
   const std::vector<Key>& Keys() const { return keys_; }
+
+ private:
+  void BuildKeyIndexes();
+
+  DbfTable dbf_;
+  bool oem_ = false;
+  std::string declaration_;
+  std::vector<Key> keys_;
+};
+
+// One virtual table of a database: the shared file and indexes, and what its
+// statements use in turn (idle readers and cursors), which belong to the
+// database's thread alone.
+class DbfVirtualTables::Table {
+ public:
+  Table(SqlDatabase& database, std::shared_ptr<const TableFile> file) : database_(database), file_(std::move(file)) {
+    handle_.table = this;
+  }
+
+  using Key = TableFile::Key;
+
+  SqlDatabase& Database() { return database_; }
+  const std::shared_ptr<const TableFile>& File() const { return file_; }
+  const DbfTable& Dbf() const { return file_->Dbf(); }
+  const std::string& Declaration() const { return file_->Declaration(); }
+  bool Oem() const { return file_->Oem(); }
+  const std::vector<Key>& Keys() const { return file_->Keys(); }
   sqlite3_vtab* Handle() { return &handle_.base; }
   static Table& Of(sqlite3_vtab* vtab) { return *reinterpret_cast<TableHandle*>(vtab)->table; }
 
   DbfRecordBlock TakeReader(bool inFileOrder) {
     std::vector<DbfRecordBlock>& idle = idle_[inFileOrder];
-    if (idle.empty()) return dbf_.RecordReader(inFileOrder);
+    if (idle.empty()) return Dbf().RecordReader(inFileOrder);
     DbfRecordBlock reader = std::move(idle.back());
     idle.pop_back();
     return reader;
@@ -96,43 +123,40 @@ class DbfVirtualTables::Table {
   std::vector<std::unique_ptr<Cursor>> idle_cursors;
 
  private:
-  void BuildKeyIndexes() {
-    const std::vector<DbfField>& fields = dbf_.Fields();
-    for (std::string_view name : kKeyFields) {
-      for (std::size_t c = 0; c < fields.size(); ++c) {
-        if (!EqualsIgnoringAsciiCase(fields[c].Name(), name)) continue;
-        if (std::optional<ColumnKeyIndex::Keys> keys = ColumnKeyIndex::KeysOf(fields[c].Kind())) {
-          keys_.push_back({static_cast<int>(c), ColumnKeyIndex(*keys), fields[c].Name() + "=?"});
-        }
-        break;
-      }
-    }
-    if (keys_.empty()) return;
-    const std::int64_t count = dbf_.RecordCount();
-    if (count > static_cast<std::int64_t>(UINT32_MAX)) throw Error("Table \"" + dbf_.Name() + "\" is too large");
-    DbfRecordBlock reader = dbf_.RecordReader(true);
-    std::string text;
-    for (std::int64_t n = 1; n <= count; ++n) {
-      const char* record = reader.Record(n);
-      for (Key& key : keys_) {
-        key.index.Add(ColumnValue(fields[key.column], record, oem_, text), static_cast<std::uint32_t>(n));
-      }
-    }
-    for (Key& key : keys_) key.index.Sort();
-  }
-
   struct TableHandle {
     sqlite3_vtab base{};  // first: SQLite's pointer is the handle's
     Table* table = nullptr;
   };
   SqlDatabase& database_;
-  DbfTable dbf_;
-  bool oem_ = false;
-  std::string declaration_;
-  std::vector<Key> keys_;
+  std::shared_ptr<const TableFile> file_;
   std::array<std::vector<DbfRecordBlock>, 2> idle_;  // by inFileOrder
   TableHandle handle_;
 };
+
+void DbfVirtualTables::TableFile::BuildKeyIndexes() {
+  const std::vector<DbfField>& fields = dbf_.Fields();
+  for (std::string_view name : kKeyFields) {
+    for (std::size_t c = 0; c < fields.size(); ++c) {
+      if (!EqualsIgnoringAsciiCase(fields[c].Name(), name)) continue;
+      if (std::optional<ColumnKeyIndex::Keys> keys = ColumnKeyIndex::KeysOf(fields[c].Kind())) {
+        keys_.push_back({static_cast<int>(c), ColumnKeyIndex(*keys), fields[c].Name() + "=?"});
+      }
+      break;
+    }
+  }
+  if (keys_.empty()) return;
+  const std::int64_t count = dbf_.RecordCount();
+  if (count > static_cast<std::int64_t>(UINT32_MAX)) throw Error("Table \"" + dbf_.Name() + "\" is too large");
+  DbfRecordBlock reader = dbf_.RecordReader(true);
+  std::string text;
+  for (std::int64_t n = 1; n <= count; ++n) {
+    const char* record = reader.Record(n);
+    for (Key& key : keys_) {
+      key.index.Add(ColumnValue(fields[key.column], record, oem_, text), static_cast<std::uint32_t>(n));
+    }
+  }
+  for (Key& key : keys_) key.index.Sort();
+}
 
 namespace {
 
@@ -405,8 +429,17 @@ DbfVirtualTables::~DbfVirtualTables() = default;
 
 void DbfVirtualTables::Attach(const std::string& name, const std::filesystem::path& file, FileFaults* faults,
                               std::optional<TableFileStamp> expected) {
-  auto table = std::make_unique<Table>(database_, name, file, faults, expected);
-  tables_[name] = std::move(table);
+  Create(name, std::make_shared<const TableFile>(name, file, faults, expected));
+}
+
+void DbfVirtualTables::AttachEveryTableOf(const DbfVirtualTables& other) {
+  for (const auto& [name, table] : other.tables_) {
+    if (!Contains(name)) Create(name, table->File());
+  }
+}
+
+void DbfVirtualTables::Create(const std::string& name, std::shared_ptr<const TableFile> file) {
+  tables_[name] = std::make_unique<Table>(database_, std::move(file));
   try {
     database_.Execute("CREATE VIRTUAL TABLE " + QuoteIdentifier(name) + " USING " + kModuleName);
   } catch (...) {

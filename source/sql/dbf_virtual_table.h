@@ -39,6 +39,11 @@ class DbfVirtualTables {
   // injected into every read of the file.
   void Attach(const std::string& name, const std::filesystem::path& file, FileFaults* faults = nullptr,
               std::optional<TableFileStamp> expected = std::nullopt);
+  // Creates in this object's database a virtual table over each table attached
+  // to other that this object has not, sharing its held file and key indexes: for
+  // statements on another thread than other's. Each object's tables keep their
+  // files held until both objects are destroyed.
+  void AttachEveryTableOf(const DbfVirtualTables& other);
   bool Contains(const std::string& name) const { return tables_.contains(name); }
 
   // Throws the change error of the first attached table whose file was changed,
@@ -49,9 +54,12 @@ class DbfVirtualTables {
   // not grow with the table).
   std::uint64_t RecordsRead() const;
 
-  class Table;  // one virtual table
+  class TableFile;  // a held file and its key indexes
+  class Table;      // one virtual table
 
  private:
+  void Create(const std::string& name, std::shared_ptr<const TableFile> file);
+
   SqlDatabase& database_;
   std::map<std::string, std::unique_ptr<Table>> tables_;
 };

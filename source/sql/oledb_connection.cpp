@@ -97,17 +97,31 @@ void OleDbConnection::SetConnected(bool connected) {
   if (!fs::is_directory(folder, error)) {
     throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
   }
-  auto catalogue = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
+  catalogue_ = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
   // The tables are attached one after the other: each must be read as it was
   // now, so that they all belong to one state of the estimate.
   stamps_.clear();
-  for (const CatalogueTable& table : catalogue->tables) {
+  for (const CatalogueTable& table : catalogue_->tables) {
     if (std::optional<TableFileStamp> stamp = CurrentStamp(table.file)) stamps_.emplace(table.file, *stamp);
   }
+  OpenDatabase(std::move(folder));
+}
+
+void OleDbConnection::ConnectBeside(const OleDbConnection& other) {
+  other.RequireConnected();
+  SetConnected(false);
+  ConnectionString = other.ConnectionString;
+  faults_ = other.faults_;
+  catalogue_ = std::make_unique<TableCatalogue>(*other.catalogue_);
+  stamps_ = other.stamps_;
+  OpenDatabase(other.folder_);
+  tables_->AttachEveryTableOf(*other.tables_);
+}
+
+void OleDbConnection::OpenDatabase(fs::path folder) {
   auto database = std::make_unique<SqlDatabase>();
   tables_ = std::make_unique<DbfVirtualTables>(*database);
   database_ = std::move(database);
-  catalogue_ = std::move(catalogue);
   folder_ = std::move(folder);
 }
 
@@ -122,10 +136,11 @@ std::vector<std::string> OleDbConnection::ListTables() {
 void OleDbConnection::Execute(std::string_view statement, SqlResult& result) {
   RequireConnected();
   if (std::optional<StatementShape> shape = ShapeOf(statement)) {
-    if (sqlite3_stmt* query = ShapedQuery(*shape)) {
+    if (const ShapedStatement* shaped = ShapedQuery(*shape)) {
+      sqlite3_stmt* query = shaped->query.get();
       BindShapeValues(query, shape->values);
       StatementReset reset{query};
-      result.Fetch(*database_, query);
+      result.Fetch(*database_, query, shaped->columns);
       return;
     }
   }
@@ -142,8 +157,8 @@ SqlResult OleDbConnection::Execute(std::string_view statement) {
 // The compiled statement of the shape, compiled now when new. Null when the shape
 // cannot stand for the text: it fails to compile (the text itself then gives the
 // message), or a column takes its name from a literal that the shape took out.
-sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
-  if (auto found = shaped_.find(shape.text); found != shaped_.end()) return found->second.get();
+const OleDbConnection::ShapedStatement* OleDbConnection::ShapedQuery(const StatementShape& shape) {
+  if (auto found = shaped_.find(shape.text); found != shaped_.end()) return &found->second;
   SqlPreparedQuery query;
   try {
     query = PrepareQuery(shape.text);
@@ -154,14 +169,14 @@ sqlite3_stmt* OleDbConnection::ShapedQuery(const StatementShape& shape) {
   }
   if (!StandsForTheText(query.get(), shape)) return nullptr;
   if (shaped_.size() >= kMostShapes) shaped_.clear();
-  return shaped_.emplace(shape.text, std::move(query)).first->second.get();
+  return &shaped_.emplace(shape.text, ShapedStatement{std::move(query), ++shaped_compiled_}).first->second;
 }
 
 SqlPreparedQuery OleDbConnection::Prepare(std::string_view statement) { return PrepareQuery(statement); }
 
-bool OleDbConnection::FetchNext(sqlite3_stmt* statement, SqlResult& result) {
+bool OleDbConnection::FetchNext(sqlite3_stmt* statement, SqlResult& result, bool sameStatement) {
   RequireConnected();
-  return result.FetchNext(*database_, statement);
+  return result.FetchNext(*database_, statement, sameStatement);
 }
 
 void OleDbConnection::Check(std::string_view statement) { PrepareQuery(statement); }

@@ -42,6 +42,13 @@ class OleDbConnection {
   // is no existing folder); false: closes every open dataset, then the database.
   // Setting the state the connection is already in does nothing.
   void SetConnected(bool connected);
+  // Connects to the folder of other, which is connected, for statements run on
+  // another thread than other's: the tables other has attached are attached here
+  // too, sharing their held files and key indexes (which nothing changes once
+  // built); other tables are attached as statements name them, as other found
+  // them at its connect (a table changed since fails as a change). Other's
+  // catalogue and file faults are used too.
+  void ConnectBeside(const OleDbConnection& other);
 
   // Upper-cased names of the folder's *.DBF files (any letter case), in ascending
   // byte order; read afresh from the folder at every call.
@@ -59,7 +66,8 @@ class OleDbConnection {
   // Execute would.
   SqlPreparedQuery Prepare(std::string_view statement);
   // The next row of a statement from Prepare into result; false when there is none.
-  bool FetchNext(sqlite3_stmt* statement, SqlResult& result);
+  // sameStatement: result holds a row of this statement already, and so its columns' names.
+  bool FetchNext(sqlite3_stmt* statement, SqlResult& result, bool sameStatement = false);
   // Compiles a statement without running it: attaches the tables it names, and
   // fails as Execute would when a table cannot be read or the text is no query.
   void Check(std::string_view statement);
@@ -91,8 +99,13 @@ class OleDbConnection {
   void Detach(OleDbDataset* dataset);
   bool AttachMissingTable(const std::string& name);  // false: no table of the folder to attach
   SqlPreparedQuery PrepareQuery(std::string_view statement);
-  sqlite3_stmt* ShapedQuery(const StatementShape& shape);  // null: run the text itself
+  struct ShapedStatement {
+    SqlPreparedQuery query;
+    std::uint64_t columns;  // stands for its columns' names in SqlResult::Fetch
+  };
+  const ShapedStatement* ShapedQuery(const StatementShape& shape);  // null: run the text itself
   void RequireConnected() const;
+  void OpenDatabase(std::filesystem::path folder);  // the catalogue and stamps are set
   std::optional<TableFileStamp> StampAtConnect(const std::filesystem::path& file) const;  // of stamps_
 
   // The tables outlive the database, which holds them until it is closed.
@@ -100,7 +113,8 @@ class OleDbConnection {
   std::unique_ptr<SqlDatabase> database_;           // null while disconnected
   std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
   std::map<std::filesystem::path, TableFileStamp> stamps_;  // the table files as they were at the connect
-  std::map<std::string, SqlPreparedQuery> shaped_;  // compiled statements by shape text
+  std::map<std::string, ShapedStatement> shaped_;  // compiled statements by shape text
+  std::uint64_t shaped_compiled_ = 0;  // never reset: a number for each statement put into shaped_
   std::filesystem::path folder_;                    // of the last connect
   std::uint64_t statements_compiled_ = 0;
   std::vector<OleDbDataset*> datasets_;  // every dataset using this connection

@@ -43,11 +43,28 @@ void OleDbDataset::Open() {
   } else {
     OpenTable();
   }
+  if (result_.NamesVersion() != fields_version_) NameFields();
+  active_ = true;
+}
+
+// The fields of the result's columns, made again only when the columns are others
+// than those of the statement run before: most statements are run again and again.
+void OleDbDataset::NameFields() {
   fields_.clear();
+  field_keys_.clear();
   for (int c = 0; c < static_cast<int>(result_.ColumnNames().size()); ++c) {
     fields_.push_back(OleDbField(this, c, result_.ColumnNames()[c]));
+    field_keys_.push_back(FieldKey(result_.ColumnNames()[c]));
   }
-  active_ = true;
+  fields_version_ = result_.NamesVersion();
+}
+
+// Equal for names equal but for the case of ASCII letters: the length and the
+// first and last letters, folded.
+std::uint32_t OleDbDataset::FieldKey(std::string_view name) {
+  if (name.empty()) return 0;
+  auto fold = [](char c) { return static_cast<std::uint32_t>(static_cast<unsigned char>(AsciiUpper(c))); };
+  return static_cast<std::uint32_t>(name.size()) << 16 | fold(name.front()) << 8 | fold(name.back());
 }
 
 // The rows of SELECT * FROM "table" ORDER BY rowid, one at a time: the number
@@ -70,8 +87,10 @@ void OleDbDataset::ReadTableRow() {
     walk_row_ = -1;
   }
   while (walk_row_ < cursor_) {
+    // The walk's first row names the columns, its next rows keep them.
+    const bool named = walk_row_ >= 0;
     ++walk_row_;
-    if (!connection_.FetchNext(walk_.get(), result_)) break;
+    if (!connection_.FetchNext(walk_.get(), result_, named)) break;
   }
 }
 
@@ -120,8 +139,9 @@ std::int64_t OleDbDataset::RecordNumber() const {
 
 const OleDbField& OleDbDataset::FieldNamed(std::string_view name) const {
   RequireActive();
-  for (const OleDbField& field : fields_) {
-    if (EqualsIgnoringAsciiCase(field.Name(), name)) return field;
+  const std::uint32_t key = FieldKey(name);
+  for (std::size_t c = 0; c < fields_.size(); ++c) {
+    if (field_keys_[c] == key && EqualsIgnoringAsciiCase(fields_[c].Name(), name)) return fields_[c];
   }
   throw Error("Field '" + std::string(name) + "' not found");
 }

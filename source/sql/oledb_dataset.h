@@ -80,6 +80,8 @@ class OleDbDataset {
   void MoveTo(std::int64_t row);
   void OpenTable();
   void ReadTableRow();  // the row at cursor_ into result_
+  void NameFields();
+  static std::uint32_t FieldKey(std::string_view name);
 
   OleDbConnection& connection_;
   char decimal_separator_;  // of REAL values' text
@@ -90,7 +92,9 @@ class OleDbDataset {
   std::vector<std::int64_t> rowids_;  // a table's rows in order
   SqlPreparedQuery walk_;             // a table's statement, stepped to the row walk_row_
   std::int64_t walk_row_ = -1;        // -1: before its first row
-  std::vector<OleDbField> fields_;    // one per result column, rebuilt by Open
+  std::vector<OleDbField> fields_;    // one per result column, rebuilt by Open when they change
+  std::vector<std::uint32_t> field_keys_;             // FieldKey of each field's name
+  std::uint64_t fields_version_ = ~std::uint64_t{0};  // the result's NamesVersion they were made for
   std::int64_t cursor_ = 0;           // current row, from 0; == row count at the end
 };
 

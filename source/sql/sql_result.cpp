@@ -22,25 +22,34 @@ constexpr std::size_t kKeptCells = 256;
 
 }  // namespace
 
-void SqlResult::Fetch(SqlDatabase& database, sqlite3_stmt* statement) {
+void SqlResult::Fetch(SqlDatabase& database, sqlite3_stmt* statement, std::uint64_t columns) {
   Clear();
-  NameColumns(statement);
+  if (columns == 0 || columns != named_columns_) NameColumns(statement);
+  named_columns_ = columns;
   while (Step(database, statement)) {
   }
 }
 
-bool SqlResult::FetchNext(SqlDatabase& database, sqlite3_stmt* statement) {
+bool SqlResult::FetchNext(SqlDatabase& database, sqlite3_stmt* statement, bool sameStatement) {
   Clear();
-  NameColumns(statement);
+  if (!sameStatement) NameColumns(statement);
+  named_columns_ = 0;
   return Step(database, statement);
 }
 
+// A statement run again names the same columns: the names are compared, not copied again.
 void SqlResult::NameColumns(sqlite3_stmt* statement) {
-  const int columns = sqlite3_column_count(statement);
-  for (int c = 0; c < columns; ++c) {
-    const char* name = sqlite3_column_name(statement, c);
-    column_names_.emplace_back(name ? name : "");
+  const std::size_t columns = static_cast<std::size_t>(sqlite3_column_count(statement));
+  bool changed = columns != column_names_.size();
+  column_names_.resize(columns);
+  for (std::size_t c = 0; c < columns; ++c) {
+    const char* name = sqlite3_column_name(statement, static_cast<int>(c));
+    if (!name) name = "";
+    if (column_names_[c] == name) continue;
+    column_names_[c].assign(name);
+    changed = true;
   }
+  if (changed) ++names_version_;
 }
 
 bool SqlResult::Step(SqlDatabase& database, sqlite3_stmt* statement) {
@@ -56,7 +65,6 @@ bool SqlResult::Step(SqlDatabase& database, sqlite3_stmt* statement) {
 }
 
 void SqlResult::Clear() {
-  column_names_.clear();
   row_count_ = 0;
   if (cells_.capacity() > kKeptCells) {
     std::vector<Cell>().swap(cells_);

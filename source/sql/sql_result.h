@@ -27,14 +27,20 @@ class SqlResult {
  public:
   // Replaces the rows by those of the prepared statement of database, stepped to
   // its end; a failure is the database's last error (SqlDatabase::ThrowLastError).
-  void Fetch(SqlDatabase& database, sqlite3_stmt* statement);
+  // columns, when not 0, stands for the statement's columns: a fetch with the
+  // number of the fetch before it keeps the names that fetch read.
+  void Fetch(SqlDatabase& database, sqlite3_stmt* statement, std::uint64_t columns = 0);
   // Replaces the rows by the next row of the statement, stepped once: false (and
-  // no row) when the statement has no more rows.
-  bool FetchNext(SqlDatabase& database, sqlite3_stmt* statement);
-  // Forgets the rows; a small result's storage is kept for the next one.
+  // no row) when the statement has no more rows. sameStatement: the rows were
+  // fetched from this statement before, so the columns keep their names.
+  bool FetchNext(SqlDatabase& database, sqlite3_stmt* statement, bool sameStatement = false);
+  // Forgets the rows; a small result's storage is kept for the next one, and the
+  // column names until the next fetch names its statement's columns.
   void Clear();
 
   const std::vector<std::string>& ColumnNames() const { return column_names_; }
+  // Changes whenever a fetch finds other column names than the fetch before it.
+  std::uint64_t NamesVersion() const { return names_version_; }
   std::int64_t RowCount() const { return row_count_; }
   SqlValue Value(std::int64_t row, int column) const;  // both in range
 
@@ -50,6 +56,8 @@ class SqlResult {
   std::uint64_t StoreText(const char* bytes, std::uint32_t size);
 
   std::vector<std::string> column_names_;
+  std::uint64_t names_version_ = 0;
+  std::uint64_t named_columns_ = 0;  // the columns number the names were read for
   std::vector<Cell> cells_;          // row after row
   std::vector<std::string> blocks_;  // text bytes; a block never grows past its
                                      // first capacity, and a text never spans two

@@ -3,6 +3,7 @@
 // a literal from inside one; it does not otherwise read the statement.
 #include "source/sql/sql_statement_shape.h"
 
+#include <array>
 #include <charconv>
 
 namespace ranta2kv {
@@ -16,36 +17,61 @@ bool IsNameChar(char c) {
          static_cast<unsigned char>(c) >= 0x80;
 }
 
+// How the scan treats a byte: a blank, or another byte that starts no literal,
+// quote, comment or bracketed name (the most of a statement), passes by itself.
+enum class ByteClass : std::uint8_t { Blank, Plain, Token };
+
+constexpr std::array<ByteClass, 256> kByteClasses = [] {
+  std::array<ByteClass, 256> classes{};
+  classes.fill(ByteClass::Plain);
+  for (char c : {' ', '\t', '\r', '\n'}) classes[static_cast<unsigned char>(c)] = ByteClass::Blank;
+  for (char c : {'\'', '"', '`', '[', '-', '+', '/'}) classes[static_cast<unsigned char>(c)] = ByteClass::Token;
+  for (char c = '0'; c <= '9'; ++c) classes[static_cast<unsigned char>(c)] = ByteClass::Token;
+  return classes;
+}();
+
 class ShapeScanner {
  public:
-  explicit ShapeScanner(std::string_view text) : text_(text) { shape_.text.reserve(text.size()); }
+  explicit ShapeScanner(std::string_view text) : text_(text) {}
 
   std::optional<StatementShape> Scan() {
     while (at_ < text_.size()) {
-      if (!Step()) return std::nullopt;
+      const char c = text_[at_];
+      switch (kByteClasses[static_cast<unsigned char>(c)]) {
+        case ByteClass::Blank: ++at_; break;
+        case ByteClass::Plain:
+          last_ = c;
+          ++at_;
+          break;
+        case ByteClass::Token:
+          if (!Step()) return std::nullopt;
+          break;
+      }
     }
     if (shape_.values.empty()) return std::nullopt;
+    shape_.text.append(text_.substr(copied_));
     return std::move(shape_);
   }
 
  private:
-  // Copies or takes out the token at at_; false when the text cannot be shaped.
+  // Passes over or takes out the token at at_; false when the text cannot be shaped.
+  // Text passed over is copied in one piece when a literal is taken out, or at the end.
   bool Step() {
     const char c = text_[at_];
     const bool operand = last_ == '=';
     if (c == '-' && Peek(1) == '-') return false;
     if (c == '/' && Peek(1) == '*') return false;
-    if (c == '\'') return operand ? TakeText() : CopyQuoted('\'');
-    if (c == '"' || c == '`') return CopyQuoted(c);
-    if (c == '[') return CopyUntil(']');
+    if (c == '\'') return operand ? TakeText() : PassQuoted('\'');
+    if (c == '"' || c == '`') return PassQuoted(c);
+    if (c == '[') return PassUntil(']');
     if (operand && (IsDigit(c) || ((c == '-' || c == '+') && IsDigit(Peek(1))))) return TakeNumber();
     if (IsNameChar(c)) {
       std::size_t end = at_;
       while (end < text_.size() && IsNameChar(text_[end])) ++end;
-      Copy(end);
+      PassTo(end);
       return true;
     }
-    Copy(at_ + 1);
+    PassTo(at_ + 1);
     return true;
   }
 
@@ -64,17 +90,17 @@ class ShapeScanner {
     return std::string_view::npos;
   }
 
-  bool CopyQuoted(char quote) {
+  bool PassQuoted(char quote) {
     const std::size_t end = QuotedEnd(quote);
     if (end == std::string_view::npos) return false;
-    Copy(end);
+    PassTo(end);
     return true;
   }
 
-  bool CopyUntil(char close) {
+  bool PassUntil(char close) {
     const std::size_t end = text_.find(close, at_ + 1);
     if (end == std::string_view::npos) return false;
-    Copy(end + 1);
+    PassTo(end + 1);
     return true;
   }
 
@@ -91,7 +117,7 @@ class ShapeScanner {
     return true;
   }
 
-  // A whole number stands alone; "1.5", "1e3", "0x1F" and "12abc" are copied as they are.
+  // A whole number stands alone; "1.5", "1e3", "0x1F" and "12abc" are passed over as they are.
   bool TakeNumber() {
     std::size_t end = at_ + 1;
     while (end < text_.size() && IsDigit(text_[end])) ++end;
@@ -101,15 +127,14 @@ class ShapeScanner {
     auto [stop, error] = std::from_chars(first, last, value.integer);
     const bool alone = end == text_.size() || (!IsNameChar(text_[end]) && text_[end] != '.');
     if (error != std::errc() || stop != last || !alone) {
-      Copy(end);
+      PassTo(end);
       return true;
     }
     Take(end, std::move(value));
     return true;
   }
 
-  void Copy(std::size_t end) {
-    shape_.text.append(text_.substr(at_, end - at_));
+  void PassTo(std::size_t end) {
     for (std::size_t i = end; i > at_; --i) {
       const char c = text_[i - 1];
       if (c != ' ' && c != '\t' && c != '\r' && c != '\n') {
@@ -121,15 +146,21 @@ class ShapeScanner {
   }
 
   void Take(std::size_t end, ShapeValue value) {
+    if (shape_.text.empty()) {
+      shape_.text.reserve(text_.size());
+      shape_.values.reserve(4);
+    }
+    shape_.text.append(text_.substr(copied_, at_ - copied_));
     shape_.text += '?';
     shape_.values.push_back(std::move(value));
     last_ = '?';
-    at_ = end;
+    at_ = copied_ = end;
   }
 
   std::string_view text_;
-  std::size_t at_ = 0;  // next byte to read
-  char last_ = '\0';    // the last byte copied that is not a blank
+  std::size_t at_ = 0;      // next byte to read
+  std::size_t copied_ = 0;  // the text before it is in the shape
+  char last_ = '\0';        // the last byte passed over that is not a blank
   StatementShape shape_;
 };
 
