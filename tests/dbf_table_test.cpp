@@ -448,6 +448,10 @@ TEST_F(DbfValueTest, LargeIntegerFields) {
   EXPECT_EQ(field.AsString(), "-12345678901");
   EXPECT_EQ(field.AsInteger(), static_cast<std::int32_t>(static_cast<std::uint32_t>(-12345678901LL & 0xFFFFFFFF)));
   EXPECT_EQ(Value('N', 20, 0, "-9223372036854775808").AsLargeInteger(), INT64_MIN);
+  // Eighteen digits and fewer are read without the overflow check, nineteen with it.
+  EXPECT_EQ(Value('N', 19, 0, "-999999999999999999").AsLargeInteger(), -999999999999999999);
+  EXPECT_EQ(Value('N', 19, 0, "1234567890123456789").AsLargeInteger(), 1234567890123456789);
+  EXPECT_TRUE(Value('N', 19, 0, "12345678901234567x8").IsNull());
   EXPECT_TRUE(Value('N', 20, 0, " 9223372036854775808").IsNull());
   EXPECT_TRUE(Value('N', 25, 0, "9999999999999999999999999").IsNull());
 }

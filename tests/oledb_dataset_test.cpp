@@ -115,6 +115,30 @@ TEST_F(OleDbDatasetTest, StatementsOfOneShapeReadTheirOwnValues) {
   EXPECT_EQ(query_.FieldNamed("SAME").AsInteger(), 0);
 }
 
+// A statement run again keeps the names of its columns; one dataset running
+// statements of other columns in turn reads each statement's own.
+TEST_F(OleDbDatasetTest, FieldsFollowTheColumnsOfEachStatementRunInTurn) {
+  auto run = [&](const std::string& statement) {
+    query_.Close();
+    Run(query_, statement);
+  };
+  for (int round = 0; round < 2; ++round) {
+    run("SELECT 1 AS A, 2 AS B WHERE 1=1");  // compiled once for its shape
+    EXPECT_EQ(query_.FieldNamed("B").AsInteger(), 2);
+    run("SELECT 3 AS C");  // no shape: compiled each time
+    EXPECT_EQ(query_.ColumnCount(), 1);
+    EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("A"); }), "Field 'A' not found");
+    run("SELECT 5 AS X, 6 AS Y WHERE 2=2");  // as many columns, other names
+    EXPECT_EQ(query_.FieldNamed("y").AsInteger(), 6);
+    EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("B"); }), "Field 'B' not found");
+    run("SELECT 1 AS A, 2 AS B WHERE 1=3");  // the first shape again, no row
+    EXPECT_EQ(query_.RecordCount(), 0);
+    EXPECT_EQ(query_.Column(1).Name(), "B");
+    connection_.SetConnected(false);  // the compiled statements go with the database
+    connection_.SetConnected(true);
+  }
+}
+
 TEST_F(OleDbDatasetTest, ColumnByPosition) {
   Run(query_, "SELECT DISTINCT(V) FROM (SELECT 5 AS V UNION ALL SELECT 5)");
   EXPECT_EQ(query_.ColumnCount(), 1);

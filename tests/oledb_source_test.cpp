@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/codepage.h"
@@ -434,6 +435,31 @@ TEST_F(OleDbSourceTest, StatementsOfThePass) {
   EXPECT_EQ(Select("SELECT * FROM POSEXT WHERE CODE=3", "CODERASC"),
             std::string("Прим"_cp1251) + std::string(26, ' '));
   EXPECT_EQ(Select("select * from posext where code=5", "Q"), "12,5");
+}
+
+// The second core's connection: the tables the first attached are read through
+// their files and key indexes, held until both connections let them go; a table
+// the first has not attached is attached by the statement that reads it.
+TEST_F(OleDbSourceTest, ConnectionBesideReadsTheSameTablesOnAnotherThread) {
+  WriteEstimate(folder_);
+  Table({{"A", 'C', 1}}, 0x65).Record({"x"}).WriteTo(folder_ / "EXTRA.DBF");
+  ASSERT_TRUE(Open(folder_));
+  OleDbConnection beside;
+  beside.ConnectBeside(source_.ADOConnection1);
+  source_.ADOConnection1.SetConnected(false);
+  std::string found;
+  std::thread([&] {
+    OleDbDataset query(beside, ',');
+    for (const char* statement : {"SELECT * FROM \"EXECUTE\" WHERE CODE=51",
+                                  "SELECT * FROM PARAMS WHERE ID = '3+5' AND CODE=49", "SELECT A FROM EXTRA"}) {
+      query.SetSQL(statement);
+      query.Open();
+      for (; !query.AtEnd(); query.Next()) found += query.Column(query.ColumnCount() - 1).AsString() + " ";
+      query.Close();
+    }
+  }).join();
+  EXPECT_EQ(found, "1,5 2 -2,5 x ");
+  EXPECT_EQ(beside.RecordsRead(), 5u);  // looked up: 2 of EXECUTE, 2 of PARAMS (ID '3+5'), 1 of EXTRA
 }
 
 TEST_F(OleDbSourceTest, LookUpsOfOneShapeAreCompiledOnce) {
