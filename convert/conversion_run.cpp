@@ -121,8 +121,9 @@ void ConversionRun::LeaveOutRow(const std::string& line1251) {
   ++rows_left_out_;
 }
 
-void ConversionRun::SetPositionCompletion(PositionSettler::Completion completion) {
-  settler_->SetCompletion(std::move(completion));
+void ConversionRun::SetPositionCompletion(PositionSettler::Completion onSecondCore,
+                                          PositionSettler::Completion onPassThread) {
+  settler_->SetCompletion(std::move(onSecondCore), std::move(onPassThread));
 }
 
 void ConversionRun::AbandonPositions() { settler_.reset(); }

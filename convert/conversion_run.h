@@ -62,7 +62,10 @@ class ConversionRun {
   PositionData NewPositionData() { return settler_->Spare(); }
   // What the second core does first with each position's data (what the pass
   // reads there: its record copies, or statements of a connection of its own).
-  void SetPositionCompletion(PositionSettler::Completion completion);
+  // onPassThread: the same on the pass's thread, which shares the completions when
+  // the second core is behind (see PositionSettler::SetCompletion).
+  void SetPositionCompletion(PositionSettler::Completion onSecondCore,
+                             PositionSettler::Completion onPassThread = nullptr);
   // Drops the positions not yet rendered and stops the second core: before the
   // source that a completion reads is closed after a failure.
   void AbandonPositions();

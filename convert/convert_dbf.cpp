@@ -61,8 +61,9 @@ class DirectPass {
  private:
   void Walk();
   void ConvertPosition();
-  // On the second core: the values of the position's record copies.
-  void CompletePosition(PositionData& data);
+  // On the second core (or on this thread while that core is behind): the values
+  // of the position's record copies, RESTBL's read with reader.
+  void CompletePosition(PositionData& data, std::optional<DbfRecordBlock>& reader);
   void ReadResources(PositionData& data, std::int32_t toolCode);
   void ReadRates(PositionData& data, std::int32_t rowCode);
   void ReadExecuted(PositionData& data, std::int32_t rowCode);
@@ -70,8 +71,8 @@ class DirectPass {
 
   ConversionRun run_;
   DbfTableSet& t_;
-  // The second core's own reader of RESTBL's records, made at its first position.
-  std::optional<DbfRecordBlock> resource_reader_;
+  // Each thread's own reader of RESTBL's records, made at its first position.
+  std::optional<DbfRecordBlock> resource_reader_, pass_resource_reader_;
   Field smetaId_{t_.DescriptTable, "ID"}, smetaCode_{t_.DescriptTable, "CODE"},
       princode_{t_.DescriptTable, "PRINCODE"}, osnov_{t_.DescriptTable, "OSNOV"},
       zak_{t_.DescriptTable, "ZAK"}, pod_{t_.DescriptTable, "POD"},
@@ -94,7 +95,8 @@ class DirectPass {
 };
 
 ConversionResult DirectPass::Run(const std::filesystem::path& folder) {
-  run_.SetPositionCompletion([this](PositionData& data) { CompletePosition(data); });
+  run_.SetPositionCompletion([this](PositionData& data) { CompletePosition(data, resource_reader_); },
+                             [this](PositionData& data) { CompletePosition(data, pass_resource_reader_); });
   return run_.RunFrame({.walk =
                             [this] {
                               run_.Host().SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));
@@ -197,7 +199,7 @@ void DirectPass::ReadResources(PositionData& data, std::int32_t toolCode) {
   for (Field* field : {&res_, &resname_, &normras_, &priceres_, &pricmash_}) field->Resolve();
 }
 
-void DirectPass::CompletePosition(PositionData& data) {
+void DirectPass::CompletePosition(PositionData& data, std::optional<DbfRecordBlock>& reader) {
   const char* smeta = data.records.data();
   const char* posext = smeta + t_.DescriptTable.RecordLength();
   PositionRow& row = data.row;
@@ -210,12 +212,10 @@ void DirectPass::CompletePosition(PositionData& data) {
                 sm_.NumberIn(posext), curcena_.NumberIn(posext), curzpm_.NumberIn(posext)};
   data.coefficients = {kpz_.NumberIn(posext), kzp_.NumberIn(posext), kem_.NumberIn(posext), kzm_.NumberIn(posext),
                        ksm_.NumberIn(posext)};
-  if (!data.resourceRecords.empty() && !resource_reader_) {
-    resource_reader_.emplace(t_.ResourceTable.RecordReader(false));
-  }
+  if (!data.resourceRecords.empty() && !reader) reader.emplace(t_.ResourceTable.RecordReader(false));
   data.resources.reserve(data.resourceRecords.size());
   for (const std::int64_t number : data.resourceRecords) {
-    const char* resource = resource_reader_->Record(number);
+    const char* resource = reader->Record(number);
     data.resources.push_back({res_.OemTextIn(resource), resname_.OemTextIn(resource), normras_.NumberIn(resource),
                               priceres_.NumberIn(resource), pricmash_.NumberIn(resource)});
   }

@@ -2,7 +2,7 @@
 // reads everything else with SQL statements, one position at a time. A position's
 // resources, rates and executed rows are read on the second core, by statements
 // of a connection of their own to the same tables, while this thread reads the
-// rows that follow.
+// rows that follow (or here, while that core is behind).
 #include <exception>
 #include <string>
 
@@ -60,7 +60,7 @@ class OleDbPass {
   bool ConvertPosition();  // false: the row was rejected for broken integrity
   static void ReadResources(OleDbDataset& query, PositionData& data);
   static void ReadRates(OleDbDataset& query, PositionData& data);
-  static void ReadExecuted(SecondCoreReads& reads, PositionData& data);
+  static void ReadExecuted(OleDbDataset& query, OleDbDataset& acts, PositionData& data);
   void CloseSource();
   static std::string Field(OleDbDataset& dataset, const char* name) {
     return dataset.FieldNamed(name).AsString();
@@ -77,11 +77,17 @@ std::optional<ConversionResult> OleDbPass::Run() {
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
   second_.connection.ConnectBeside(s_.ADOConnection1);
-  run_.SetPositionCompletion([this](PositionData& data) {
-    ReadResources(second_.query, data);
-    ReadRates(second_.query, data);
-    ReadExecuted(second_, data);
-  });
+  run_.SetPositionCompletion(
+      [this](PositionData& data) {
+        ReadResources(second_.query, data);
+        ReadRates(second_.query, data);
+        ReadExecuted(second_.query, second_.acts, data);
+      },
+      [this](PositionData& data) {
+        ReadResources(s_.qSubQuery, data);
+        ReadRates(s_.qSubQuery, data);
+        ReadExecuted(s_.qSubQuery, s_.qACTS, data);
+      });
   RunHost& host = run_.Host();
   return run_.RunFrame({.walk =
                             [&] {
@@ -218,16 +224,16 @@ void OleDbPass::ReadRates(OleDbDataset& query, PositionData& data) {
   }
 }
 
-void OleDbPass::ReadExecuted(SecondCoreReads& reads, PositionData& data) {
+void OleDbPass::ReadExecuted(OleDbDataset& query, OleDbDataset& acts, PositionData& data) {
   std::int32_t execCode = data.toolCode;
   {
-    Query link(reads.query, "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(data.rowCode) + " AND ID=1");
+    Query link(query, "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(data.rowCode) + " AND ID=1");
     if (link.Found()) execCode = link->FieldNamed("CODE").AsInteger();
   }
-  Query rows(reads.query, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
+  Query rows(query, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
     std::int32_t aktcode = rows->FieldNamed("AKTCODE").AsInteger();
-    Query act(reads.acts, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
+    Query act(acts, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
     if (!act.Found()) continue;
     data.executed.push_back({act->FieldNamed("DATE").AsDateTime(), rows->FieldNamed("FACT").AsNumber()});
   }

@@ -32,6 +32,15 @@ void PositionSettler::Settle(TXML_Estimate_Settled& pending, PositionData data) 
 void PositionSettler::HandOver() {
   std::unique_lock<std::mutex> lock(mutex_);
   if (!thread_.joinable()) thread_ = std::thread([this] { Work(); });
+  if (pass_thread_completion_ && queue_.size() >= kQueueLength && !failure_) {
+    // This thread would wait: it completes the batch's positions itself meanwhile.
+    lock.unlock();
+    for (Queued& next : filling_) {
+      pass_thread_completion_(next.data);
+      next.completed = true;
+    }
+    lock.lock();
+  }
   changed_.wait(lock, [this] { return queue_.size() < kQueueLength || failure_; });
   ThrowFailure();
   queue_.push_back(std::move(filling_));
@@ -89,7 +98,7 @@ void PositionSettler::Work() {
     std::exception_ptr failure;
     try {
       for (Queued& next : batch) {
-        if (completion_) completion_(next.data);
+        if (completion_ && !next.completed) completion_(next.data);
         std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, next.data);
         next.pending->Render(*position, decimal_separator_);
         Empty(next.data);

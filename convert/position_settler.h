@@ -23,8 +23,8 @@ class TXML_Estimate_Settled;
 
 class PositionSettler {
  public:
-  // What the pass does on this thread with each position's data before it is
-  // built: reads the fields of its record copies. The pass keeps what it reads
+  // What the pass does with each position's data before it is built: reads the
+  // fields of its record copies, or runs statements. The pass keeps what it reads
   // (its fields and tables) unchanged until Finish has returned.
   using Completion = std::function<void(PositionData&)>;
 
@@ -33,7 +33,14 @@ class PositionSettler {
   PositionSettler(const PositionSettler&) = delete;
   PositionSettler& operator=(const PositionSettler&) = delete;
 
-  void SetCompletion(Completion completion) { completion_ = std::move(completion); }
+  // onSecondCore runs on this thread. onPassThread, when given, runs on the pass's
+  // thread for the positions of a batch it hands over while this thread is behind
+  // (the queue is full): the two cores share the completions then. Each reads
+  // with readers of its own.
+  void SetCompletion(Completion onSecondCore, Completion onPassThread = nullptr) {
+    completion_ = std::move(onSecondCore);
+    pass_thread_completion_ = std::move(onPassThread);
+  }
 
   // Queues a position for the settled node that stands for it in its chapter.
   // Throws the failure of a position queued before (the settled elements could
@@ -50,6 +57,7 @@ class PositionSettler {
   struct Queued {
     TXML_Estimate_Settled* pending;
     PositionData data;
+    bool completed = false;  // by the pass's thread
   };
   using Batch = std::vector<Queued>;
   // Positions are handed over in batches, so that the two threads meet seldom;
@@ -64,6 +72,7 @@ class PositionSettler {
   TXML_Estimate_Document& document_;
   char decimal_separator_;
   Completion completion_;
+  Completion pass_thread_completion_;
   std::mutex mutex_;
   std::condition_variable changed_;
   Batch filling_;          // the pass's thread's own, not yet handed over

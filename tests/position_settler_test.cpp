@@ -1,0 +1,96 @@
+// Tests of the second core of a run: positions completed on whichever thread is
+// free, each once, and written in the order the pass gave them; a completion's
+// failure on the pass's thread ends the run there.
+#include "convert/position_settler.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "estimate/estimate_document.h"
+#include "estimate/settled_node.h"
+#include "estimate/xml_writer.h"
+
+namespace ranta2kv {
+namespace {
+
+class PositionSettlerTest : public ::testing::Test {
+ protected:
+  // Hands positions numbered 1 to count to the settler, in order.
+  void SettlePositions(PositionSettler& settler, int count) {
+    for (int number = 1; number <= count; ++number) {
+      PositionData data = settler.Spare();
+      data.row.number = number;
+      auto pending = std::make_unique<TXML_Estimate_Settled>(number, document_.Settled());
+      TXML_Estimate_Settled& node = *pending;
+      chapter_->AddChild(std::move(pending));
+      settler.Settle(node, std::move(data));
+    }
+  }
+  std::string Written() {
+    StringXmlSink sink;
+    document_.SaveToSink(sink, ',');
+    return sink.Text();
+  }
+
+  TXML_Estimate_Document document_;
+  TXML_Estimate_Container* chapter_ = document_.Chapters()->AddChapter();
+};
+
+// The second core is slow here: the pass's thread completes the batches it hands
+// over while the queue is full. Every position is completed once, by one thread
+// or the other, and the document holds them in the order given.
+TEST_F(PositionSettlerTest, PassThreadCompletesWhileTheSecondCoreIsBehind) {
+  constexpr int kPositions = 600;
+  std::atomic<int> onSecondCore{0}, onPassThread{0};
+  {
+    PositionSettler settler(document_, ',');
+    settler.SetCompletion(
+        [&](PositionData& data) {
+          std::this_thread::sleep_for(std::chrono::microseconds(300));
+          data.row.caption += "second core " + std::to_string(data.row.number);
+          ++onSecondCore;
+        },
+        [&](PositionData& data) {
+          data.row.caption += "pass " + std::to_string(data.row.number);
+          ++onPassThread;
+        });
+    SettlePositions(settler, kPositions);
+    settler.Finish();
+  }
+  EXPECT_EQ(onSecondCore + onPassThread, kPositions);
+  EXPECT_GT(onSecondCore, 0);
+  EXPECT_GT(onPassThread, 0);
+  const std::string xml = Written();
+  std::size_t at = 0;
+  for (int number = 1; number <= kPositions; ++number) {
+    const std::string tail = " " + std::to_string(number) + "\"";
+    const std::size_t second = xml.find("\"second core" + tail, at), pass = xml.find("\"pass" + tail, at);
+    ASSERT_NE(std::min(second, pass), std::string::npos) << "position " << number;
+    EXPECT_EQ(std::max(second, pass), std::string::npos) << "position " << number << " completed twice";
+    at = std::min(second, pass);
+  }
+}
+
+// A completion that fails on the pass's thread fails the hand-over it ran in.
+TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
+  PositionSettler settler(document_, ',');
+  settler.SetCompletion([](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
+                        [](PositionData& data) {
+                          if (data.row.number > 200) throw std::runtime_error("table read failed");
+                        });
+  try {
+    SettlePositions(settler, 1000);
+    FAIL() << "no failure";
+  } catch (const std::runtime_error& failure) {
+    EXPECT_STREQ(failure.what(), "table read failed");
+  }
+}
+
+}  // namespace
+}  // namespace ranta2kv
