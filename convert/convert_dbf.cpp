@@ -212,7 +212,12 @@ void DirectPass::CompletePosition(PositionData& data, std::optional<DbfRecordBlo
                 sm_.NumberIn(posext), curcena_.NumberIn(posext), curzpm_.NumberIn(posext)};
   data.coefficients = {kpz_.NumberIn(posext), kzp_.NumberIn(posext), kem_.NumberIn(posext), kzm_.NumberIn(posext),
                        ksm_.NumberIn(posext)};
-  if (!data.resourceRecords.empty() && !reader) reader.emplace(t_.ResourceTable.RecordReader(false));
+  // A position's resource rows lie together: a few blocks serve them, and the
+  // two threads' readers hold little memory.
+  constexpr std::size_t kResourceReaderBlocks = 4;
+  if (!data.resourceRecords.empty() && !reader) {
+    reader.emplace(t_.ResourceTable.RecordReader(false, kResourceReaderBlocks));
+  }
   data.resources.reserve(data.resourceRecords.size());
   for (const std::int64_t number : data.resourceRecords) {
     const char* resource = reader->Record(number);

@@ -221,9 +221,9 @@ std::uint8_t DbfTable::LanguageDriver() const { return impl_->header.language_dr
 
 const KeyIndex* DbfTable::Index() const { return impl_->index.get(); }
 
-DbfRecordBlock DbfTable::RecordReader(bool inFileOrder) const {
+DbfRecordBlock DbfTable::RecordReader(bool inFileOrder, std::size_t randomBlocks) const {
   RequireOpen();
-  return inFileOrder ? impl_->FileOrderBlock() : impl_->RandomBlocks();
+  return inFileOrder ? impl_->FileOrderBlock() : impl_->RandomBlocks(randomBlocks);
 }
 
 std::uint64_t DbfTable::RecordsTouched() const { return impl_->touched; }

@@ -131,7 +131,9 @@ class DbfTable {
   // A reader of the open table's records of its own, for walks in file order or
   // for look-ups at random, that leaves the table's cursor where it is; valid
   // while the table stays open. Its reads are not counted in RecordsTouched.
-  DbfRecordBlock RecordReader(bool inFileOrder) const;
+  // randomBlocks: the blocks a reader for look-ups keeps (0: as many as the
+  // table's own), fewer for look-ups that find their records together.
+  DbfRecordBlock RecordReader(bool inFileOrder, std::size_t randomBlocks = 0) const;
 
   // Records read from the file since Open (in any way); lets tests show that
   // look-ups do not grow with the table.

@@ -95,9 +95,9 @@ struct DbfTable::Impl {
   DbfRecordBlock FileOrderBlock() const {
     return DbfRecordBlock(file, header.header_length, header.record_length, record_count);
   }
-  DbfRecordBlock RandomBlocks() const {
+  DbfRecordBlock RandomBlocks(std::size_t blocks = kRandomBlocks) const {
     return DbfRecordBlock(file, header.header_length, header.record_length, record_count, kRandomBlockBytes,
-                          kRandomBlocks);
+                          blocks == 0 ? kRandomBlocks : blocks);
   }
 };
 
