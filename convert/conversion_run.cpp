@@ -123,7 +123,16 @@ void ConversionRun::LeaveOutRow(const std::string& line1251) {
 
 void ConversionRun::SetPositionCompletion(PositionSettler::Completion onSecondCore,
                                           PositionSettler::Completion onPassThread) {
-  settler_->SetCompletion(std::move(onSecondCore), std::move(onPassThread));
+  PositionSettler::PassThreadCompletion helping;
+  if (onPassThread) {
+    helping = [this, complete = std::move(onPassThread)](PositionData& data) {
+      host_.ProcessPendingEvents();
+      if (!host_.Running()) return false;
+      complete(data);
+      return true;
+    };
+  }
+  settler_->SetCompletion(std::move(onSecondCore), std::move(helping));
 }
 
 void ConversionRun::AbandonPositions() { settler_.reset(); }

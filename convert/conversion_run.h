@@ -63,7 +63,8 @@ class ConversionRun {
   // What the second core does first with each position's data (what the pass
   // reads there: its record copies, or statements of a connection of its own).
   // onPassThread: the same on the pass's thread, which shares the completions when
-  // the second core is behind (see PositionSettler::SetCompletion).
+  // the second core is behind (see PositionSettler::SetCompletion); the window's
+  // events are handled between them, and they end when the user stops the run.
   void SetPositionCompletion(PositionSettler::Completion onSecondCore,
                              PositionSettler::Completion onPassThread = nullptr);
   // Drops the positions not yet rendered and stops the second core: before the

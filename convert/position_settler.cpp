@@ -36,7 +36,7 @@ void PositionSettler::HandOver() {
     // This thread would wait: it completes the batch's positions itself meanwhile.
     lock.unlock();
     for (Queued& next : filling_) {
-      pass_thread_completion_(next.data);
+      if (!pass_thread_completion_(next.data)) break;
       next.completed = true;
     }
     lock.lock();

@@ -27,6 +27,9 @@ class PositionSettler {
   // fields of its record copies, or runs statements. The pass keeps what it reads
   // (its fields and tables) unchanged until Finish has returned.
   using Completion = std::function<void(PositionData&)>;
+  // The same on the pass's thread; false: not done, the thread must get back to
+  // its walk (the user stopped the run), this thread completes the position.
+  using PassThreadCompletion = std::function<bool(PositionData&)>;
 
   PositionSettler(TXML_Estimate_Document& document, char decimalSeparator);
   ~PositionSettler();  // drops what is still queued and waits for the thread
@@ -37,7 +40,7 @@ class PositionSettler {
   // thread for the positions of a batch it hands over while this thread is behind
   // (the queue is full): the two cores share the completions then. Each reads
   // with readers of its own.
-  void SetCompletion(Completion onSecondCore, Completion onPassThread = nullptr) {
+  void SetCompletion(Completion onSecondCore, PassThreadCompletion onPassThread = nullptr) {
     completion_ = std::move(onSecondCore);
     pass_thread_completion_ = std::move(onPassThread);
   }
@@ -72,7 +75,7 @@ class PositionSettler {
   TXML_Estimate_Document& document_;
   char decimal_separator_;
   Completion completion_;
-  Completion pass_thread_completion_;
+  PassThreadCompletion pass_thread_completion_;
   std::mutex mutex_;
   std::condition_variable changed_;
   Batch filling_;          // the pass's thread's own, not yet handed over

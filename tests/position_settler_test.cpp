@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -37,44 +38,60 @@ class PositionSettlerTest : public ::testing::Test {
     document_.SaveToSink(sink, ',');
     return sink.Text();
   }
-
-  TXML_Estimate_Document document_;
-  TXML_Estimate_Container* chapter_ = document_.Chapters()->AddChapter();
-};
-
-// The second core is slow here: the pass's thread completes the batches it hands
-// over while the queue is full. Every position is completed once, by one thread
-// or the other, and the document holds them in the order given.
-TEST_F(PositionSettlerTest, PassThreadCompletesWhileTheSecondCoreIsBehind) {
-  constexpr int kPositions = 600;
-  std::atomic<int> onSecondCore{0}, onPassThread{0};
-  {
+  // Settles count positions with a slow second core; the pass's thread completes
+  // those it takes (passTakes) while it would wait. Each caption says who did it.
+  void SettleWithASlowSecondCore(int count, std::function<bool(int)> passTakes) {
     PositionSettler settler(document_, ',');
     settler.SetCompletion(
         [&](PositionData& data) {
           std::this_thread::sleep_for(std::chrono::microseconds(300));
           data.row.caption += "second core " + std::to_string(data.row.number);
-          ++onSecondCore;
+          ++on_second_core_;
         },
         [&](PositionData& data) {
+          if (!passTakes(data.row.number)) return false;
           data.row.caption += "pass " + std::to_string(data.row.number);
-          ++onPassThread;
+          ++on_pass_thread_;
+          return true;
         });
-    SettlePositions(settler, kPositions);
+    SettlePositions(settler, count);
     settler.Finish();
   }
-  EXPECT_EQ(onSecondCore + onPassThread, kPositions);
-  EXPECT_GT(onSecondCore, 0);
-  EXPECT_GT(onPassThread, 0);
-  const std::string xml = Written();
-  std::size_t at = 0;
-  for (int number = 1; number <= kPositions; ++number) {
-    const std::string tail = " " + std::to_string(number) + "\"";
-    const std::size_t second = xml.find("\"second core" + tail, at), pass = xml.find("\"pass" + tail, at);
-    ASSERT_NE(std::min(second, pass), std::string::npos) << "position " << number;
-    EXPECT_EQ(std::max(second, pass), std::string::npos) << "position " << number << " completed twice";
-    at = std::min(second, pass);
+  // Every position was completed once, by one thread or the other, and the
+  // document holds them in the order given.
+  void ExpectEachCompletedOnceInOrder(int count) {
+    EXPECT_EQ(on_second_core_ + on_pass_thread_, count);
+    const std::string xml = Written();
+    std::size_t at = 0;
+    for (int number = 1; number <= count; ++number) {
+      const std::string tail = " " + std::to_string(number) + "\"";
+      const std::size_t second = xml.find("\"second core" + tail, at), pass = xml.find("\"pass" + tail, at);
+      ASSERT_NE(std::min(second, pass), std::string::npos) << "position " << number;
+      EXPECT_EQ(std::max(second, pass), std::string::npos) << "position " << number << " completed twice";
+      at = std::min(second, pass);
+    }
   }
+
+  TXML_Estimate_Document document_;
+  TXML_Estimate_Container* chapter_ = document_.Chapters()->AddChapter();
+  std::atomic<int> on_second_core_{0}, on_pass_thread_{0};
+};
+
+// The second core is slow here: the pass's thread completes the batches it hands
+// over while the queue is full.
+TEST_F(PositionSettlerTest, PassThreadCompletesWhileTheSecondCoreIsBehind) {
+  SettleWithASlowSecondCore(600, [](int) { return true; });
+  ExpectEachCompletedOnceInOrder(600);
+  EXPECT_GT(on_second_core_, 0);
+  EXPECT_GT(on_pass_thread_, 0);
+}
+
+// A pass's thread that must get back to its walk (the user stopped the run)
+// leaves the rest of the batch to the second core.
+TEST_F(PositionSettlerTest, PositionsThePassThreadLeavesAreCompletedByTheSecondCore) {
+  SettleWithASlowSecondCore(600, [](int number) { return number % 32 < 5; });
+  ExpectEachCompletedOnceInOrder(600);
+  EXPECT_GT(on_pass_thread_, 0);
 }
 
 // A completion that fails on the pass's thread fails the hand-over it ran in.
@@ -83,6 +100,7 @@ TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
   settler.SetCompletion([](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
                         [](PositionData& data) {
                           if (data.row.number > 200) throw std::runtime_error("table read failed");
+                          return true;
                         });
   try {
     SettlePositions(settler, 1000);
