@@ -28,6 +28,9 @@ std::string RunUnprivileged(const std::function<std::string()>& action, unsigned
 // True when the build runs under AddressSanitizer, whose shadow memory makes a
 // limit on the address space meaningless.
 bool UnderAddressSanitizer();
+// True under ThreadSanitizer, whose shadow memory grows with what the process
+// touches, so that its resident memory says little of the program's own.
+bool UnderThreadSanitizer();
 
 // A child process that holds an exclusive flock on a file from construction
 // until destruction.
