@@ -76,7 +76,6 @@ std::optional<ConversionResult> OleDbPass::Run() {
   smeta.SetTableName("SMETA");
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
-  second_.connection.ConnectBeside(s_.ADOConnection1);
   run_.SetPositionCompletion(
       [this](PositionData& data) {
         ReadResources(second_.query, data);
@@ -91,6 +90,7 @@ std::optional<ConversionResult> OleDbPass::Run() {
   RunHost& host = run_.Host();
   return run_.RunFrame({.walk =
                             [&] {
+                              second_.connection.ConnectBeside(s_.ADOConnection1);
                               run_.BuildSkeleton([this] { FillWorkTypes(); });
                               smeta.First();
                               host.SetProgressMax(static_cast<int>(smeta.RecordCount()));
