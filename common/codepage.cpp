@@ -4,6 +4,8 @@
 #include "common/codepage.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace ranta2kv {
 namespace {
@@ -106,11 +108,31 @@ unsigned char Oem866ToAnsiByte(unsigned char c) {
 }
 
 std::string Oem866ToAnsi(std::string_view oemText) {
-  std::string out(oemText.size(), '\0');
-  for (std::size_t i = 0; i < oemText.size(); ++i) {
-    out[i] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(oemText[i])));
-  }
+  std::string out;
+  Oem866ToAnsiInto(oemText, out);
   return out;
+}
+
+void Oem866ToAnsiInto(std::string_view oemText, std::string& out) {
+  out.resize(oemText.size());
+  const char* from = oemText.data();
+  char* to = out.data();
+  auto convert = [&](std::size_t i) {
+    to[i] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(from[i])));
+  };
+  // ASCII bytes are the same in both code pages: runs of eight of them (the
+  // blanks that fill a field, Latin letters and digits) are copied whole.
+  std::size_t i = 0;
+  for (; i + 8 <= oemText.size(); i += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, from + i, 8);
+    if ((eight & 0x8080808080808080u) == 0) {
+      std::memcpy(to + i, &eight, 8);
+      continue;
+    }
+    for (std::size_t k = i; k < i + 8; ++k) convert(k);
+  }
+  for (; i < oemText.size(); ++i) convert(i);
 }
 
 std::string Cp1251ToUtf8(std::string_view text1251) {

@@ -13,6 +13,8 @@ namespace ranta2kv {
 // such character: box drawing as + - |, shades as #, and so on).
 unsigned char Oem866ToAnsiByte(unsigned char c);
 std::string Oem866ToAnsi(std::string_view oemText);  // same length
+// The same into out (its room reused); oemText must not lie in out.
+void Oem866ToAnsiInto(std::string_view oemText, std::string& out);
 
 std::string Cp1251ToUtf8(std::string_view text1251);
 // Characters that windows-1251 cannot hold become '?'.

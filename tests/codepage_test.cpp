@@ -34,6 +34,22 @@ TEST(OemConversionTest, AsciiAndLengthUnchanged) {
   EXPECT_EQ(Oem866ToAnsi(every).size(), 256u);
 }
 
+// Runs of eight ASCII bytes are copied whole: every byte, at every place of a run
+// beside ASCII ones, converts as it does alone.
+TEST(OemConversionTest, EveryByteBetweenAsciiRunsAsAlone) {
+  std::string out;
+  for (int c = 0; c < 256; ++c) {
+    for (std::size_t at : {0u, 7u, 8u, 13u}) {
+      std::string text(21, 'a');
+      text[at] = static_cast<char>(c);
+      std::string expected = text;
+      expected[at] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
+      Oem866ToAnsiInto(text, out);
+      ASSERT_EQ(out, expected) << "byte " << c << " at " << at;
+    }
+  }
+}
+
 TEST(Utf8ConversionTest, Cp1251RoundTripsEveryByte) {
   std::string every;
   for (int c = 1; c < 256; ++c) every.push_back(static_cast<char>(c));

@@ -2,10 +2,7 @@
 // the value of a field in a record as its column holds it.
 #include "source/sql/dbf_sql_column.h"
 
-#include <array>
-#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 #include "common/codepage.h"
@@ -33,16 +30,6 @@ void AssignDateText(double days, std::string& text) {
   char buffer[16];
   const int size = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
   text.assign(buffer, static_cast<std::size_t>(size));
-}
-
-// Code page 866 to windows-1251, byte by byte.
-const std::array<char, 256>& Oem866ToAnsiTable() {
-  static const std::array<char, 256> table = [] {
-    std::array<char, 256> bytes{};
-    for (int c = 0; c < 256; ++c) bytes[c] = static_cast<char>(Oem866ToAnsiByte(static_cast<unsigned char>(c)));
-    return bytes;
-  }();
-  return table;
 }
 
 SqlValue Integer(std::int64_t integer) {
@@ -79,24 +66,7 @@ SqlValue ColumnValue(const DbfField& field, const char* record, bool oem, std::s
   // The text as the reader gives it: the bytes up to the first NUL, "" when null.
   if (kind == DbfValueKind::Text) {
     if (!oem) return Text(value.Text());
-    const std::array<char, 256>& ansi = Oem866ToAnsiTable();
-    const std::string_view oemText = value.Text();
-    text.resize(oemText.size());
-    const char* from = oemText.data();
-    char* to = text.data();
-    // ASCII bytes are the same in both code pages: runs of eight of them (the
-    // blanks that fill a field, Latin letters and digits) are copied whole.
-    std::size_t i = 0;
-    for (; i + 8 <= oemText.size(); i += 8) {
-      std::uint64_t eight;
-      std::memcpy(&eight, from + i, 8);
-      if ((eight & 0x8080808080808080u) == 0) {
-        std::memcpy(to + i, &eight, 8);
-        continue;
-      }
-      for (std::size_t k = i; k < i + 8; ++k) to[k] = ansi[static_cast<unsigned char>(from[k])];
-    }
-    for (; i < oemText.size(); ++i) to[i] = ansi[static_cast<unsigned char>(from[i])];
+    Oem866ToAnsiInto(value.Text(), text);
     return Text(text);
   }
   // Each value is parsed once: what IsNull and the As accessors would give.
