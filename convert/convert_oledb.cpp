@@ -58,6 +58,9 @@ class OleDbPass {
   void FillWorkTypes();
   void Walk();
   bool ConvertPosition();  // false: the row was rejected for broken integrity
+  // On the second core (or on this thread while that core is behind): the
+  // position's resources, rates and executed rows, by statements in query and acts.
+  static void CompletePosition(OleDbDataset& query, OleDbDataset& acts, PositionData& data);
   static void ReadResources(OleDbDataset& query, PositionData& data);
   static void ReadRates(OleDbDataset& query, PositionData& data);
   static void ReadExecuted(OleDbDataset& query, OleDbDataset& acts, PositionData& data);
@@ -77,16 +80,8 @@ std::optional<ConversionResult> OleDbPass::Run() {
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
   run_.SetPositionCompletion(
-      [this](PositionData& data) {
-        ReadResources(second_.query, data);
-        ReadRates(second_.query, data);
-        ReadExecuted(second_.query, second_.acts, data);
-      },
-      [this](PositionData& data) {
-        ReadResources(s_.qSubQuery, data);
-        ReadRates(s_.qSubQuery, data);
-        ReadExecuted(s_.qSubQuery, s_.qACTS, data);
-      });
+      [this](PositionData& data) { CompletePosition(second_.query, second_.acts, data); },
+      [this](PositionData& data) { CompletePosition(s_.qSubQuery, s_.qACTS, data); });
   RunHost& host = run_.Host();
   return run_.RunFrame({.walk =
                             [&] {
@@ -201,6 +196,12 @@ bool OleDbPass::ConvertPosition() {
   data.coefficients = {number("KPZ"), number("KZP"), number("KEM"), number("KZM"), number("KSM")};
   run_.AddPosition(std::move(data));
   return true;
+}
+
+void OleDbPass::CompletePosition(OleDbDataset& query, OleDbDataset& acts, PositionData& data) {
+  ReadResources(query, data);
+  ReadRates(query, data);
+  ReadExecuted(query, acts, data);
 }
 
 void OleDbPass::ReadResources(OleDbDataset& query, PositionData& data) {

@@ -95,7 +95,7 @@ struct DbfTable::Impl {
   DbfRecordBlock FileOrderBlock() const {
     return DbfRecordBlock(file, header.header_length, header.record_length, record_count);
   }
-  DbfRecordBlock RandomBlocks(std::size_t blocks = kRandomBlocks) const {
+  DbfRecordBlock RandomBlocks(std::size_t blocks = 0) const {  // 0: kRandomBlocks
     return DbfRecordBlock(file, header.header_length, header.record_length, record_count, kRandomBlockBytes,
                           blocks == 0 ? kRandomBlocks : blocks);
   }
