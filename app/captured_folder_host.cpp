@@ -10,7 +10,7 @@ std::exception_ptr CapturedFolderHost::Run(std::filesystem::path folder, const C
   BeginRun(std::move(folder));
   try {
     if (ConvertObjectFolder(*this, FolderPath(), pass)) return nullptr;
-    if (std::optional<ConversionResult> result = pass(*this)) AppendLog(ResultLine(*result));
+    if (std::optional<ConversionResult> result = pass(*this)) AppendLogLines(*this, ResultText(*result));
   } catch (...) {
     ReturnToReady();
     return std::current_exception();

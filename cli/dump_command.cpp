@@ -1,6 +1,7 @@
 // ranta2kv-cli dump: every record of each named table as tab-separated UTF-8 text,
 // in file order, in a form that does not depend on the locale. Output goes through
 // one large buffer; a field's bytes are decoded through a per-byte table.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -292,6 +293,11 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& args, 
 }  // namespace
 
 int RunDump(const std::vector<std::string>& args) {
+  const auto options = std::find(args.begin(), args.end(), "--");  // after it, names only
+  if (std::find(args.begin(), options, "--help") != options || std::find(args.begin(), options, "-h") != options) {
+    PrintUsage(false);
+    return 0;
+  }
   DumpArguments parsed;
   if (std::optional<std::string> refused = ParseArguments(args, parsed)) return RefuseArguments(*refused);
   const ByteDecoder decoder(parsed.cp1251);
@@ -302,6 +308,15 @@ int RunDump(const std::vector<std::string>& args) {
       DbfTable table("DumpTable", '.');
       table.SetFileName(PathFromUtf8(file));
       table.Open();
+      if (std::optional<std::string> damage = table.Damage()) {
+        // The records it has are shown all the same: they are what is left.
+        std::string text = Cp1251ToUtf8(*damage);
+        std::replace(text.begin(), text.end(), '\n', ' ');
+        out.Flush();
+        FlushStream(StandardStream::Output);
+        WriteText(StandardStream::Error, "ranta2kv-cli: warning: " + file + ": " + text + "\n");
+        FlushStream(StandardStream::Error);
+      }
       DumpHeader(table, decoder, out);
       DumpRecords(table, decoder, out);
     } catch (const std::exception& error) {

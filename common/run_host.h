@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ranta2kv {
 
@@ -21,6 +22,11 @@ class RunHost {
   virtual std::filesystem::path FolderPath() = 0;
   // Where the output file goes instead of the source folder (command line --out).
   virtual std::optional<std::filesystem::path> OutputFolder() { return std::nullopt; }
+
+  // The output file the run is about to write, once its name is known. A host
+  // may refuse it by throwing (the command line: a file that a folder given
+  // before this one writes); the run then fails and writes nothing.
+  virtual void ClaimOutputFile(const std::filesystem::path& file) { (void)file; }
 
   virtual void AppendLog(const std::string& line1251) = 0;  // one line of the log
   virtual void ClearLog() = 0;
@@ -47,6 +53,9 @@ class RunHost {
   bool running_ = false;          // the run flag `Running`
   char decimal_separator_;        // from the user's LC_NUMERIC at program entry
 };
+
+// A text of several lines (separated by '\n') as lines of the host's log.
+void AppendLogLines(RunHost& host, std::string_view text1251);
 
 // Busy indication together with the run flag: BeginBusy shows the hourglass, sets
 // `Running` when setFlag is true and processes pending events; EndBusy undoes it.

@@ -1,4 +1,4 @@
-// The result line of a conversion run.
+// The result of a conversion run, as the log shows it.
 #include "convert/conversion_result.h"
 
 #include "common/codepage.h"
@@ -6,18 +6,20 @@
 
 namespace ranta2kv {
 
-std::string ResultLine(const ConversionResult& result) {
-  std::string line;
-  if (result.stopped) line += "Конвертация остановлена. "_cp1251;
-  line += "Записан файл \""_cp1251;
-  line += PathTo1251(result.file.filename());
-  line += "\": разделов "_cp1251;
-  line += std::to_string(result.chapters);
-  line += ", позиций "_cp1251;
-  line += std::to_string(result.positions);
-  line += ", пропущено строк "_cp1251;
-  line += std::to_string(result.rowsLeftOut);
-  return line;
+std::string StoppedLine() { return std::string("Конвертация остановлена."_cp1251); }
+
+std::string ResultText(const ConversionResult& result) {
+  std::string text;
+  if (result.stopped) text += StoppedLine() + "\n";
+  text += "Записан файл \""_cp1251;
+  text += PathTo1251(result.file.filename());
+  text += "\"\nразделов "_cp1251;
+  text += std::to_string(result.chapters);
+  text += ", позиций "_cp1251;
+  text += std::to_string(result.positions);
+  text += ", пропущено строк "_cp1251;
+  text += std::to_string(result.rowsLeftOut);
+  return text;
 }
 
 }  // namespace ranta2kv

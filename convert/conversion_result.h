@@ -1,7 +1,7 @@
 // What one conversion run gave: the file it wrote, how many chapters and
 // positions that file holds, how many estimate rows were left out with a log
-// line, and whether Stop ended the walk early. The result line says it all in
-// one line of the log.
+// line, and whether Stop ended the walk early. The result says it in short
+// lines of the log, each readable in the window's log at its designed width.
 #pragma once
 
 #include <filesystem>
@@ -17,11 +17,16 @@ struct ConversionResult {
   bool stopped = false;        // Stop ended the walk before the last row
 };
 
-// The result line of a run (windows-1251), naming the file without its folder
-// (the folder the user chose, or under an object the one named above it), e.g.
-// Записан файл "ЛС-1.XML": разделов 2, позиций 14, пропущено строк 1
-// and after Stop the same behind "Конвертация остановлена. ". It never begins
-// with one of the problem messages, so that a reader tells the two apart.
-std::string ResultLine(const ConversionResult& result);
+// The line that opens the result of a run that Stop ended early.
+std::string StoppedLine();
+
+// The result of a run (windows-1251), its lines separated by '\n': the file
+// without its folder (the folder the user chose, or under an object the one
+// named above it), then its counts, after Stop behind StoppedLine(), e.g.
+//   Записан файл "ЛС-1.XML"
+//   разделов 2, позиций 14, пропущено строк 1
+// No line begins with one of the problem messages, so that a reader tells the
+// two apart.
+std::string ResultText(const ConversionResult& result);
 
 }  // namespace ranta2kv

@@ -180,6 +180,7 @@ ConversionResult ConversionRun::Save(const std::filesystem::path& folder,
                                      const std::string& outputName) {
   ConversionResult result;
   result.file = OutputFilePath(host_.OutputFolder().value_or(folder), outputName);
+  host_.ClaimOutputFile(result.file);
   document_->SaveToFile(result.file, host_.DecimalSeparator(), faults_);
   result.chapters = ChapterCount(*document_->Chapters());
   result.positions = positions_;

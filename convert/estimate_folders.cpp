@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "common/ascii_case.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "source/estimate_folder.h"
 
 namespace ranta2kv {
 namespace {
@@ -72,12 +72,6 @@ void Search(const std::filesystem::path& root, const std::filesystem::path& rela
 }
 
 }  // namespace
-
-bool HoldsEstimate(const std::vector<FolderEntry>& entries) {
-  return std::any_of(entries.begin(), entries.end(), [](const FolderEntry& entry) {
-    return !entry.isFolder && EqualsIgnoringAsciiCase(PathToUtf8(entry.name), "SMETA.DBF");
-  });
-}
 
 std::vector<EstimateFolder> FindEstimateFolders(const std::filesystem::path& root,
                                                 const std::function<void(const std::string&)>& log,

@@ -19,9 +19,6 @@ struct EstimateFolder {
   std::filesystem::path relative;  // its path below the chosen folder
 };
 
-// Whether a folder's entries hold the estimate table SMETA.DBF (in any letter case).
-bool HoldsEstimate(const std::vector<FolderEntry>& entries);
-
 // The estimate folders below root (root itself is not one of them), in name
 // order of their paths. log takes the line of a folder that cannot be read
 // (windows-1251); keepGoing is asked before each folder is read, and the search

@@ -14,7 +14,7 @@
 #include "common/failure_text.h"
 #include "convert/estimate_folders.h"
 #include "platform/file_name.h"
-#include "source/dbf/dbf_table_set.h"
+#include "source/estimate_folder.h"
 
 namespace ranta2kv {
 namespace {
@@ -41,6 +41,7 @@ class EstimateHost final : public RunHost {
 
   std::filesystem::path FolderPath() override { return folder_; }
   std::optional<std::filesystem::path> OutputFolder() override { return output_; }
+  void ClaimOutputFile(const std::filesystem::path& file) override { object_.ClaimOutputFile(file); }
   void AppendLog(const std::string& line1251) override { object_.AppendLog(line1251); }
   void ClearLog() override {}  // the object's log keeps the lines of every estimate
   void SetProgressMax(int maximum) override { maximum_ = std::max(maximum, 1); }
@@ -84,7 +85,7 @@ std::vector<ProgressSlot> ProgressSlots(const std::vector<EstimateFolder>& estim
   std::uintmax_t total = 0;
   for (const EstimateFolder& estimate : estimates) {
     std::error_code error;
-    std::uintmax_t bytes = std::filesystem::file_size(TablePath(estimate.folder, "SMETA.DBF"), error);
+    std::uintmax_t bytes = std::filesystem::file_size(TablePath(estimate.folder, kSmetaFile), error);
     weights.push_back((error ? 0 : bytes) + 1);
     total += weights.back();
   }
@@ -113,7 +114,7 @@ class ObjectRun {
     host_.SetProgressPosition(0);
     const std::vector<ProgressSlot> slots = ProgressSlots(estimates);
     for (std::size_t i = 0; i < estimates.size() && host_.Running(); ++i) ConvertOne(estimates[i], slots[i]);
-    host_.AppendLog(ObjectSummaryLine(static_cast<int>(estimates.size()), written_, failed_, !host_.Running()));
+    AppendLogLines(host_, ObjectSummaryText(static_cast<int>(estimates.size()), written_, failed_, !host_.Running()));
   }
 
  private:
@@ -131,13 +132,13 @@ class ObjectRun {
     EstimateHost host(host_, estimate.folder, output, slot);
     try {
       if (std::optional<ConversionResult> result = pass_(host)) {
-        host_.AppendLog(ResultLine(*result));
+        AppendLogLines(host_, ResultText(*result));
         ++written_;
       } else {
         ++failed_;  // its set-up has logged why
       }
     } catch (...) {
-      host_.AppendLog(FailureText1251(std::current_exception()));
+      AppendLogLines(host_, FailureText1251(std::current_exception()));
       ++failed_;
     }
     host_.SetProgressPosition(slot.end);
@@ -178,9 +179,9 @@ std::string EstimateNameLine(const std::filesystem::path& relative) {
   return std::string("Папка \""_cp1251) + PathTo1251(relative.lexically_normal().make_preferred()) + "\"";
 }
 
-std::string ObjectSummaryLine(int found, int written, int failed, bool stopped) {
+std::string ObjectSummaryText(int found, int written, int failed, bool stopped) {
   std::string line;
-  if (stopped) line += "Конвертация остановлена. "_cp1251;
+  if (stopped) line += StoppedLine() + "\n";
   line += "Найдено смет: "_cp1251;
   line += std::to_string(found);
   line += ", записано: "_cp1251;

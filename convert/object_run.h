@@ -24,7 +24,7 @@ bool ConvertObjectFolder(RunHost& host, const std::filesystem::path& root, const
 
 // The log's line before the lines of one estimate: its folder below the object's.
 std::string EstimateNameLine(const std::filesystem::path& relative);
-// The last line of an object run.
-std::string ObjectSummaryLine(int found, int written, int failed, bool stopped);
+// The last lines of an object run: its counts, after Stop behind StoppedLine().
+std::string ObjectSummaryText(int found, int written, int failed, bool stopped);
 
 }  // namespace ranta2kv

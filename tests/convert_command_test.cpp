@@ -56,17 +56,19 @@ class ConvertCommandTest : public ::testing::TestWithParam<std::string> {
   std::filesystem::path estimate_ = scratch_ / "estimate";
 };
 
-// The result line of a written file, as stdout shows it.
-std::string ResultLine(const std::filesystem::path& file, int chapters, int positions, int left = 0) {
-  return "Записан файл \"" + file.filename().string() + "\": разделов " + std::to_string(chapters) +
-         ", позиций " + std::to_string(positions) + ", пропущено строк " + std::to_string(left) + "\n";
+// The result lines of a written file, as stdout shows them (each behind prefix).
+std::string ResultLines(const std::filesystem::path& file, int chapters, int positions, int left = 0,
+                        const std::string& prefix = "") {
+  return prefix + "Записан файл \"" + file.filename().string() + "\"\n" + prefix + "разделов " +
+         std::to_string(chapters) + ", позиций " + std::to_string(positions) + ", пропущено строк " +
+         std::to_string(left) + "\n";
 }
 
 TEST_P(ConvertCommandTest, LogOnStdoutWrittenFileOnStderr) {
   CommandResult r = RunCli(Source() + estimate_.string(), scratch_);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n" +
-                       ResultLine(estimate_ / "ЛС-7.XML", 1, 2));
+                       ResultLines(estimate_ / "ЛС-7.XML", 1, 2));
   EXPECT_EQ(r.err, "written: " + (estimate_ / "ЛС-7.XML").string() + "\n");
   EXPECT_TRUE(std::filesystem::exists(estimate_ / "ЛС-7.XML"));
 }
@@ -116,9 +118,9 @@ TEST_P(ConvertCommandTest, SeveralFoldersPrefixTheirLinesAndKeepThemTogether) {
     CommandResult r = RunCli(Source() + jobs + estimate_.string() + " " + second.string(), scratch_);
     EXPECT_EQ(r.status, 0) << r.err;
     std::string line = " Тип сборника ZZ для 01-01-001-01" + std::string(18, ' ') + " не определен. \n";
-    std::string first = estimate_.string() + ":" + line + estimate_.string() + ": " +
-                        ResultLine(estimate_ / "ЛС-7.XML", 1, 2);
-    std::string other = second.string() + ":" + line + second.string() + ": " + ResultLine(second / "ЛС-8.XML", 1, 2);
+    std::string first = estimate_.string() + ":" + line +
+                        ResultLines(estimate_ / "ЛС-7.XML", 1, 2, 0, estimate_.string() + ": ");
+    std::string other = second.string() + ":" + line + ResultLines(second / "ЛС-8.XML", 1, 2, 0, second.string() + ": ");
     EXPECT_TRUE(r.out == first + other || r.out == other + first) << r.out;
     EXPECT_TRUE(std::filesystem::exists(second / "ЛС-8.XML"));
   }
@@ -161,8 +163,44 @@ TEST_P(ConvertCommandTest, MissingFolderIsNamedOnStderr) {
              scratch_);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("ranta2kv-cli: " + missing.string() + ": no such folder\n"), std::string::npos);
+  EXPECT_NE(r.out.find(missing.string() + ": Папка не найдена\n"), std::string::npos) << r.out;
   EXPECT_TRUE(std::filesystem::exists(out / "ЛС-7.XML"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << "a staging folder is left";
+}
+
+// A table file stands for its folder, as in the window; options take their
+// values after "=" too; COMMAND --help is the help.
+TEST_P(ConvertCommandTest, PathsAndOptionsAsUsersGiveThem) {
+  const std::filesystem::path out = scratch_ / "out=1";
+  CommandResult r = RunCli("convert --source=" + GetParam() + " '--out=" + out.string() + "' " +
+                               (estimate_ / "SMETA.DBF").string(),
+                           scratch_);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "written: " + (out / "ЛС-7.XML").string() + "\n");
+  r = RunCli(Source() + "--jobs=2 " + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* help : {"convert --help", "convert -h", "dump --help"}) {
+    r = RunCli(help, scratch_);
+    EXPECT_EQ(r.status, 0) << help;
+    EXPECT_NE(r.out.find("--recursive"), std::string::npos) << help;
+  }
+  r = RunCli(Source() + "--fast=1 " + estimate_.string(), scratch_);
+  EXPECT_EQ(r.err, "ranta2kv-cli: convert has no option '--fast' that takes a value; see ranta2kv-cli --help\n");
+}
+
+// An --out folder that cannot be made gives the system's reason; a folder made
+// for an estimate whose set-up failed is not left behind.
+TEST_P(ConvertCommandTest, OutputFolderThatCannotBeMadeAndNoneLeftForAFailure) {
+  WriteFileBytes(scratch_ / "file", "x");
+  CommandResult r = RunCli(Source() + "--out " + (scratch_ / "file" / "out").string() + " " + estimate_.string(),
+                           scratch_);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "ranta2kv-cli: cannot make the output folder " + (scratch_ / "file" / "out").string() +
+                       ": Not a directory\n");
+  std::filesystem::remove(estimate_ / "POSEXT.DBF");
+  r = RunCli(Source() + "--out " + (scratch_ / "new" / "out").string() + " " + estimate_.string(), scratch_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(std::filesystem::exists(scratch_ / "new")) << "an empty output folder is left";
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSources, ConvertCommandTest, ::testing::Values("dbf", "oledb"));

@@ -78,7 +78,8 @@ TEST_F(ConvertRecursiveTest, FailuresAreNamedAndTheOthersWritten) {
   CommandRun r = Convert("--recursive " + Quoted(object_), scratch_);
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("ranta2kv-cli: " + (object_ / "Сети наружные").string() +
-                       ": Ошибка инициализации : не найдены таблицы данных\n"),
+                       ": Ошибка инициализации : не найдены таблицы данных\n" + "ranta2kv-cli: " +
+                       (object_ / "Сети наружные").string() + ": Нет файла: POSEXT.DBF\n"),
             std::string::npos)
       << r.err;
   EXPECT_NE(r.out.find("Найдено смет: 3, записано: 2, с ошибками: 1\n"), std::string::npos) << r.out;
@@ -96,10 +97,21 @@ TEST_F(ConvertRecursiveTest, FailuresAreNamedAndTheOthersWritten) {
   EXPECT_NE(r.out.find("Найдено смет: 3, записано: 1, с ошибками: 2\n"), std::string::npos) << r.out;
 }
 
-TEST_F(ConvertRecursiveTest, WithoutRecursiveAnObjectFolderHasNoTables) {
+// Without --recursive an object folder has no tables, and the user learns what
+// would convert it; with --recursive a folder with no estimate below says so.
+TEST_F(ConvertRecursiveTest, ObjectFolderWithoutRecursiveAndAFolderWithNoEstimates) {
   CommandRun r = Convert(Quoted(object_), scratch_);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "Ошибка инициализации : не найдены таблицы данных\n");
+  EXPECT_EQ(r.out, "Ошибка инициализации : не найдены таблицы данных\nНет файлов: POSTOOLS.DBF, SMETA.DBF, "
+                   "POSEXT.DBF, RESTBL.DBF, EXECUTE.DBF, ACTS.DBF, PARAMS.DBF\n");
+  EXPECT_EQ(r.err, "ranta2kv-cli: " + object_.string() +
+                       " holds no SMETA.DBF itself, but 3 estimate folders below it: convert them with --recursive\n");
+  const fs::path empty = scratch_ / "Пусто" / "Внутри";
+  fs::create_directories(empty);
+  r = Convert("--recursive " + Quoted(empty.parent_path()), scratch_);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "Найдено смет: 0, записано: 0, с ошибками: 0\n");
+  EXPECT_EQ(r.err, "ranta2kv-cli: " + empty.parent_path().string() + ": no folder below it holds SMETA.DBF\n");
 }
 
 }  // namespace

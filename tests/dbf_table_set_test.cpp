@@ -77,7 +77,8 @@ TEST_F(PrepareDbfTablesTest, AMissingFileIsLoggedBeforeAnyTableIsTouched) {
   for (const char* name : {"RESTBL.DBF", "ACTS.DBF"}) {
     std::filesystem::rename(folder_ / name, folder_ / "moved");
     EXPECT_FALSE(Prepare());
-    EXPECT_EQ(log_, std::vector<std::string>{Failure("не найдены таблицы данных"_cp1251)});
+    EXPECT_EQ(log_, (std::vector<std::string>{Failure("не найдены таблицы данных"_cp1251),
+                                              std::string("Нет файла: "_cp1251) + name}));
     EXPECT_EQ(tables_.ResourceTable.Index(), before);
     std::filesystem::rename(folder_ / "moved", folder_ / name);
   }

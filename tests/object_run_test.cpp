@@ -151,19 +151,21 @@ TEST_P(ObjectRunTest, EveryEstimateAsItsSingleRunFailuresLoggedUnderTheirNames) 
   EXPECT_EQ(XmlIn(damaged), "<no file>");
 
   const Lines log = host.LogUtf8();
-  ASSERT_EQ(log.size(), 9u) << ::testing::PrintToString(log);
+  ASSERT_EQ(log.size(), 12u) << ::testing::PrintToString(log);
   const std::string sep = PathToUtf8(fs::path("a") / "b").substr(1, 1);
   EXPECT_EQ(log[0], "Папка \"Корпус 1" + sep + "Раздел 2\"");
   EXPECT_EQ(log[1], GetParam() ? "Field 'NOMER' not found" : "DescriptTable: Field 'NOMER' not found");
   EXPECT_EQ(log[2], "Папка \"Корпус 1" + sep + "Раздел 10\"");
   EXPECT_EQ(log[3].rfind("Записан файл \"ЛС-", 0), 0u) << log[3];
-  EXPECT_EQ(log[4], "Папка \"Корпус 1" + sep + "Раздел 10" + sep + "старая смета\"");
-  EXPECT_NE(log[5].find("\": разделов "), std::string::npos) << log[5];
-  EXPECT_EQ(log[6], "Папка \"Сети  наружные\"");
-  EXPECT_EQ(log[7], GetParam() ? "Ошибка инициализации : Не найдены таблицы данных"
+  EXPECT_EQ(log[4].rfind("разделов ", 0), 0u) << log[4];
+  EXPECT_EQ(log[5], "Папка \"Корпус 1" + sep + "Раздел 10" + sep + "старая смета\"");
+  EXPECT_EQ(log[6].rfind("Записан файл \"ЛС-", 0), 0u) << log[6];
+  EXPECT_EQ(log[7].rfind("разделов ", 0), 0u) << log[7];
+  EXPECT_EQ(log[8], "Папка \"Сети  наружные\"");
+  EXPECT_EQ(log[9], GetParam() ? "Ошибка инициализации : Не найдены таблицы данных"
                                : "Ошибка инициализации : не найдены таблицы данных");
-  EXPECT_EQ(log[8], "Найдено смет: 4, записано: 2, с ошибками: 2");
-
+  EXPECT_EQ(log[10], "Нет файла: POSEXT.DBF");
+  EXPECT_EQ(log[11], "Найдено смет: 4, записано: 2, с ошибками: 2");
   // One bar over the object, never going back, and at 0 again when it is over.
   EXPECT_EQ(host.progress_max, 10000);
   ASSERT_GE(host.positions.size(), 3u);
@@ -180,9 +182,12 @@ TEST_P(ObjectRunTest, StopWritesTheEstimateInHandAndEndsTheRun) {
   host.stop_at_event = 20;  // a few rows into the first estimate
   ASSERT_TRUE(ConvertObjectFolder(host, root_, PassFunction()));
   const Lines log = host.LogUtf8();
-  ASSERT_EQ(log.size(), 3u) << ::testing::PrintToString(log);
-  EXPECT_EQ(log[1].rfind("Конвертация остановлена. Записан файл ", 0), 0u) << log[1];
-  EXPECT_EQ(log[2], "Конвертация остановлена. Найдено смет: 4, записано: 1, с ошибками: 0");
+  ASSERT_EQ(log.size(), 6u) << ::testing::PrintToString(log);
+  EXPECT_EQ(log[1], "Конвертация остановлена.");
+  EXPECT_EQ(log[2].rfind("Записан файл ", 0), 0u) << log[2];
+  EXPECT_EQ(log[3].rfind("разделов ", 0), 0u) << log[3];
+  EXPECT_EQ(log[4], "Конвертация остановлена.");
+  EXPECT_EQ(log[5], "Найдено смет: 4, записано: 1, с ошибками: 0");
   EXPECT_NE(XmlIn(Folder("Корпус 1/Раздел 2")), "<no file>");
   EXPECT_EQ(XmlIn(Folder("Корпус 1/Раздел 10")), "<no file>");
   EXPECT_EQ(host.progress, 0);

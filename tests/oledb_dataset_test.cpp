@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "common/codepage.h"
 #include "common/date_time.h"
 #include "common/error.h"
 #include "source/sql/oledb_connection.h"
@@ -76,10 +77,10 @@ TEST_F(OleDbDatasetTest, IntegerOutOfRangeFailsInsteadOfWrapping) {
   Run(query_, "SELECT 9999999999 AS CODE, 'x1' AS T");
   EXPECT_EQ(query_.FieldNamed("CODE").AsLargeInteger(), 9999999999);
   EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("CODE").AsInteger(); }),
-            "Value 9999999999 of field 'CODE' is out of the integer range");
+            "Значение 9999999999 поля CODE не помещается в целое число"_cp1251);
   EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("T").AsInteger(); }),
-            "Value 'x1' of field 'T' is not an integer");
-  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("T").AsNumber(); }), "Value 'x1' of field 'T' is not a number");
+            "Значение 'x1' поля T не является целым числом"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("T").AsNumber(); }), "Значение 'x1' поля T не является числом"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, AsDateTimeOfDateText) {
@@ -87,9 +88,9 @@ TEST_F(OleDbDatasetTest, AsDateTimeOfDateText) {
   EXPECT_EQ(query_.FieldNamed("D").AsDateTime(), EncodeDate(2004, 2, 29));
   EXPECT_EQ(query_.FieldNamed("D").AsString(), "2004-02-29");
   EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("BAD").AsDateTime(); }),
-            "Value '2003-02-29' of field 'BAD' is not a date");
+            "Значение '2003-02-29' поля BAD не является датой"_cp1251);
   EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("SHORT").AsDateTime(); }),
-            "Value '2004-3-15' of field 'SHORT' is not a date");
+            "Значение '2004-3-15' поля SHORT не является датой"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, FieldsByNameIgnoreLetterCase) {
@@ -144,7 +145,7 @@ TEST_F(OleDbDatasetTest, ColumnByPosition) {
   EXPECT_EQ(query_.ColumnCount(), 1);
   EXPECT_EQ(query_.Column(0).AsInteger(), 5);
   EXPECT_EQ(query_.RecordCount(), 1);
-  EXPECT_EQ(ErrorMessage([&] { query_.Column(1); }), "Column 1 not found");
+  EXPECT_EQ(ErrorMessage([&] { query_.Column(1); }), "В результате запроса нет столбца 1"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, WalkWithRecordNumberAndRecordCount) {
@@ -184,34 +185,37 @@ TEST_F(OleDbDatasetTest, OpenAndCloseStates) {
   query_.Next();
   query_.Open();  // opening an open dataset does nothing
   EXPECT_EQ(query_.RecordNumber(), 2);
-  EXPECT_EQ(ErrorMessage([&] { query_.SetSQL("SELECT 3"); }), "The statement of an open dataset cannot change");
+  EXPECT_EQ(ErrorMessage([&] { query_.SetSQL("SELECT 3"); }), "Запрос открытого набора данных нельзя изменить"_cp1251);
   query_.Close();
   EXPECT_FALSE(query_.Active());
-  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("V"); }), "The dataset is closed");
-  EXPECT_EQ(ErrorMessage([&] { query_.RecordCount(); }), "The dataset is closed");
-  EXPECT_EQ(ErrorMessage([&] { query_.Next(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.FieldNamed("V"); }), "Набор данных закрыт"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { query_.RecordCount(); }), "Набор данных закрыт"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { query_.Next(); }), "Набор данных закрыт"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, FieldReadsFailOnceItsDatasetIsClosed) {
   Run(query_, "SELECT 1 AS V");
   const OleDbField& v = query_.FieldNamed("V");
   query_.Close();
-  EXPECT_EQ(ErrorMessage([&] { v.AsInteger(); }), "The dataset is closed");
+  EXPECT_EQ(ErrorMessage([&] { v.AsInteger(); }), "Набор данных закрыт"_cp1251);
 }
 
-TEST_F(OleDbDatasetTest, StatementErrorsCarryTheDatabaseMessage) {
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM NOPE"); }), "no such table: NOPE");
+// The engine's own English never reaches the user: a missing table or field is
+// named in words of the source's own, any other failure by its code.
+TEST_F(OleDbDatasetTest, StatementErrorsAreTheSourcesOwnTexts) {
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM NOPE"); }), "Не найдена таблица NOPE.DBF"_cp1251);
   EXPECT_FALSE(query_.Active());
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELEC 1"); }), "near \"SELEC\": syntax error");
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT NOPE"); }), "no such column: NOPE");
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, ""); }), "The dataset has no statement");
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "  "); }), "The statement is empty");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELEC 1"); }),
+            "Источник данных не выполнил запрос (код ошибки SQLite 1)"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT NOPE"); }), "Ни в одной таблице запроса нет поля NOPE"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, ""); }), "У набора данных нет запроса"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "  "); }), "Пустой запрос"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, OnlyQueriesRun) {
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "CREATE TABLE T (A)"); }), "The statement is not a query");
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "BEGIN"); }), "The statement is not a query");
-  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM T"); }), "no such table: T");
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "CREATE TABLE T (A)"); }), "Запрос не является выборкой (SELECT)"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "BEGIN"); }), "Запрос не является выборкой (SELECT)"_cp1251);
+  EXPECT_EQ(ErrorMessage([&] { Run(query_, "SELECT * FROM T"); }), "Не найдена таблица T.DBF"_cp1251);
 }
 
 TEST_F(OleDbDatasetTest, FourResultsOpenAtOnce) {
@@ -234,7 +238,7 @@ TEST_F(OleDbDatasetTest, DisconnectClosesOpenDatasets) {
   connection_.SetConnected(false);
   EXPECT_FALSE(query_.Active());
   EXPECT_FALSE(other.Active());
-  EXPECT_EQ(ErrorMessage([&] { query_.Open(); }), "The connection is closed");
+  EXPECT_EQ(ErrorMessage([&] { query_.Open(); }), "Соединение с источником данных закрыто"_cp1251);
 }
 
 }  // namespace

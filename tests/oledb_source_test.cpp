@@ -129,7 +129,7 @@ TEST_F(OleDbSourceTest, MissingFolderFailsSilently) {
   EXPECT_FALSE(source_.ADOConnection1.Connected());
 }
 
-TEST_F(OleDbSourceTest, EachMissingDataTableLogsOneLine) {
+TEST_F(OleDbSourceTest, EachMissingDataTableIsNamed) {
   for (const char* missing : {"POSTOOLS.DBF", "SMETA.DBF", "POSEXT.DBF"}) {
     SCOPED_TRACE(missing);
     fs::path folder = NewFolder();
@@ -137,9 +137,18 @@ TEST_F(OleDbSourceTest, EachMissingDataTableLogsOneLine) {
     fs::remove(folder / missing);
     log_.clear();
     EXPECT_FALSE(Open(folder));
-    EXPECT_EQ(log_, std::vector<std::string>{InitLine("Не найдены таблицы данных"_cp1251)});
+    EXPECT_EQ(log_, (std::vector<std::string>{InitLine("Не найдены таблицы данных"_cp1251),
+                                              std::string("Нет файла: "_cp1251) + std::string(missing)}));
     EXPECT_FALSE(source_.ADOConnection1.Connected());
   }
+  fs::path folder = NewFolder();
+  WriteEstimate(folder);
+  fs::remove(folder / "SMETA.DBF");
+  fs::remove(folder / "POSTOOLS.DBF");
+  log_.clear();
+  EXPECT_FALSE(Open(folder));
+  EXPECT_EQ(log_, (std::vector<std::string>{InitLine("Не найдены таблицы данных"_cp1251),
+                                            std::string("Нет файлов: POSTOOLS.DBF, SMETA.DBF"_cp1251)}));
 }
 
 TEST_F(OleDbSourceTest, SetUpPointsTheConnectionAtTheFolder) {
@@ -194,7 +203,10 @@ TEST_F(OleDbSourceTest, SetUpClosesWhatTheLastPassLeftOpen) {
 TEST_F(OleDbSourceTest, RestblMissingSetsUpAndItsStatementFails) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
-  EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), "no such table: RESTBL");
+  EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), "Не найдена таблица RESTBL.DBF"_cp1251);
+  // A field that the table lacks is named with its table.
+  EXPECT_EQ(ErrorMessage([&] { Select("SELECT NORMRAS FROM \"EXECUTE\" WHERE CODE=50"); }),
+            "В таблице EXECUTE.DBF нет поля NORMRAS"_cp1251);
 }
 
 TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
@@ -203,8 +215,8 @@ TEST_F(OleDbSourceTest, UnreadableExtraTableFailsTheSetUp) {
   source_.qSubQuery.SetSQL("SELECT 1");
   EXPECT_FALSE(Open(folder_));
   const std::string file = (folder_ / "EXTRA.DBF").string();
-  EXPECT_EQ(log_, std::vector<std::string>{
-                      InitLine("TQXSmartDBF.InternalOpen: File \"" + file + "\" is not DBF file")});
+  EXPECT_EQ(log_, (std::vector<std::string>{InitLine(std::string("Не удалось прочитать таблицу EXTRA.DBF:"_cp1251)),
+                                            "TQXSmartDBF.InternalOpen: File \"" + file + "\" is not DBF file"}));
   EXPECT_FALSE(source_.ADOConnection1.Connected());
   EXPECT_FALSE(source_.qSubQuery.Active());
 }
@@ -227,18 +239,18 @@ TEST_F(OleDbSourceTest, FolderNameWithSemicolonIsRefused) {
   WriteEstimate(folder);
   EXPECT_FALSE(Open(folder));
   EXPECT_EQ(log_,
-            std::vector<std::string>{InitLine("The folder name \"" + folder.string() +
-                                              kSeparator +
-                                              "\" contains \";\", which a connection string cannot carry")});
+            std::vector<std::string>{InitLine(std::string("Имя папки \""_cp1251) + folder.string() + kSeparator +
+                                              std::string("\" содержит \";\", а строка подключения не может его передать"_cp1251))});
 }
 
 TEST_F(OleDbSourceTest, ConnectingToNoFolderFails) {
   source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1;Data Source=" + folder_.string() + "/none/";
   EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.SetConnected(true); }),
-            "Data Source \"" + folder_.string() + "/none/\" is not an existing folder");
+            std::string("Папка источника данных \""_cp1251) + folder_.string() + "/none/" +
+                std::string("\" не найдена"_cp1251));
   source_.ADOConnection1.ConnectionString = "Provider=VFPOLEDB.1";
   EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.SetConnected(true); }),
-            "The connection string names no Data Source");
+            "В строке подключения не указана папка (Data Source)"_cp1251);
   EXPECT_FALSE(source_.ADOConnection1.Connected());
 }
 
@@ -267,7 +279,7 @@ TEST_F(OleDbSourceTest, LowerCaseFileNamesServeTheSetUp) {
 }
 
 TEST_F(OleDbSourceTest, ListingNeedsTheConnection) {
-  EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.ListTables(); }), "The connection is closed");
+  EXPECT_EQ(ErrorMessage([&] { source_.ADOConnection1.ListTables(); }), "Соединение с источником данных закрыто"_cp1251);
 }
 
 // --- the tables
@@ -356,7 +368,7 @@ TEST_F(OleDbSourceTest, TableDatasetOfAnEmptyTable) {
   EXPECT_TRUE(table.FieldNamed("CODE").IsNull());
   table.Close();
   table.SetTableName("NOPE");
-  EXPECT_EQ(ErrorMessage([&] { table.Open(); }), "no such table: NOPE");
+  EXPECT_EQ(ErrorMessage([&] { table.Open(); }), "Не найдена таблица NOPE.DBF"_cp1251);
 }
 
 TEST_F(OleDbSourceTest, OemTextConvertedByLanguageDriver) {
@@ -410,8 +422,9 @@ TEST_F(OleDbSourceTest, TableThatCannotBeReadFailsEveryStatement) {
   WriteEstimate(folder_);
   ASSERT_TRUE(Open(folder_));
   Table({{"CODE", 'N', 10}}, 0x65, 0x02).WriteTo(folder_ / "RESTBL.DBF");
-  const std::string message =
-      "TQXSmartDBF.InternalOpen: File \"" + (folder_ / "RESTBL.DBF").string() + "\" is not DBF file";
+  const std::string message = std::string("Не удалось прочитать таблицу RESTBL.DBF:\n"_cp1251) +
+                              "TQXSmartDBF.InternalOpen: File \"" + (folder_ / "RESTBL.DBF").string() +
+                              "\" is not DBF file";
   EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
   EXPECT_EQ(ErrorMessage([&] { Select("SELECT * FROM RESTBL WHERE CODE=50"); }), message);
 }

@@ -121,6 +121,7 @@ DbfHeader ReadDbfHeader(std::string_view file, const std::string& fileName1251) 
   if (header.variant.dbase7 && file.size() < kDbase7HeaderSize) {
     ThrowDamaged(fileName1251, "the file is shorter than its header");
   }
+  header.record_count = Word(file, 4) | static_cast<std::uint32_t>(Word(file, 6)) << 16;
   header.header_length = static_cast<std::uint16_t>(Word(file, 8));
   header.record_length = static_cast<std::uint16_t>(Word(file, 10));
   header.table_flags = static_cast<std::uint8_t>(Byte(file, 28));

@@ -29,6 +29,7 @@ struct DbfDescriptor {
 struct DbfHeader {
   std::uint8_t version = 0;
   DbfVariant variant{};
+  std::uint32_t record_count = 0;    // bytes 4 to 7: the records the header counts
   std::uint8_t table_flags = 0;      // byte 28
   std::uint8_t language_driver = 0;  // byte 29
   std::uint16_t header_length = 0;   // offset of record 1

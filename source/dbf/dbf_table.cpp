@@ -15,6 +15,8 @@ namespace {
 
 bool IsVisualFoxPro(const DbfHeader& header) { return header.variant.visual_foxpro; }
 
+constexpr char kEndOfFile = 0x1A;  // the byte some writers put after the last record
+
 }  // namespace
 
 DbfTable::DbfTable(std::string name, char decimalSeparator)
@@ -59,7 +61,20 @@ void DbfTable::Open() {
   const std::uint64_t size = impl.file.Size();
   const std::uint64_t start = impl.header.header_length;
   impl.record_count = size <= start ? 0 : static_cast<std::int64_t>((size - start) / impl.header.record_length);
+  impl.partial_record = false;
+  if (size > start) {
+    const std::uint64_t rest = (size - start) % impl.header.record_length;
+    char last = 0;
+    if (rest == 1) impl.file.ReadAt(size - 1, &last, 1);
+    impl.partial_record = rest > 1 || (rest == 1 && last != kEndOfFile);
+  }
   impl.open = true;
+  if (whole_records_required_) {
+    if (std::optional<std::string> damage = Damage()) {
+      Close();
+      throw SourceFileError(*damage);
+    }
+  }
   impl.touched = 0;
   impl.file_order.emplace(impl.FileOrderBlock());
   impl.at_random.emplace(impl.RandomBlocks());
@@ -194,6 +209,18 @@ void DbfTable::Next() {
 bool DbfTable::AtEnd() const { return impl_->at_end; }
 
 std::int64_t DbfTable::RecordCount() const { return impl_->open ? impl_->record_count : 0; }
+
+std::int64_t DbfTable::HeaderRecordCount() const { return impl_->open ? impl_->header.record_count : 0; }
+
+std::optional<std::string> DbfTable::Damage() const {
+  const Impl& impl = *impl_;
+  if (!impl.open || (impl.record_count >= impl.header.record_count && !impl.partial_record)) return std::nullopt;
+  std::string text = std::string("Таблица "_cp1251) + PathTo1251(file_name_.filename()) +
+                     std::string(" повреждена:\nзаписей в заголовке "_cp1251) + std::to_string(impl.header.record_count) +
+                     std::string(", в файле "_cp1251) + std::to_string(impl.record_count);
+  if (impl.partial_record) text += " и обрывок записи"_cp1251;
+  return text;
+}
 
 std::int64_t DbfTable::RecordNumber() const { return impl_->record ? impl_->record_number : 0; }
 

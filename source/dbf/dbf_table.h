@@ -104,6 +104,17 @@ class DbfTable {
   void Next();
   bool AtEnd() const;
   std::int64_t RecordCount() const;   // from the file size; ignores any range
+  std::int64_t HeaderRecordCount() const;  // the records the open table's header counts
+  // The open table's file is cut short: it holds fewer whole records than its
+  // header counts, or it ends inside a record (a last byte 0x1A is the end of
+  // file, no record). More records than the header counts are no damage: the
+  // header of a table is often not brought up to date, and the records are real.
+  // The text (two lines) says which file and both counts; nothing when whole.
+  std::optional<std::string> Damage() const;
+  // From the next Open on, a file cut short fails the Open with SourceFileError
+  // and the text of Damage(): the conversion's tables must be whole, while a
+  // look into a table (the command line's dump) shows what is left.
+  void SetWholeRecordsRequired(bool required) { whole_records_required_ = required; }
   std::int64_t RecordNumber() const;  // 1-based file position of the current record
   bool Deleted() const;               // the current record's flag is "*"
   // The current record's bytes (empty when there is none), valid until the
@@ -164,6 +175,7 @@ class DbfTable {
   std::filesystem::path file_name_;
   char decimal_separator_;
   FileFaults* faults_ = nullptr;
+  bool whole_records_required_ = false;
   friend class DbfField;
 };
 

@@ -46,6 +46,7 @@ struct DbfTable::Impl {
   std::uint16_t null_flags_offset = 0;  // the Visual FoxPro null-flags field; width 0 when none
   std::uint16_t null_flags_width = 0;
   std::int64_t record_count = 0;        // whole records in the file at Open
+  bool partial_record = false;          // the file ends inside a record
   bool open = false;
 
   const char* record = nullptr;      // the current record, nullptr when there is none

@@ -12,26 +12,16 @@
 #include <thread>
 #include <vector>
 
-#include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
+#include "common/log_lines.h"
 #include "platform/file_faults.h"
 #include "platform/file_name.h"
 #include "source/dbf/dbf_file.h"
+#include "source/estimate_folder.h"
 
 namespace ranta2kv {
 namespace {
-
-constexpr std::array<const char*, 7> kRequiredFiles = {
-    "POSTOOLS.DBF", "SMETA.DBF", "POSEXT.DBF", "RESTBL.DBF", "EXECUTE.DBF", "ACTS.DBF", "PARAMS.DBF"};
-
-bool HasAllFiles(const std::filesystem::path& folder) {
-  for (const char* name : kRequiredFiles) {
-    std::error_code error;
-    if (!std::filesystem::exists(TablePath(folder, name), error)) return false;
-  }
-  return true;
-}
 
 struct IndexBuild {
   DbfTable& table;
@@ -86,19 +76,19 @@ void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
   }
 }
 
-}  // namespace
-
-std::filesystem::path TablePath(const std::filesystem::path& folder, std::string_view fileName) {
-  std::filesystem::path exact = folder / fileName;
-  std::error_code error;
-  if (std::filesystem::exists(exact, error)) return exact;
-  std::vector<std::filesystem::path> matches;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (EqualsIgnoringAsciiCase(PathToUtf8(it->path().filename()), fileName)) matches.push_back(it->path());
-  }
-  if (matches.empty()) return exact;
-  return *std::min_element(matches.begin(), matches.end());
+// ACTS.DBF has no key index to build: it is opened here, apart from the pass's
+// ACTS table, which the set-up leaves alone, only to see that it is whole.
+void RequireWholeActs(const std::filesystem::path& file, std::optional<TableFileStamp> expected,
+                      FileFaults* faults) {
+  DbfTable acts("ACTS");
+  acts.SetFileFaults(faults);
+  acts.SetFileName(file);
+  acts.ExpectFile(expected);
+  acts.SetWholeRecordsRequired(true);
+  acts.Open();
 }
+
+}  // namespace
 
 DbfTableSet::DbfTableSet(char decimalSeparator)
     : DataTable("DataTable", decimalSeparator),
@@ -129,42 +119,49 @@ void DbfTableSet::CheckUnchanged() const {
 
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log) {
   const std::string failure("Ошибка инициализации : "_cp1251);
-  tables.acts_at_set_up = CurrentStamp(TablePath(folder, "ACTS.DBF"));
-  if (!HasAllFiles(folder)) {
+  tables.acts_at_set_up = CurrentStamp(TablePath(folder, kActsFile));
+  const std::vector<std::string_view> required(kEstimateTableFiles.begin(), kEstimateTableFiles.end());
+  if (const std::vector<std::string> missing = MissingTableFiles(folder, required); !missing.empty()) {
     log(failure + std::string("не найдены таблицы данных"_cp1251));
+    log(MissingFilesLine(missing));
     return false;
   }
   struct Step {
     DbfTable& table;
-    const char* file;
+    std::string_view file;
     const char* keyField;
   };
-  const std::array<Step, 6> steps = {{{tables.PosTools, "POSTOOLS.DBF", "POSCODE"},
-                                      {tables.DataTable, "POSEXT.DBF", "CODE"},
-                                      {tables.DescriptTable, "SMETA.DBF", "CODE"},
-                                      {tables.ResourceTable, "RESTBL.DBF", "CODE"},
-                                      {tables.Execute_, "EXECUTE.DBF", "CODE"},
-                                      {tables.PARAMS, "PARAMS.DBF", "ID"}}};
+  const std::array<Step, 6> steps = {{{tables.PosTools, kPostoolsFile, "POSCODE"},
+                                      {tables.DataTable, kPosextFile, "CODE"},
+                                      {tables.DescriptTable, kSmetaFile, "CODE"},
+                                      {tables.ResourceTable, kRestblFile, "CODE"},
+                                      {tables.Execute_, kExecuteFile, "CODE"},
+                                      {tables.PARAMS, kParamsFile, "ID"}}};
   try {
-    for (const Step& step : steps) step.table.SetFileName(TablePath(folder, step.file));
+    for (const Step& step : steps) {
+      step.table.SetFileName(TablePath(folder, step.file));
+      step.table.SetWholeRecordsRequired(true);  // a table cut short would lose records without a word
+    }
     // Every table must be read as it was when the set-up began, so that the
     // tables belong to one state of the estimate.
     for (const Step& step : steps) step.table.ExpectFile(CurrentStamp(step.table.FileName()));
     std::vector<IndexBuild> builds;
     for (const Step& step : steps) builds.push_back(IndexBuild{step.table, step.keyField, 0, nullptr, nullptr});
     BuildKeyIndexes(builds);
+    RequireWholeActs(TablePath(folder, kActsFile), tables.acts_at_set_up, tables.ACTS.Faults());
     // A table changed while the others were read does not go with them either.
     for (const Step& step : steps) step.table.CheckFileIsExpected();
   } catch (const std::exception& error) {
-    log(failure + error.what());
+    AppendLines(log, failure + error.what());
     return false;
   }
   return true;
 }
 
 void OpenDbfTables(DbfTableSet& tables, const std::filesystem::path& folder) {
-  tables.ACTS.SetFileName(TablePath(folder, "ACTS.DBF"));
+  tables.ACTS.SetFileName(TablePath(folder, kActsFile));
   tables.ACTS.ExpectFile(tables.acts_at_set_up);
+  tables.ACTS.SetWholeRecordsRequired(true);
   try {
     for (DbfTable* table : {&tables.ACTS, &tables.Execute_, &tables.PARAMS, &tables.PosTools,
                             &tables.DescriptTable, &tables.DataTable, &tables.ResourceTable}) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "source/dbf/dbf_table.h"
 
@@ -35,12 +36,9 @@ struct DbfTableSet {
   std::optional<TableFileStamp> acts_at_set_up;
 };
 
-// The file of a table in the folder: the name as given when that file exists,
-// else the first file whose name differs from it only in letter case (tables
-// copied from other systems often have lower-case names), else the name as given.
-std::filesystem::path TablePath(const std::filesystem::path& folder, std::string_view fileName);
-
-// Logs "Ошибка инициализации : ..." and returns false on failure.
+// Logs "Ошибка инициализации : ..." (and the missing files, or the second line
+// of a message of two) and returns false on failure. A table cut short (fewer
+// records than its header counts) fails the set-up.
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log);
 
 // Names ACTS (the set-up leaves it alone) and opens the seven tables in the order

@@ -18,6 +18,7 @@
 #include "source/sql/column_key_index.h"
 #include "source/sql/dbf_sql_column.h"
 #include "source/sql/sql_database.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 namespace {
@@ -37,8 +38,15 @@ void OpenTable(DbfTable& table, const std::string& name, const std::filesystem::
   table.SetFileFaults(faults);
   table.ExpectFile(expected);
   table.SetFileName(file);
-  table.Open();
-  if (table.Fields().empty()) throw Error("Table \"" + name + "\" has no fields");
+  table.SetWholeRecordsRequired(true);  // a table cut short would lose records without a word
+  try {
+    table.Open();
+  } catch (const SourceFileError&) {
+    throw;  // its own text names the file and what happened to it
+  } catch (const Error& failure) {
+    throw Error(sql_messages::UnreadableTable(file, failure.what()));
+  }
+  if (table.Fields().empty()) throw Error(sql_messages::TableWithoutFields(name));
 }
 
 // Collations under which equal texts have equal keys.
@@ -146,7 +154,7 @@ void DbfVirtualTables::TableFile::BuildKeyIndexes() {
   }
   if (keys_.empty()) return;
   const std::int64_t count = dbf_.RecordCount();
-  if (count > static_cast<std::int64_t>(UINT32_MAX)) throw Error("Table \"" + dbf_.Name() + "\" is too large");
+  if (count > static_cast<std::int64_t>(UINT32_MAX)) throw Error(sql_messages::TableTooLarge(dbf_.Name()));
   DbfRecordBlock reader = dbf_.RecordReader(true);
   std::string text;
   for (std::int64_t n = 1; n <= count; ++n) {
@@ -446,6 +454,15 @@ void DbfVirtualTables::Create(const std::string& name, std::shared_ptr<const Tab
     tables_.erase(name);
     throw;
   }
+}
+
+bool DbfVirtualTables::HasColumn(const std::string& name, std::string_view column) const {
+  auto table = tables_.find(name);
+  if (table == tables_.end()) return false;
+  for (const DbfField& field : table->second->Dbf().Fields()) {
+    if (EqualsIgnoringAsciiCase(field.Name(), column)) return true;
+  }
+  return false;
 }
 
 void DbfVirtualTables::CheckUnchanged() const {

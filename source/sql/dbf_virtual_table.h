@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/table_file.h"
 
@@ -45,6 +46,8 @@ class DbfVirtualTables {
   // files held until both objects are destroyed.
   void AttachEveryTableOf(const DbfVirtualTables& other);
   bool Contains(const std::string& name) const { return tables_.contains(name); }
+  // Whether the attached table `name` has a column of that name (any letter case).
+  bool HasColumn(const std::string& name, std::string_view column) const;
 
   // Throws the change error of the first attached table whose file was changed,
   // replaced or removed since it was attached.

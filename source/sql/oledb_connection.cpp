@@ -9,6 +9,7 @@
 #include <memory>
 #include <system_error>
 
+#include "common/ascii_case.h"
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
@@ -18,12 +19,15 @@
 #include "source/sql/oledb_table_catalogue.h"
 #include "source/sql/dbf_virtual_table.h"
 #include "source/sql/sql_database.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
 namespace {
 
+// The engine's messages that name what a statement lacks.
 constexpr std::string_view kNoSuchTable = "no such table: ";
+constexpr std::string_view kNoSuchColumn = "no such column: ";
 constexpr std::size_t kMostShapes = 64;  // the pass runs about ten
 
 std::string CurrentFolder() {
@@ -32,12 +36,40 @@ std::string CurrentFolder() {
   return error ? std::string() : PathToUtf8(folder);
 }
 
-// The table that a "no such table" message names, or "" for any other message.
-std::string MissingTableOf(std::string_view message) {
-  if (!message.starts_with(kNoSuchTable)) return "";
-  std::string_view name = message.substr(kNoSuchTable.size());
+// What a "no such table" (or "no such column") message names, or "" for any
+// other message.
+std::string NamedIn(std::string_view message, std::string_view saying) {
+  if (!message.starts_with(saying)) return "";
+  std::string_view name = message.substr(saying.size());
   if (name.starts_with("main.")) name.remove_prefix(5);
   return std::string(name);
+}
+
+bool IsIdentifierByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+         static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The names a statement's text holds (words and double-quoted identifiers),
+// upper-cased; literals in single quotes are passed over.
+std::vector<std::string> NamesIn(std::string_view statement) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < statement.size();) {
+    const char c = statement[i];
+    if (c == '\'' || c == '"') {
+      const std::size_t end = std::min(statement.find(c, i + 1), statement.size());
+      if (c == '"') names.push_back(AsciiUpper(std::string(statement.substr(i + 1, end - i - 1))));
+      i = end + 1;
+    } else if (IsIdentifierByte(c)) {
+      std::size_t end = i;
+      while (end < statement.size() && IsIdentifierByte(statement[end])) ++end;
+      names.push_back(AsciiUpper(std::string(statement.substr(i, end - i))));
+      i = end;
+    } else {
+      ++i;
+    }
+  }
+  return names;
 }
 
 bool StandsForTheText(sqlite3_stmt* query, const StatementShape& shape) {
@@ -91,11 +123,11 @@ void OleDbConnection::SetConnected(bool connected) {
     return;
   }
   std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
-  if (!dataSource) throw Error("The connection string names no Data Source");
+  if (!dataSource) throw Error(sql_messages::NoDataSource());
   fs::path folder = PathFromUtf8(*dataSource);
   std::error_code error;
   if (!fs::is_directory(folder, error)) {
-    throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
+    throw Error(sql_messages::DataSourceNotFound(Utf8ToCp1251(*dataSource)));
   }
   catalogue_ = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
   // The tables are attached one after the other: each must be read as it was
@@ -196,17 +228,29 @@ SqlPreparedQuery OleDbConnection::PrepareQuery(std::string_view statement) {
                                 &prepared, nullptr);
     SqlPreparedQuery query(prepared);
     if (rc == SQLITE_OK) {
-      if (!prepared) throw Error("The statement is empty");
+      if (!prepared) throw Error(sql_messages::EmptyStatement());
       ++statements_compiled_;
       if (!sqlite3_stmt_readonly(prepared) || sqlite3_column_count(prepared) == 0) {
-        throw Error("The statement is not a query");
+        throw Error(sql_messages::NotAQuery());
       }
       return query;
     }
     database_->ThrowKeptFailure();
-    std::string message = database_->LastMessage();
-    if (!AttachMissingTable(MissingTableOf(message))) throw Error(message);
+    const std::string message = database_->LastMessage();
+    const std::string table = NamedIn(message, kNoSuchTable);
+    if (AttachMissingTable(table)) continue;
+    if (!table.empty()) throw Error(sql_messages::MissingTable(table));
+    const std::string field = NamedIn(message, kNoSuchColumn);
+    if (!field.empty()) throw Error(sql_messages::MissingField(TableLacking(statement, field), field));
+    throw Error(sql_messages::EngineFailure(database_->LastCode()));
   }
+}
+
+std::string OleDbConnection::TableLacking(std::string_view statement, std::string_view field) const {
+  for (const std::string& name : NamesIn(statement)) {
+    if (tables_->Contains(name) && !tables_->HasColumn(name, field)) return name;
+  }
+  return "";
 }
 
 void OleDbConnection::CheckUnchanged() const {
@@ -233,7 +277,7 @@ bool OleDbConnection::AttachMissingTable(const std::string& name) {
 }
 
 void OleDbConnection::RequireConnected() const {
-  if (!database_) throw Error("The connection is closed");
+  if (!database_) throw Error(sql_messages::ConnectionClosed());
 }
 
 void OleDbConnection::Attach(OleDbDataset* dataset) { datasets_.push_back(dataset); }

@@ -98,6 +98,8 @@ class OleDbConnection {
   void Attach(OleDbDataset* dataset);  // datasets closed by a disconnect
   void Detach(OleDbDataset* dataset);
   bool AttachMissingTable(const std::string& name);  // false: no table of the folder to attach
+  // The first table the statement names that is attached and lacks the field; "" when none.
+  std::string TableLacking(std::string_view statement, std::string_view field) const;
   SqlPreparedQuery PrepareQuery(std::string_view statement);
   struct ShapedStatement {
     SqlPreparedQuery query;

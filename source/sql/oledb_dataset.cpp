@@ -12,6 +12,7 @@
 #include "common/error.h"
 #include "source/sql/oledb_connection.h"
 #include "source/sql/sql_database.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 
@@ -23,20 +24,20 @@ OleDbDataset::OleDbDataset(OleDbConnection& connection, char decimalSeparator)
 OleDbDataset::~OleDbDataset() { connection_.Detach(this); }
 
 void OleDbDataset::SetSQL(std::string statement) {
-  if (active_) throw Error("The statement of an open dataset cannot change");
+  if (active_) throw Error(sql_messages::StatementOfOpenDataset());
   statement_ = std::move(statement);
   table_name_.clear();
 }
 
 void OleDbDataset::SetTableName(std::string table) {
-  if (active_) throw Error("The table of an open dataset cannot change");
+  if (active_) throw Error(sql_messages::TableOfOpenDataset());
   statement_ = "SELECT * FROM " + QuoteIdentifier(table) + " ORDER BY rowid";
   table_name_ = std::move(table);
 }
 
 void OleDbDataset::Open() {
   if (active_) return;
-  if (statement_.empty()) throw Error("The dataset has no statement");
+  if (statement_.empty()) throw Error(sql_messages::DatasetWithoutStatement());
   cursor_ = 0;
   if (table_name_.empty()) {
     connection_.Execute(statement_, result_);
@@ -149,13 +150,13 @@ const OleDbField& OleDbDataset::FieldNamed(std::string_view name) const {
 const OleDbField& OleDbDataset::Column(int index) const {
   RequireActive();
   if (index < 0 || index >= ColumnCount()) {
-    throw Error("Column " + std::to_string(index) + " not found");
+    throw Error(sql_messages::NoColumn(index));
   }
   return fields_[index];
 }
 
 void OleDbDataset::RequireActive() const {
-  if (!active_) throw Error("The dataset is closed");
+  if (!active_) throw Error(sql_messages::DatasetClosed());
 }
 
 // An empty result reads as NULL.

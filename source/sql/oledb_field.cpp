@@ -6,9 +6,11 @@
 #include <limits>
 
 #include "common/date_time.h"
+#include "common/codepage.h"
 #include "common/error.h"
 #include "common/number_text.h"
 #include "source/sql/oledb_dataset.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 namespace {
@@ -36,8 +38,8 @@ bool IsDateText(std::string_view text) {
   return true;
 }
 
-[[noreturn]] void FailConversion(const SqlValue& value, const std::string& field, std::string_view what) {
-  throw Error("Value '" + std::string(value.text) + "' of field '" + field + "' is not " + std::string(what));
+[[noreturn]] void FailConversion(const SqlValue& value, const std::string& field, std::string_view what1251) {
+  throw Error(sql_messages::ValueIsNot(value.text, field, what1251));
 }
 
 }  // namespace
@@ -63,11 +65,11 @@ std::int64_t OleDbField::AsLargeInteger() const {
     case SqlType::Real: {
       const double rounded = std::nearbyint(value.real);  // halves to even
       if (rounded >= -0x1p63 && rounded < 0x1p63) return static_cast<std::int64_t>(rounded);
-      throw Error("Value " + AsString() + " of field '" + name_ + "' is out of the integer range");
+      throw Error(sql_messages::ValueOutOfIntegerRange(AsString(), name_));
     }
     case SqlType::Text: {
       std::int64_t number = 0;
-      if (!ParseWhole(TrimBlanks(value.text), number)) FailConversion(value, name_, "an integer");
+      if (!ParseWhole(TrimBlanks(value.text), number)) FailConversion(value, name_, "целым числом"_cp1251);
       return number;
     }
     default: return 0;
@@ -78,7 +80,7 @@ std::int32_t OleDbField::AsInteger() const {
   const std::int64_t number = AsLargeInteger();
   if (number < std::numeric_limits<std::int32_t>::min() ||
       number > std::numeric_limits<std::int32_t>::max()) {
-    throw Error("Value " + std::to_string(number) + " of field '" + name_ + "' is out of the integer range");
+    throw Error(sql_messages::ValueOutOfIntegerRange(std::to_string(number), name_));
   }
   return static_cast<std::int32_t>(number);
 }
@@ -92,7 +94,7 @@ double OleDbField::AsNumber() const {
       std::string text(TrimBlanks(value.text));
       std::replace(text.begin(), text.end(), dataset_->DecimalSeparator(), '.');
       double number = 0;
-      if (!ParseWhole(std::string_view(text), number)) FailConversion(value, name_, "a number");
+      if (!ParseWhole(std::string_view(text), number)) FailConversion(value, name_, "числом"_cp1251);
       return number;
     }
     default: return 0;
@@ -110,7 +112,7 @@ double OleDbField::AsDateTime() const {
       if (!IsDateText(text) || !ParseWhole(text.substr(0, 4), year) ||
           !ParseWhole(text.substr(5, 2), month) || !ParseWhole(text.substr(8, 2), day) ||
           !IsValidDate(year, month, day)) {
-        FailConversion(value, name_, "a date");
+        FailConversion(value, name_, "датой"_cp1251);
       }
       return EncodeDate(year, month, day);
     }

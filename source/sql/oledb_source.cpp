@@ -7,13 +7,17 @@
 #include <iterator>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "common/codepage.h"
 #include "common/error.h"
+#include "common/log_lines.h"
 #include "platform/file_name.h"
+#include "source/estimate_folder.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_table_catalogue.h"
 #include "source/sql/sql_database.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
@@ -26,17 +30,18 @@ std::string DataSourceFolder(const fs::path& folder) {
   const char separator = static_cast<char>(fs::path::preferred_separator);
   if (!text.ends_with('/') && !text.ends_with(separator)) text += separator;
   if (text.find(';') != std::string::npos) {
-    throw Error("The folder name \"" + Utf8ToCp1251(text) +
-                "\" contains \";\", which a connection string cannot carry");
+    throw Error(sql_messages::FolderNameWithSemicolon(Utf8ToCp1251(text)));
   }
   return text;
 }
 
 void RequireDataTables(const fs::path& folder) {
   const TableCatalogue catalogue = ReadTableCatalogue(folder);
+  std::vector<std::string> missing;
   for (std::string_view name : {"POSTOOLS", "SMETA", "POSEXT"}) {
-    if (!catalogue.Find(name)) throw Error(std::string("Не найдены таблицы данных"_cp1251));
+    if (!catalogue.Find(name)) missing.push_back(std::string(name) + ".DBF");
   }
+  if (!missing.empty()) throw Error(std::string("Не найдены таблицы данных\n"_cp1251) + MissingFilesLine(missing));
 }
 
 // The tables that the pass's statements read.
@@ -92,7 +97,7 @@ bool OpenOleDbSource(OleDbSource& source, const fs::path& folder, const LogSink&
   } catch (const std::exception& failure) {
     message = Utf8ToCp1251(failure.what());
   }
-  log(std::string("Ошибка инициализации : "_cp1251) + message);
+  AppendLines(log, std::string("Ошибка инициализации : "_cp1251) + message);
   source.qSubQuery.Close();
   source.ADOConnection1.SetConnected(false);
   return false;

@@ -26,8 +26,8 @@ std::string TableNameOf(const std::string& fileName) {
 }
 
 [[noreturn]] void FailToRead(const fs::path& folder, const std::error_code& error) {
-  throw Error("Cannot read the folder \"" + PathTo1251(folder) +
-              "\": " + Utf8ToCp1251(error.message()));
+  throw Error(std::string("Не удалось прочитать папку \""_cp1251) + PathTo1251(folder) + "\": " +
+              Utf8ToCp1251(error.message()));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "common/error.h"
+#include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 
@@ -12,9 +13,8 @@ SqlDatabase::SqlDatabase() {
   // One thread uses a connection: SQLite need not lock it at every call.
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(":memory:", &db_, flags, nullptr) != SQLITE_OK) {
-    std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
     sqlite3_close_v2(db_);
-    throw Error("Cannot open the data source database: " + message);
+    throw Error(sql_messages::NoDatabase());
   }
   // Statements come from the conversion only; no other database may be attached.
   sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
@@ -32,6 +32,8 @@ void SqlDatabase::Execute(std::string_view sql) {
 
 std::string SqlDatabase::LastMessage() const { return sqlite3_errmsg(db_); }
 
+int SqlDatabase::LastCode() const { return sqlite3_extended_errcode(db_); }
+
 void SqlDatabase::KeepFailure(std::exception_ptr failure) {
   if (!kept_failure_) kept_failure_ = std::move(failure);
 }
@@ -45,7 +47,7 @@ void SqlDatabase::ThrowKeptFailure() {
 
 void SqlDatabase::ThrowLastError() {
   ThrowKeptFailure();
-  throw Error(LastMessage());
+  throw Error(sql_messages::EngineFailure(LastCode()));
 }
 
 SqlStatement::SqlStatement(SqlDatabase& database, std::string_view sql) : database_(database) {

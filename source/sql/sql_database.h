@@ -23,7 +23,10 @@ class SqlDatabase {
 
   sqlite3* Handle() const { return db_; }
   void Execute(std::string_view sql);  // statements that return no rows
-  std::string LastMessage() const;     // of the latest failed call
+  // Of the latest failed call: the engine's own message (English, never shown)
+  // and its result code.
+  std::string LastMessage() const;
+  int LastCode() const;
 
   // Code that SQLite calls back (a virtual table's) cannot throw through it: it
   // keeps its exception here and makes the call fail. The first one kept stands.
@@ -31,7 +34,7 @@ class SqlDatabase {
   // Rethrows the exception kept, if any (and forgets it).
   void ThrowKeptFailure();
   // The failure of the latest call: the exception kept for it, else an Error
-  // with SQLite's message.
+  // that tells the engine's result code.
   [[noreturn]] void ThrowLastError();
 
  private:

@@ -85,7 +85,7 @@ class RunControlTest : public QObject {
     QCOMPARE(oleDb_.rowsDone, 7);
     ExpectReady();
     QCOMPARE(log()->toPlainText(),
-             QStringLiteral("Записан файл \"SCRIPTED.XML\": разделов 0, позиций 7, пропущено строк 0"));
+             QStringLiteral("Записан файл \"SCRIPTED.XML\"\nразделов 0, позиций 7, пропущено строк 0"));
   }
 
   void StopPartWayEndsTheWalkAfterThatRow() {
@@ -96,7 +96,7 @@ class RunControlTest : public QObject {
     start()->click();
     QCOMPARE(oleDb_.rowsDone, 12);
     ExpectReady();
-    QVERIFY(log()->toPlainText().startsWith(QStringLiteral("Конвертация остановлена. Записан файл ")));
+    QVERIFY(log()->toPlainText().startsWith(QStringLiteral("Конвертация остановлена.\nЗаписан файл ")));
   }
 
   void SetUpFailureLogsOneLineAndLeavesTheWindowAlone() {
