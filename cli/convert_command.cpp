@@ -484,15 +484,18 @@ int RunConvert(const std::vector<std::string>& args, char decimalSeparator) {
   for (int i = 1; i < count; ++i) threads.emplace_back(worker);
   worker();
   for (std::thread& thread : threads) thread.join();
+  // Stopped: a file holds the rows up to the stop, or a folder was not begun.
+  bool stopped = false;
   int written = 0, failed = 0, status = plan.empty_objects.empty() ? kWritten : kSetupFailed;
   for (const std::optional<Status>& s : statuses) {
+    stopped = stopped || !s || *s == kStopped;
     if (!s) continue;
     (*s == kWritten || *s == kStopped ? written : failed) += 1;
-    status = std::max<int>(status, *s);
+    status = std::max<int>(status, *s == kStopped ? kWritten : *s);
   }
-  const bool stopped = StopRequests() > 0;
   if (options.recursive) {
-    console.WriteLines(Utf8Lines(ObjectSummaryText(static_cast<int>(jobs.size()), written, failed, stopped)),
+    console.WriteLines(Utf8Lines(ObjectSummaryText(static_cast<int>(jobs.size()), written, failed,
+                                                   StopRequests() > 0)),
                        StandardStream::Output);
   }
   return stopped ? kStopped : status;

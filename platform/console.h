@@ -13,6 +13,11 @@ enum class StandardStream { Output, Error };
 // write bytes as given, with no translation of line ends.
 void PrepareStandardStreams();
 
+// For a program without a console of its own (the Windows window): its standard
+// output goes to the console it was started from, when it goes to no file or
+// pipe. Nothing to do where every program has its standard streams.
+void UseParentConsole();
+
 // True when the stream is a console or terminal.
 bool IsConsole(StandardStream stream);
 

@@ -24,6 +24,8 @@ std::FILE* StreamOf(StandardStream stream) { return stream == StandardStream::Ou
 
 void PrepareStandardStreams() {}
 
+void UseParentConsole() {}
+
 bool IsConsole(StandardStream stream) {
   return ::isatty(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }

@@ -45,6 +45,15 @@ void PrepareStandardStreams() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
+void UseParentConsole() {
+  const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output != nullptr && output != INVALID_HANDLE_VALUE) return;  // a file, a pipe or a console already
+  if (!::AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  const HANDLE console = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+  if (console != INVALID_HANDLE_VALUE) ::SetStdHandle(STD_OUTPUT_HANDLE, console);
+}
+
 bool IsConsole(StandardStream stream) { return IsConsoleHandle(HandleOf(stream)); }
 
 bool WriteText(StandardStream stream, std::string_view utf8) {

@@ -5,6 +5,9 @@
 
 #include <sys/wait.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -201,6 +204,46 @@ TEST_P(ConvertCommandTest, OutputFolderThatCannotBeMadeAndNoneLeftForAFailure) {
   r = RunCli(Source() + "--out " + (scratch_ / "new" / "out").string() + " " + estimate_.string(), scratch_);
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(std::filesystem::exists(scratch_ / "new")) << "an empty output folder is left";
+}
+
+// Whether the process holds the file open (its table, while the run reads it).
+bool HoldsOpen(pid_t process, const std::filesystem::path& file) {
+  std::error_code error;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(process) + "/fd", error)) {
+    if (std::filesystem::read_symlink(fd.path(), error) == file) return true;
+  }
+  return false;
+}
+
+// Ctrl-C while a real run reads its tables: the run stops after the row in
+// hand, writes what it has, says so in its result and exits with status 3.
+TEST_P(ConvertCommandTest, CtrlCStopsTheRunWithAStatusOfItsOwn) {
+  const std::filesystem::path large = scratch_ / "large";
+  ASSERT_EQ(std::system((RANTA2KV_BIN_DIR "/ranta2kv-gen --seed 3 --positions 20000 " + large.string() +
+                         " >/dev/null")
+                            .c_str()),
+            0);
+  const std::filesystem::path out = scratch_ / "stdout.txt";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::freopen(out.c_str(), "w", stdout);
+    ::freopen("/dev/null", "w", stderr);
+    ::execl(RANTA2KV_BIN_DIR "/ranta2kv-cli", "ranta2kv-cli", "convert", "--source", GetParam().c_str(),
+            large.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(child, 0);
+  const std::filesystem::path smeta = std::filesystem::canonical(large / "SMETA.DBF");
+  bool reading = false;
+  for (int wait = 0; wait < 20000 && !(reading = HoldsOpen(child, smeta)); ++wait) ::usleep(500);
+  ASSERT_TRUE(reading) << "the run never opened its tables";
+  ::kill(child, SIGINT);
+  int raw = 0;
+  ASSERT_EQ(::waitpid(child, &raw, 0), child);
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 3);
+  const std::string log = ReadFileBytes(out);
+  EXPECT_NE(log.find("Конвертация остановлена.\nЗаписан файл \""), std::string::npos) << log;
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSources, ConvertCommandTest, ::testing::Values("dbf", "oledb"));

@@ -195,6 +195,21 @@ TEST_F(DumpTest, LargeTableIsWholeAndInFileOrder) {
   EXPECT_EQ(n, 20000);
 }
 
+// A table cut short is shown as far as it goes, with a warning that counts.
+TEST_F(DumpTest, TableShorterThanItsHeaderSaysIsShownWithAWarning) {
+  DbfBuilder builder;
+  builder.Field("A", 'N', 2).Record({"1"}).Record({"2"}).Record({"3"});
+  const fs::path file = builder.WriteTo(folder_ / "A.DBF");
+  std::string bytes = ReadFileBytes(file);
+  bytes.resize(bytes.size() - 2);  // into the last record
+  test::WriteFileBytes(file, bytes);
+  CliResult result = Run({file.string()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "#RECNO\t#DEL\tA\n1\t \t1\n2\t \t2\n");
+  EXPECT_EQ(result.err, "ranta2kv-cli: warning: " + file.string() +
+                            ": Таблица A.DBF повреждена: записей в заголовке 3, в файле 2 и обрывок записи\n");
+}
+
 TEST_F(DumpTest, ErrorsGoToStandardErrorWithStatus2) {
   std::string missing = (folder_ / "NONE.DBF").string();
   DbfBuilder good;

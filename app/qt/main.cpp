@@ -5,13 +5,24 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <string>
+#include <vector>
+
+#include "app/program_info.h"
 #include "app/qt/main_window.h"
 #include "app/qt/qt_translation.h"
 #include "app/qt/screenshot_run.h"
 #include "app/qt/start_folder.h"
+#include "platform/console.h"
 #include "platform/locale.h"
 
 int main(int argc, char** argv) {
+  // --help and --version print and end before Qt looks for a screen.
+  if (auto info = ranta2kv::ProgramInfo(std::vector<std::string>(argv + 1, argv + argc))) {
+    ranta2kv::PrepareStandardStreams();
+    ranta2kv::WriteText(ranta2kv::StandardStream::Output, *info);
+    return ranta2kv::FlushStream(ranta2kv::StandardStream::Output) ? 0 : 1;
+  }
   QApplication application(argc, argv);
   // The installed desktop entry and icon (hicolor theme) name the window to the desktop.
   QGuiApplication::setDesktopFileName(QStringLiteral("ranta2kv"));

@@ -20,6 +20,7 @@
 #include "app/qt/dropped_folder.h"
 #include "app/qt/folder_chooser.h"
 #include "app/qt/folder_path.h"
+#include "app/qt/scroll_bar_thumbs.h"
 #include "convert/conversion_pass.h"
 
 namespace ranta2kv {
@@ -119,6 +120,7 @@ QWidget* TForm1::CreateControl(const ControlDesign& design) {
       log->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
       log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
       log->setTabChangesFocus(true);
+      ShowDarkScrollBarThumbs(*log);
       return log;
     }
     case ControlKind::CheckBox: {

@@ -4,10 +4,17 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
+#include <string>
+#include <vector>
+
+#include "app/program_info.h"
 #include "app/win32/main_window.h"
 #include "app/win32/screenshot_run.h"
+#include "platform/console.h"
 #include "platform/locale.h"
+#include "platform/wide_text.h"
 
 namespace {
 
@@ -21,9 +28,27 @@ int RunMessageLoop(HWND form) {
   return static_cast<int>(message.wParam);
 }
 
+// The program's arguments after its name, in UTF-8.
+std::vector<std::string> Arguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  if (wchar_t** given = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 1; i < count; ++i) arguments.push_back(ranta2kv::Utf8FromWide(given[i]));
+    LocalFree(given);
+  }
+  return arguments;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  // --help and --version print (to the console the program was started from) and end.
+  if (auto info = ranta2kv::ProgramInfo(Arguments())) {
+    ranta2kv::UseParentConsole();
+    ranta2kv::PrepareStandardStreams();
+    ranta2kv::WriteText(ranta2kv::StandardStream::Output, *info);
+    return ranta2kv::FlushStream(ranta2kv::StandardStream::Output) ? 0 : 1;
+  }
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);

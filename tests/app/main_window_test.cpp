@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -144,6 +146,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(log->lineWrapMode(), QPlainTextEdit::NoWrap);
     QCOMPARE(log->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  }
+
+  // A line wider than the log: while its start is shown, the horizontal bar's
+  // thumb is at its left end, at the right once scrolled to the line's end, and
+  // it is darker than the track, so that the track is not taken for the thumb.
+  void LogScrollBarsThumbGoesWithTheText() {
+    auto* memo = Find<QPlainTextEdit>(*form_, "Memo1");
+    form_->show();
+    memo->appendPlainText(QString(400, QLatin1Char('x')));
+    QApplication::processEvents();
+    QScrollBar* bar = memo->horizontalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    auto thumb = [bar] {
+      QStyleOptionSlider option;
+      option.initFrom(bar);
+      option.orientation = Qt::Horizontal;
+      option.minimum = bar->minimum();
+      option.maximum = bar->maximum();
+      option.sliderPosition = option.sliderValue = bar->value();
+      option.pageStep = bar->pageStep();
+      return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    };
+    auto lightness = [bar](QPoint at) { return QColor(bar->grab().toImage().pixel(at)).lightness(); };
+    bar->setValue(bar->minimum());
+    const QRect atStart = thumb();
+    QVERIFY(lightness(atStart.center()) < lightness(QPoint(bar->width() / 2 + atStart.width(), bar->height() / 2)));
+    bar->setValue(bar->maximum());
+    const QRect atEnd = thumb();
+    QVERIFY2(atStart.left() < atEnd.left(), qPrintable(QStringLiteral("%1 %2").arg(atStart.left()).arg(atEnd.left())));
+    QVERIFY(lightness(atEnd.center()) < lightness(atStart.center()));
   }
 
   void TabGoesFromFolderBoxToLogToCheckBox() {
