@@ -310,8 +310,10 @@ int RunDump(const std::vector<std::string>& args) {
       table.Open();
       if (std::optional<std::string> damage = table.Damage()) {
         // The records it has are shown all the same: they are what is left.
+        // Its lines in one: "...поврежден: записей ..., в файле ..., в конце ...".
         std::string text = Cp1251ToUtf8(*damage);
-        std::replace(text.begin(), text.end(), '\n', ' ');
+        for (std::size_t at; (at = text.find('\n')) != std::string::npos;)
+          text.replace(at, 1, at > 0 && text[at - 1] == ':' ? " " : ", ");
         out.Flush();
         FlushStream(StandardStream::Output);
         WriteText(StandardStream::Error, "ranta2kv-cli: warning: " + file + ": " + text + "\n");

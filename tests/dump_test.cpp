@@ -207,7 +207,7 @@ TEST_F(DumpTest, TableShorterThanItsHeaderSaysIsShownWithAWarning) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "#RECNO\t#DEL\tA\n1\t \t1\n2\t \t2\n");
   EXPECT_EQ(result.err, "ranta2kv-cli: warning: " + file.string() +
-                            ": Таблица A.DBF повреждена: записей в заголовке 3, в файле 2 и обрывок записи\n");
+                            ": Файл A.DBF поврежден: записей в заголовке 3, в файле 2, в конце файла обрывок записи\n");
 }
 
 TEST_F(DumpTest, ErrorsGoToStandardErrorWithStatus2) {

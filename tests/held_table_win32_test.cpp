@@ -68,14 +68,14 @@ TEST(HeldTableTest, TableHeldByAnotherProgram) {
   ScratchFolder folder("held");
   gen::GenerateEstimate({.seed = 5, .positions = 2, .edge = false}, folder.Path());
   const fs::path file = folder / "SMETA.DBF";
-  const std::string expected = "log: Ошибка инициализации : TQXSmartDBF.InternalOpen: Open error \"" +
-                               PathToUtf8(file) + "\"\n";
+  const std::string reason = "TQXSmartDBF.InternalOpen: Open error \"" + PathToUtf8(file) + "\"\n";
   {
     HoldingProcess other(file);
     ASSERT_TRUE(other.Holding());
     EXPECT_FALSE(TableFile().Open(file));
-    EXPECT_EQ(ShownByPass(PassKind::Dbf, folder.Path()), expected);
-    EXPECT_EQ(ShownByPass(PassKind::OleDb, folder.Path()), expected);
+    EXPECT_EQ(ShownByPass(PassKind::Dbf, folder.Path()), "log: Ошибка инициализации : " + reason);
+    EXPECT_EQ(ShownByPass(PassKind::OleDb, folder.Path()),
+              "log: Ошибка инициализации : Не удалось прочитать таблицу SMETA.DBF:\nlog: " + reason);
     EXPECT_EQ(NonTables(folder.Path()), std::vector<std::string>{});
   }
   EXPECT_EQ(ShownByPass(PassKind::Dbf, folder.Path()), "converted\n") << "once the other program let go";

@@ -56,7 +56,7 @@ std::string UnreadableLines(const std::string& reason) {
 }
 // The set-up lines of a table holding fewer whole records than its header counts.
 std::string ShortLines(const std::string& table, const std::string& counts) {
-  return "log: " + kInit + "Таблица " + table + " повреждена:\nlog: записей в заголовке " + counts + "\n";
+  return "log: " + kInit + "Файл " + table + " поврежден:\nlog: записей в заголовке " + counts + "\n";
 }
 std::string ErrorLine(const std::string& message) { return "error: " + message + "\n"; }
 
@@ -244,7 +244,7 @@ TEST(CutShortTableTest, EveryTableFailsTheSetUpOfEitherPass) {
     const std::string header = std::to_string(count) + ", в файле ";
     for (const Cut& cut : {Cut{"after a whole record", start + (count / 2) * length, header + std::to_string(count / 2)},
                            Cut{"inside a record", start + (count - 1) * length + length / 2,
-                               header + std::to_string(count - 1) + " и обрывок записи"},
+                               header + std::to_string(count - 1) + "\nlog: в конце файла обрывок записи"},
                            Cut{"to its header", start, header + "0"}}) {
       SCOPED_TRACE(std::string(table) + " cut " + cut.name);
       WriteBytes(file, whole.substr(0, cut.bytes));
@@ -329,7 +329,7 @@ TEST(ResourceUseTest, ClaimsInTheHeaderCostNoMemory) {
     // The direct pass names the first table of its set-up, the SQL pass the
     // first of the folder's tables in name order.
     const char* first = pass == PassKind::Dbf ? "POSTOOLS.DBF" : "ACTS.DBF";
-    EXPECT_EQ(shown.substr(0, shown.find('\n') + 1), "log: " + kInit + "Таблица " + first + " повреждена:\n")
+    EXPECT_EQ(shown.substr(0, shown.find('\n') + 1), "log: " + kInit + "Файл " + first + " поврежден:\n")
         << PassName(pass);
   }
 }

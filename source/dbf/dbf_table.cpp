@@ -215,10 +215,10 @@ std::int64_t DbfTable::HeaderRecordCount() const { return impl_->open ? impl_->h
 std::optional<std::string> DbfTable::Damage() const {
   const Impl& impl = *impl_;
   if (!impl.open || (impl.record_count >= impl.header.record_count && !impl.partial_record)) return std::nullopt;
-  std::string text = std::string("Таблица "_cp1251) + PathTo1251(file_name_.filename()) +
-                     std::string(" повреждена:\nзаписей в заголовке "_cp1251) + std::to_string(impl.header.record_count) +
+  std::string text = std::string("Файл "_cp1251) + PathTo1251(file_name_.filename()) +
+                     std::string(" поврежден:\nзаписей в заголовке "_cp1251) + std::to_string(impl.header.record_count) +
                      std::string(", в файле "_cp1251) + std::to_string(impl.record_count);
-  if (impl.partial_record) text += " и обрывок записи"_cp1251;
+  if (impl.partial_record) text += "\nв конце файла обрывок записи"_cp1251;
   return text;
 }
 

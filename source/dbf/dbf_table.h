@@ -109,7 +109,8 @@ class DbfTable {
   // header counts, or it ends inside a record (a last byte 0x1A is the end of
   // file, no record). More records than the header counts are no damage: the
   // header of a table is often not brought up to date, and the records are real.
-  // The text (two lines) says which file and both counts; nothing when whole.
+  // The text (two lines, three with a record cut) says which file and both
+  // counts; nothing when whole.
   std::optional<std::string> Damage() const;
   // From the next Open on, a file cut short fails the Open with SourceFileError
   // and the text of Damage(): the conversion's tables must be whole, while a
