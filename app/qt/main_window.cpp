@@ -16,7 +16,6 @@
 #include <QTimer>
 
 #include "app/qt/button_icons.h"
-#include "common/failure_text.h"
 #include "app/qt/dropped_folder.h"
 #include "app/qt/folder_chooser.h"
 #include "app/qt/folder_path.h"
@@ -40,23 +39,10 @@ QToolButton* FlatButton(QWidget* parent, const ControlDesign& design) {
   return button;
 }
 
-// The designed font, 11 pixels high. Where it does not exist, the system's
-// default family, as large as it can be up to that height while the folder
-// label's caption still fits the label's designed width.
-QFont DesignedFont() {
-  const ControlDesign& label = DesignOf(FormControl::Label1);
-  const int designedPixels = (kDesignedFontPoints * 96 + 36) / 72;
-  const QString designedFamily = QString::fromWCharArray(kDesignedFontFamily);
-  if (QFontDatabase::hasFamily(designedFamily)) {
-    QFont font(designedFamily);
-    font.setPixelSize(designedPixels);
-    return font;
-  }
+QFont FontOf(const FontChoice& choice) {
   QFont font;
-  for (int pixels = designedPixels; pixels >= designedPixels * 9 / 11; --pixels) {
-    font.setPixelSize(pixels);
-    if (QFontMetrics(font).horizontalAdvance(QString::fromWCharArray(label.caption)) <= label.designed.width) break;
-  }
+  if (!choice.family.empty()) font.setFamily(QString::fromStdWString(choice.family));
+  font.setPixelSize(choice.pixelHeight);
   return font;
 }
 
@@ -70,9 +56,10 @@ TForm1::TForm1(char decimalSeparator, QWidget* parent)
       convertDbf(ConvertDbf),
       convertOleDb(ConvertOleDb) {
   CreateControls();
-  SetUpLook();
   host_ = std::make_unique<WindowRunHost>(
       WindowControls{Edit1, Memo1, ProgressBar1, sbStart, sbStop}, decimalSeparator);
+  controller_ = std::make_unique<WindowController>(static_cast<WindowView&>(*this), *host_, convertDbf, convertOleDb);
+  SetUpLook();
   WireEvents();
   FormCreate();
 }
@@ -135,7 +122,7 @@ QWidget* TForm1::CreateControl(const ControlDesign& design) {
 void TForm1::SetUpLook() {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QString::fromWCharArray(kFormCaption));
-  setFont(DesignedFont());
+  setFont(FontOf(controller_->DesignedFont(96)));  // Qt scales fonts to the screen itself
   resize(kDesignedClient.width, kDesignedClient.height);
   PlaceOnScreen();
   setAcceptDrops(true);
@@ -187,34 +174,53 @@ void TForm1::WireEvents() {
   connect(sbStop, &QToolButton::clicked, this, &TForm1::sbStopClick);
 }
 
-void TForm1::FormCreate() { host_->SetRunning(false); }
+void TForm1::FormCreate() { controller_->FormCreate(); }
+void TForm1::Edit1Change() { controller_->Edit1Change(); }
+void TForm1::SpeedButton1Click() { controller_->SpeedButton1Click(); }
+void TForm1::SpeedButton2Click() { controller_->SpeedButton2Click(); }
+void TForm1::sbStopClick() { controller_->sbStopClick(); }
 
-// While a pass runs Start stays as the pass set it: a second pass cannot start
-// from inside the first one's event processing.
-void TForm1::Edit1Change() {
-  if (!pass_active_) sbStart->setEnabled(IsExistingDirectory(Edit1->text()));
+std::filesystem::path TForm1::FolderBoxFolder() const { return ToFilesystemPath(Edit1->text()); }
+
+void TForm1::SetFolderBoxFolder(const std::filesystem::path& folder) {
+  Edit1->setText(QDir::toNativeSeparators(FromFilesystemPath(folder)));
 }
 
-void TForm1::SpeedButton1Click() {
-  QString folder = QDir::toNativeSeparators(FromFilesystemPath(
-      FolderChooserStart(ToFilesystemPath(Edit1->text()), ToFilesystemPath(QCoreApplication::applicationDirPath()))));
-  if (selectFolder(QString::fromWCharArray(kFolderChooserTitle), folder)) Edit1->setText(folder);
+bool TForm1::Checked(FormControl checkBox) const {
+  return static_cast<const QCheckBox*>(controls_[static_cast<std::size_t>(checkBox)])->isChecked();
 }
 
-void TForm1::SpeedButton2Click() {
-  if (pass_active_) return;
-  RunPass(CheckBox1->isChecked() ? convertOleDb : convertDbf);
+void TForm1::EnableControl(FormControl control, bool enabled) {
+  controls_[static_cast<std::size_t>(control)]->setEnabled(enabled);
 }
 
-void TForm1::sbStopClick() { host_->SetRunning(false); }
+bool TForm1::ChooseFolder(const std::wstring& title, std::filesystem::path& folder) {
+  QString chosen = QDir::toNativeSeparators(FromFilesystemPath(folder));
+  if (!selectFolder(QString::fromStdWString(title), chosen)) return false;
+  folder = ToFilesystemPath(chosen);
+  return true;
+}
 
-// A failed pass has left the window Ready; its message goes into the error box.
-void TForm1::RunPass(const ConversionPass& pass) {
-  pass_active_ = true;
-  std::exception_ptr failure = host_->Run(ToFilesystemPath(Edit1->text()), pass);
-  pass_active_ = false;
-  if (!failure) return;
-  QMessageBox::critical(this, windowTitle(), QString::fromStdString(FailureTextUtf8(failure)));
+std::filesystem::path TForm1::ProgramFolder() const {
+  return ToFilesystemPath(QCoreApplication::applicationDirPath());
+}
+
+void TForm1::ShowErrorReport(const std::string& messageUtf8) {
+  QMessageBox::critical(this, windowTitle(), QString::fromStdString(messageUtf8));
+}
+
+void TForm1::CloseNow() { close(); }
+
+// The designed family where the system has it, then the toolkit's default.
+std::vector<std::wstring> TForm1::FontFamilies() const {
+  std::vector<std::wstring> families;
+  if (QFontDatabase::hasFamily(QString::fromWCharArray(kDesignedFontFamily))) families.emplace_back(kDesignedFontFamily);
+  families.emplace_back();
+  return families;
+}
+
+int TForm1::TextWidth(const FontChoice& font, std::wstring_view text) const {
+  return QFontMetrics(FontOf(font)).horizontalAdvance(QString::fromWCharArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TForm1::resizeEvent(QResizeEvent* event) {
@@ -242,9 +248,12 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 // Closing the window during a run stops the run; the pass still writes what it
-// has converted and returns, and then the program ends.
+// has converted and returns, and then the window closes.
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (pass_active_) host_->SetRunning(false);
+  if (!controller_->CloseRequested()) {
+    event->ignore();
+    return;
+  }
   QWidget::closeEvent(event);
 }
 

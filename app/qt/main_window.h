@@ -1,6 +1,7 @@
 // The main window `TForm1`: folder box with browse button, the "OLE DB" choice,
-// Start and Stop, the log and the progress bar. It only wires the controls to the
-// conversion passes through its run host; the passes run on this thread.
+// Start and Stop, the log and the progress bar. It builds the Qt controls from
+// the form design and is the window controller's view: the rules of what the
+// window does live in the controller; the passes run on this thread.
 #pragma once
 
 #include <QCheckBox>
@@ -15,13 +16,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/form_design.h"
 #include "app/qt/window_run_host.h"
+#include "app/window_controller.h"
+#include "app/window_view.h"
 
 namespace ranta2kv {
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private WindowView {
   Q_OBJECT
 
  public:
@@ -67,7 +73,17 @@ class TForm1 : public QWidget {
   void WireEvents();
   bool AcceptFolderDrag(QDropEvent* event);
   bool TakeFolderDrop(QDropEvent* event);
-  void RunPass(const ConversionPass& pass);
+  // The view of the controller.
+  std::filesystem::path FolderBoxFolder() const override;
+  void SetFolderBoxFolder(const std::filesystem::path& folder) override;
+  bool Checked(FormControl checkBox) const override;
+  void EnableControl(FormControl control, bool enabled) override;
+  bool ChooseFolder(const std::wstring& title, std::filesystem::path& folder) override;
+  std::filesystem::path ProgramFolder() const override;
+  void ShowErrorReport(const std::string& messageUtf8) override;
+  void CloseNow() override;
+  std::vector<std::wstring> FontFamilies() const override;
+  int TextWidth(const FontChoice& font, std::wstring_view text) const override;
 
   QLabel* Label1;
   QToolButton* SpeedButton1;
@@ -81,7 +97,7 @@ class TForm1 : public QWidget {
   std::array<QWidget*, kFormControlCount> controls_{};  // by FormControl
   bool placed_with_real_frame_ = false;
   std::unique_ptr<WindowRunHost> host_;  // holds the run flag `Running`
-  bool pass_active_ = false;             // a pass is on the stack (Start is refused)
+  std::unique_ptr<WindowController> controller_;
 };
 
 }  // namespace ranta2kv

@@ -11,8 +11,6 @@
 
 #include "app/window_geometry.h"
 #include "app/dropped_item.h"
-#include "common/failure_text.h"
-#include "app/folder_box_rule.h"
 #include "app/win32/control_ids.h"
 #include "app/win32/dpi_scale.h"
 #include "app/win32/folder_chooser.h"
@@ -137,6 +135,7 @@ BOOL TForm1::OnCreate(HWND window, LPCREATESTRUCTW) {
   CreateControls();
   host_ = std::make_unique<WindowRunHost>(
       WindowControls{window, Edit1, Memo1, ProgressBar1, sbStart, sbStop}, decimal_separator_);
+  controller_ = std::make_unique<WindowController>(static_cast<WindowView&>(*this), *host_, convertDbf, convertOleDb);
   ApplyDpi();
   PlaceOnScreen();
   DragAcceptFiles(window, TRUE);
@@ -146,7 +145,6 @@ BOOL TForm1::OnCreate(HWND window, LPCREATESTRUCTW) {
 
 void TForm1::CreateControls() {
   HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-  std::size_t flatButton = 0;
   for (const ControlDesign& design : kFormDesign) {
     const ControlClass control = ClassOf(design.kind);
     const DWORD style = WS_CHILD | WS_VISIBLE | control.style | (design.tabStop ? WS_TABSTOP : 0) |
@@ -155,7 +153,7 @@ void TForm1::CreateControls() {
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlIdOf(design.control))),
                                   instance, nullptr);
     controls_[static_cast<std::size_t>(design.control)] = handle;
-    if (design.picture) flat_buttons_[flatButton++].Attach(handle, *design.picture, dpi_);
+    if (design.picture) flat_buttons_[static_cast<std::size_t>(design.control)].Attach(handle, *design.picture, dpi_);
   }
   auto control = [this](FormControl c) { return controls_[static_cast<std::size_t>(c)]; };
   Label1 = control(FormControl::Label1);
@@ -174,49 +172,40 @@ void TForm1::CreateControls() {
   SetFocus(Edit1);
 }
 
-// The designed font and geometry at the window's density: 8 points is 11 pixels
-// at 96 dpi. Where "MS Sans Serif" is missing or lacks the caption's letters,
-// the system's substitutes in turn, each as large as it can be up to that height
-// while the folder label's caption still fits the label's designed width.
 namespace {
 
-HFONT DesignedFont(HWND label, const std::wstring& caption, int designedWidth, int dpi) {
-  const int width = ScaledForDpi(designedWidth, dpi);
-  const int designedHeight = MulDiv(kDesignedFontPoints, dpi, 72);
-  HDC dc = GetDC(label);
-  HFONT font = nullptr;
-  for (const wchar_t* family : {kDesignedFontFamily, L"Microsoft Sans Serif", L"Tahoma"}) {
-    for (int height = designedHeight; height >= designedHeight * 9 / 11; --height) {
-      font = CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                         DEFAULT_PITCH | FF_SWISS, family);
-      HGDIOBJ old = SelectObject(dc, font);
-      SIZE extent{};
-      GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent);
-      SelectObject(dc, old);
-      if (extent.cx <= width) {
-        ReleaseDC(label, dc);
-        return font;
-      }
-      DeleteObject(font);
-      font = nullptr;
-    }
-  }
-  ReleaseDC(label, dc);
-  return CreateFontW(-designedHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, kDesignedFontFamily);
+HFONT CreateFontOf(const FontChoice& font) {
+  return CreateFontW(-font.pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, font.family.c_str());
 }
 
 }  // namespace
 
+// Where "MS Sans Serif" is missing or lacks the caption's letters, the
+// system's substitutes in turn.
+std::vector<std::wstring> TForm1::FontFamilies() const {
+  return {kDesignedFontFamily, L"Microsoft Sans Serif", L"Tahoma"};
+}
+
+int TForm1::TextWidth(const FontChoice& font, std::wstring_view text) const {
+  HDC dc = GetDC(Label1);
+  HFONT created = CreateFontOf(font);
+  HGDIOBJ old = SelectObject(dc, created);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  DeleteObject(created);
+  ReleaseDC(Label1, dc);
+  return extent.cx;
+}
+
 void TForm1::ApplyDpi() {
   HFONT previous = font_;
-  const ControlDesign& label = DesignOf(FormControl::Label1);
-  font_ = DesignedFont(Label1, label.caption, label.designed.width, dpi_);
+  font_ = CreateFontOf(controller_->DesignedFont(dpi_));
   for (HWND control : controls_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
   if (previous != nullptr) DeleteObject(previous);
-  for (FlatButton& button : flat_buttons_) button.SetDpi(dpi_);
+  for (FlatButton& button : flat_buttons_)
+    if (button.Handle() != nullptr) button.SetDpi(dpi_);
   const SIZE outer = OuterSizeForClient({ScaledForDpi(kDesignedClient.width, dpi_),
                                          ScaledForDpi(kDesignedClient.height, dpi_)},
                                         kWindowStyle, 0, dpi_);
@@ -288,7 +277,7 @@ void TForm1::OnCommand(HWND, int id, HWND, UINT code) {
 
 void TForm1::OnDrawItem(HWND, const DRAWITEMSTRUCT* item) {
   for (const FlatButton& button : flat_buttons_)
-    if (button.Handle() == item->hwndItem) button.Draw(*item);
+    if (button.Handle() != nullptr && button.Handle() == item->hwndItem) button.Draw(*item);
 }
 
 // While busy the hourglass shows over the window and every control in it.
@@ -336,17 +325,16 @@ void TForm1::OnActivate(HWND, UINT state, HWND, BOOL) {
 // Closing the window during a run stops the run; the pass still writes what it
 // has converted and returns, and then the window closes.
 void TForm1::OnClose(HWND window) {
-  if (!pass_active_) {
-    DestroyWindow(window);
-    return;
-  }
-  close_requested_ = true;
-  host_->SetRunning(false);
+  if (controller_->CloseRequested()) DestroyWindow(window);
 }
 
 void TForm1::OnDestroy(HWND) { PostQuitMessage(0); }
 
-void TForm1::FormCreate() { host_->SetRunning(false); }
+void TForm1::FormCreate() { controller_->FormCreate(); }
+void TForm1::Edit1Change() { controller_->Edit1Change(); }
+void TForm1::SpeedButton1Click() { controller_->SpeedButton1Click(); }
+void TForm1::SpeedButton2Click() { controller_->SpeedButton2Click(); }
+void TForm1::sbStopClick() { controller_->sbStopClick(); }
 
 std::wstring TForm1::FolderBoxText() const {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Edit1)), L'\0');
@@ -354,43 +342,45 @@ std::wstring TForm1::FolderBoxText() const {
   return text;
 }
 
-// While a pass runs Start stays as the pass set it: a second pass cannot start
-// from inside the first one's message processing.
-void TForm1::Edit1Change() {
-  if (!pass_active_)
-    EnableWindow(sbStart, NamesExistingDirectory(std::filesystem::path(FolderBoxText())));
+std::filesystem::path TForm1::FolderBoxFolder() const { return std::filesystem::path(FolderBoxText()); }
+
+void TForm1::SetFolderBoxFolder(const std::filesystem::path& folder) {
+  SetWindowTextW(Edit1, folder.wstring().c_str());
 }
 
-void TForm1::SpeedButton1Click() {
+bool TForm1::Checked(FormControl checkBox) const {
+  return Button_GetCheck(controls_[static_cast<std::size_t>(checkBox)]) == BST_CHECKED;
+}
+
+void TForm1::EnableControl(FormControl control, bool enabled) {
+  EnableWindow(controls_[static_cast<std::size_t>(control)], enabled);
+}
+
+bool TForm1::ChooseFolder(const std::wstring& title, std::filesystem::path& folder) {
+  std::wstring chosen = folder.wstring();
+  if (!selectFolder(title, chosen)) return false;
+  folder = std::filesystem::path(chosen);
+  return true;
+}
+
+std::filesystem::path TForm1::ProgramFolder() const {
   wchar_t program[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
-  std::wstring folder = FolderChooserStart(std::filesystem::path(FolderBoxText()),
-                                           std::filesystem::path(std::wstring(program, length)).parent_path())
-                            .wstring();
-  if (selectFolder(kFolderChooserTitle, folder)) SetWindowTextW(Edit1, folder.c_str());
+  return std::filesystem::path(std::wstring(program, length)).parent_path();
 }
 
-void TForm1::SpeedButton2Click() {
-  if (pass_active_) return;
-  RunPass(Button_GetCheck(CheckBox1) == BST_CHECKED ? convertOleDb : convertDbf);
+void TForm1::ShowErrorReport(const std::string& messageUtf8) {
+  MessageBoxW(window_, WideFromUtf8(messageUtf8).c_str(), kMainWindowCaption, MB_OK | MB_ICONERROR);
 }
 
-void TForm1::sbStopClick() { host_->SetRunning(false); }
-
-// A failed pass has left the window Ready; its message goes into the error box
-// once the log shows every line.
-void TForm1::RunPass(const ConversionPass& pass) {
-  pass_active_ = true;
-  std::exception_ptr failure = host_->Run(std::filesystem::path(FolderBoxText()), pass);
-  pass_active_ = false;
+// The log shows every line of the run; the focus goes back to the folder box
+// where it was on Start, which is disabled now.
+void TForm1::AfterRun() {
   host_->FlushLog();
   HWND focus = GetFocus();
-  if (focus == nullptr || !IsWindowEnabled(focus)) SetFocus(Edit1);  // Start had it
-  if (failure) {
-    MessageBoxW(window_, WideFromUtf8(FailureTextUtf8(failure)).c_str(), kMainWindowCaption,
-                MB_OK | MB_ICONERROR);
-  }
-  if (close_requested_) DestroyWindow(window_);
+  if (focus == nullptr || !IsWindowEnabled(focus)) SetFocus(Edit1);
 }
+
+void TForm1::CloseNow() { DestroyWindow(window_); }
 
 }  // namespace ranta2kv::win32

@@ -1,7 +1,8 @@
 // The main window `TForm1` on Windows: folder box with browse button, the
 // "OLE DB" choice, Start and Stop, the log and the progress bar, as a plain
-// Win32 window. It only wires the controls to the conversion passes through its
-// run host; the passes run on this thread and let messages through per row.
+// Win32 window built from the form design. It is the window controller's view:
+// the rules of what the window does live in the controller; the passes run on
+// this thread and let messages through per row.
 #pragma once
 
 #include <windows.h>
@@ -12,21 +13,25 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/form_design.h"
 #include "app/win32/flat_button.h"
 #include "app/win32/window_run_host.h"
+#include "app/window_controller.h"
+#include "app/window_view.h"
 
 namespace ranta2kv::win32 {
 
-class TForm1 {
+class TForm1 : private WindowView {
  public:
   // The folder chooser: title, and the folder to open at / the chosen folder.
   using FolderChooser = std::function<bool(const std::wstring& title, std::wstring& folder)>;
   using ConversionPass = CapturedFolderHost::ConversionPass;
 
   explicit TForm1(char decimalSeparator);
-  ~TForm1();
+  ~TForm1() override;
   TForm1(const TForm1&) = delete;
   TForm1& operator=(const TForm1&) = delete;
 
@@ -69,7 +74,19 @@ class TForm1 {
   // the screen that place is on.
   void PlaceOnScreen();
   std::wstring FolderBoxText() const;
-  void RunPass(const ConversionPass& pass);
+
+  // The view of the controller.
+  std::filesystem::path FolderBoxFolder() const override;
+  void SetFolderBoxFolder(const std::filesystem::path& folder) override;
+  bool Checked(FormControl checkBox) const override;
+  void EnableControl(FormControl control, bool enabled) override;
+  bool ChooseFolder(const std::wstring& title, std::filesystem::path& folder) override;
+  std::filesystem::path ProgramFolder() const override;
+  void ShowErrorReport(const std::string& messageUtf8) override;
+  void AfterRun() override;
+  void CloseNow() override;
+  std::vector<std::wstring> FontFamilies() const override;
+  int TextWidth(const FontChoice& font, std::wstring_view text) const override;
 
   HWND Label1 = nullptr;
   HWND SpeedButton1 = nullptr;
@@ -85,10 +102,9 @@ class TForm1 {
   char decimal_separator_;
   int dpi_ = 96;
   HFONT font_ = nullptr;                       // the designed font at the window's density
-  std::array<FlatButton, 3> flat_buttons_;     // SpeedButton1, sbStart, sbStop
+  std::array<FlatButton, kFormControlCount> flat_buttons_;  // by FormControl; the design's flat buttons attached
   std::unique_ptr<WindowRunHost> host_;        // holds the run flag `Running`
-  bool pass_active_ = false;                   // a pass is on the stack (Start is refused)
-  bool close_requested_ = false;               // closed during a run: close once it returns
+  std::unique_ptr<WindowController> controller_;
   HWND last_focus_ = nullptr;                  // the control that had the focus when deactivated
 };
 
