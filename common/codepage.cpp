@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/utf8.h"
+
 namespace ranta2kv {
 namespace {
 
@@ -48,19 +50,6 @@ constexpr std::array<char16_t, 128> kCp866ToUnicode = {
     0x0401, 0x0451, 0x0404, 0x0454, 0x0407, 0x0457, 0x040E, 0x045E, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x2116, 0x00A4, 0x25A0, 0x00A0,
 };
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 std::string SingleByteToUtf8(std::string_view text, const std::array<char16_t, 128>& upperHalf) {
   std::string out;
   out.reserve(text.size() * 2);
@@ -77,28 +66,6 @@ int Cp1251ByteOf(char32_t cp) {
     if (kCp1251ToUnicode[i] == cp) return static_cast<int>(0x80 + i);
   }
   return -1;
-}
-
-// Decodes one UTF-8 sequence at text[pos]; advances pos. Malformed input gives
-// U+FFFD and advances by one byte.
-char32_t DecodeUtf8(std::string_view text, std::size_t& pos) {
-  auto lead = static_cast<unsigned char>(text[pos]);
-  std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-  if (length == 0 || pos + length > text.size()) {
-    ++pos;
-    return 0xFFFD;
-  }
-  char32_t cp = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-  for (std::size_t k = 1; k < length; ++k) {
-    auto next = static_cast<unsigned char>(text[pos + k]);
-    if ((next & 0xC0) != 0x80) {
-      ++pos;
-      return 0xFFFD;
-    }
-    cp = (cp << 6) | (next & 0x3F);
-  }
-  pos += length;
-  return cp;
 }
 
 }  // namespace

@@ -62,4 +62,24 @@ void AppendLogLines(RunHost& host, std::string_view text1251);
 void BeginBusy(RunHost& host, bool setFlag = true);
 void EndBusy(RunHost& host, bool setFlag = true);
 
+// The busy frame of a run, however it ends: BeginBusy and the Start/Stop rule
+// when it begins, EndBusy and the rule again when it ends, also when a failure
+// leaves the run. The host's ProcessPendingEvents must not throw.
+class BusyFrame {
+ public:
+  explicit BusyFrame(RunHost& host) : host_(host) {
+    BeginBusy(host_);
+    host_.ApplyButtonRule();
+  }
+  ~BusyFrame() {
+    EndBusy(host_);
+    host_.ApplyButtonRule();
+  }
+  BusyFrame(const BusyFrame&) = delete;
+  BusyFrame& operator=(const BusyFrame&) = delete;
+
+ private:
+  RunHost& host_;
+};
+
 }  // namespace ranta2kv

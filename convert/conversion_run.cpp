@@ -79,10 +79,10 @@ void ConversionRun::HeaderRow(std::string princode, std::string osnov, std::stri
   signs.GetChild(4)->SetValue(0, Variant(std::move(pod)));
 }
 
-void ConversionRun::ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId) {
+void ConversionRun::ChapterRow(SmetaRowKind kind, std::string name1, std::int32_t sysId) {
   TXML_Estimate_Container& chapters = *document_->Chapters();
   TXML_Estimate_Container* chapter = nullptr;
-  if (kind == 1) {
+  if (kind == SmetaRowKind::PathChapter) {
     chapter = chapters.AddChapter();
     chapter->SetTag(Variant("IsPath"));
     path_mode_ = true;
@@ -146,8 +146,7 @@ void ConversionRun::SortDocument(bool sortWorkTypes) {
 }
 
 ConversionResult ConversionRun::RunFrame(const PassFrame& frame) {
-  BeginBusy(host_);
-  host_.ApplyButtonRule();
+  const BusyFrame busy(host_);
   try {
     frame.walk();
     // What was read must be one version of each table, also when the walk ended early.
@@ -171,8 +170,6 @@ ConversionResult ConversionRun::RunFrame(const PassFrame& frame) {
   const auto [folder, outputName] = frame.target();
   ConversionResult result = Save(folder, outputName);
   if (!frame.resetProgressBeforeSave) host_.SetProgressPosition(0);
-  EndBusy(host_);
-  host_.ApplyButtonRule();
   return result;
 }
 

@@ -13,6 +13,7 @@
 
 #include "common/run_host.h"
 #include "convert/conversion_result.h"
+#include "convert/position_rules.h"
 #include "convert/position_settler.h"
 #include "convert/position_values.h"
 #include "estimate/estimate_document.h"
@@ -52,7 +53,7 @@ class ConversionRun {
   void BuildSkeleton() { BuildSkeleton([] {}); }
 
   void HeaderRow(std::string princode, std::string osnov, std::string zak, std::string pod);
-  void ChapterRow(std::int32_t kind, std::string name1, std::int32_t sysId);
+  void ChapterRow(SmetaRowKind kind, std::string name1, std::int32_t sysId);
   // The chapter for a position row: the current one, or a new "Новый раздел".
   TXML_Estimate_Container& ChapterForPosition();
   // A position gathered by its pass: it goes into the current chapter (or a new

@@ -115,15 +115,15 @@ void DirectPass::Walk() {
   DbfTable& smeta = t_.DescriptTable;
   std::int64_t walked = 0;
   while (!smeta.AtEnd()) {
-    switch (smetaId_->AsInteger()) {
-      case 0:
+    switch (const auto kind = static_cast<SmetaRowKind>(smetaId_->AsInteger())) {
+      case SmetaRowKind::Header:
         run_.HeaderRow(princode_.OemText(), osnov_.OemText(), zak_.OemText(), pod_.OemText());
         break;
-      case 1:
-      case 2:
-        run_.ChapterRow(smetaId_->AsInteger(), name1_.OemText(), IntegerOfText(nomer_.OemText()));
+      case SmetaRowKind::PathChapter:
+      case SmetaRowKind::Chapter:
+        run_.ChapterRow(kind, name1_.OemText(), IntegerOfText(nomer_.OemText()));
         break;
-      case 3:
+      case SmetaRowKind::Position:
         run_.ChapterForPosition();
         ConvertPosition();
         break;

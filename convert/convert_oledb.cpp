@@ -125,13 +125,13 @@ void OleDbPass::Walk() {
       smeta.Next();
       continue;
     }
-    const std::int32_t kind = smeta.FieldNamed("ID").AsInteger();
-    if (kind == 0) {
+    const auto kind = static_cast<SmetaRowKind>(smeta.FieldNamed("ID").AsInteger());
+    if (kind == SmetaRowKind::Header) {
       run_.HeaderRow(Field(smeta, "PRINCODE"), Field(smeta, "OSNOV"), Field(smeta, "ZAK"),
                      Field(smeta, "POD"));
-    } else if (kind == 1 || kind == 2) {
+    } else if (kind == SmetaRowKind::PathChapter || kind == SmetaRowKind::Chapter) {
       run_.ChapterRow(kind, Field(smeta, "NAME1"), IntegerOfText(Field(smeta, "NOMER")));
-    } else if (kind == 3) {
+    } else if (kind == SmetaRowKind::Position) {
       run_.ChapterForPosition();
       if (!ConvertPosition()) {
         smeta.Next();

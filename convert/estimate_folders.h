@@ -27,9 +27,4 @@ std::vector<EstimateFolder> FindEstimateFolders(const std::filesystem::path& roo
                                                 const std::function<void(const std::string&)>& log,
                                                 const std::function<bool()>& keepGoing);
 
-// The order of two names (UTF-8) as people sort folders: letters without
-// regard to case (Latin and Cyrillic), runs of digits by their value, so that
-// "Раздел 2" comes before "Раздел 10".
-bool NameOrderLess(std::string_view a, std::string_view b);
-
 }  // namespace ranta2kv

@@ -159,8 +159,7 @@ bool ConvertObjectFolder(RunHost& host, const std::filesystem::path& root, const
     return false;  // the pass says what is wrong with the folder
   }
   if (HoldsEstimate(entries) || !HasSubfolders(entries)) return false;
-  BeginBusy(host);
-  host.ApplyButtonRule();
+  const BusyFrame busy(host);
   auto log = [&host](const std::string& line) { host.AppendLog(line); };
   auto keepGoing = [&host] {
     host.ProcessPendingEvents();
@@ -170,8 +169,6 @@ bool ConvertObjectFolder(RunHost& host, const std::filesystem::path& root, const
   const bool object = !estimates.empty() || !host.Running();
   if (object) ObjectRun(host, pass).Convert(estimates);
   host.SetProgressPosition(0);
-  EndBusy(host);
-  host.ApplyButtonRule();
   return object;
 }
 

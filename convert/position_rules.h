@@ -1,6 +1,7 @@
-// Rules that both conversion passes apply to the values of a position: integers
-// from text, the collection prefix of a rate code, the kind and code of a
-// resource, the work class in a resource name, the PARAMS key and the comment.
+// Rules that both conversion passes apply to the rows of the estimate and the
+// values of a position: the kind of an estimate row, integers from text, the
+// collection prefix of a rate code, the kind and code of a resource, the work
+// class in a resource name, the PARAMS key and the comment.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,15 @@
 #include <string_view>
 
 namespace ranta2kv {
+
+// The kind of a row of the estimate table SMETA, its field ID; any other value
+// is a row the walk passes over.
+enum class SmetaRowKind : std::int32_t {
+  Header = 0,       // names the output file and fills three signs
+  PathChapter = 1,  // opens a chapter under which the next chapters nest
+  Chapter = 2,
+  Position = 3,
+};
 
 // A decimal integer with an optional sign; blanks and control characters around
 // it are ignored. Anything else, or a number outside 32 bits, gives 0.

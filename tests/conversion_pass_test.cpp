@@ -375,6 +375,11 @@ TEST_P(ConversionPassTest, MissingFieldFailsThePassWithoutAFile) {
     EXPECT_EQ(error.what(), expected);
   }
   EXPECT_FALSE(std::filesystem::exists(folder_ / "ЛС-01.XML"));
+  // The busy frame ends with the failure: no hourglass left, Start again.
+  EXPECT_EQ(host.busy_changes, 2);
+  EXPECT_FALSE(host.busy);
+  EXPECT_FALSE(host.Running());
+  EXPECT_TRUE(host.start_enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPasses, ConversionPassTest, ::testing::Values(Pass::Dbf, Pass::OleDb),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/codepage.h"
+#include "common/name_order.h"
 #include "convert/conversion_pass.h"
 #include "convert/estimate_folders.h"
 #include "convert/object_run.h"
