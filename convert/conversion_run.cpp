@@ -25,11 +25,25 @@ int ChapterCount(const TXML_Estimate_Container& container) {
 
 }  // namespace
 
-ConversionRun::ConversionRun(RunHost& host, FileFaults* faults)
+// The pass's thread completes a position between handling the window's events,
+// and hands the rest back to the second core once the user has stopped the run.
+PositionSettler::PassThreadCompletion ConversionRun::PassThreadCompletion(PositionSettler::Completion complete) {
+  if (!complete) return nullptr;
+  return [this, complete = std::move(complete)](PositionData& data) {
+    host_.ProcessPendingEvents();
+    if (!host_.Running()) return false;
+    complete(data);
+    return true;
+  };
+}
+
+ConversionRun::ConversionRun(RunHost& host, FileFaults* faults, PositionCompletions completions)
     : host_(host),
       faults_(faults),
       document_(std::make_unique<TXML_Estimate_Document>()),
-      settler_(std::make_unique<PositionSettler>(*document_, host.DecimalSeparator())),
+      settler_(std::make_unique<PositionSettler>(*document_, host.DecimalSeparator(),
+                                                 std::move(completions.onSecondCore),
+                                                 PassThreadCompletion(std::move(completions.onPassThread)))),
       output_name_("Смета"_cp1251) {
   // The settled positions wait on the disk the output goes to.
   document_->Settled().KeepInScratchFileIn(host_.OutputFolder().value_or(host_.FolderPath()), faults_);
@@ -119,20 +133,6 @@ void ConversionRun::AddPosition(PositionData data) {
 void ConversionRun::LeaveOutRow(const std::string& line1251) {
   host_.AppendLog(line1251);
   ++rows_left_out_;
-}
-
-void ConversionRun::SetPositionCompletion(PositionSettler::Completion onSecondCore,
-                                          PositionSettler::Completion onPassThread) {
-  PositionSettler::PassThreadCompletion helping;
-  if (onPassThread) {
-    helping = [this, complete = std::move(onPassThread)](PositionData& data) {
-      host_.ProcessPendingEvents();
-      if (!host_.Running()) return false;
-      complete(data);
-      return true;
-    };
-  }
-  settler_->SetCompletion(std::move(onSecondCore), std::move(helping));
 }
 
 void ConversionRun::AbandonPositions() { settler_.reset(); }

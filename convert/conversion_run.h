@@ -33,9 +33,19 @@ struct PassFrame {
 
 class ConversionRun {
  public:
+  // What the second core does first with each position's data (what the pass
+  // reads there: its record copies, or statements of a connection of its own).
+  // onPassThread: the same on the pass's thread, which shares the completions when
+  // the second core is behind (see PositionSettler); the window's events are
+  // handled between them, and they end when the user stops the run.
+  struct PositionCompletions {
+    PositionSettler::Completion onSecondCore;
+    PositionSettler::Completion onPassThread;
+  };
   // faults: the host's faults as the run's file calls announce them (both of its
-  // threads make such calls), or none.
-  ConversionRun(RunHost& host, FileFaults* faults);
+  // threads make such calls), or none. What the completions read must outlive
+  // the run: the second core may read it until the run is destroyed.
+  ConversionRun(RunHost& host, FileFaults* faults, PositionCompletions completions);
 
   RunHost& Host() { return host_; }
   TXML_Estimate_Document& Document() { return *document_; }
@@ -61,13 +71,6 @@ class ConversionRun {
   void AddPosition(PositionData data);
   // An empty PositionData to gather a position into (one used before, with room).
   PositionData NewPositionData() { return settler_->Spare(); }
-  // What the second core does first with each position's data (what the pass
-  // reads there: its record copies, or statements of a connection of its own).
-  // onPassThread: the same on the pass's thread, which shares the completions when
-  // the second core is behind (see PositionSettler::SetCompletion); the window's
-  // events are handled between them, and they end when the user stops the run.
-  void SetPositionCompletion(PositionSettler::Completion onSecondCore,
-                             PositionSettler::Completion onPassThread = nullptr);
   // Drops the positions not yet rendered and stops the second core: before the
   // source that a completion reads is closed after a failure.
   void AbandonPositions();
@@ -90,6 +93,7 @@ class ConversionRun {
   ConversionResult RunFrame(const PassFrame& frame);
 
  private:
+  PositionSettler::PassThreadCompletion PassThreadCompletion(PositionSettler::Completion complete);
   void BuildCatalog();
   void FinishCatalog();
   // Writes the document into folder (or the host's output folder) and drops it.

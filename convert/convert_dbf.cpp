@@ -54,7 +54,11 @@ class Field {
 
 class DirectPass {
  public:
-  DirectPass(RunHost& host, DbfTableSet& tables, FileFaults* faults) : run_(host, faults), t_(tables) {}
+  DirectPass(RunHost& host, DbfTableSet& tables, FileFaults* faults)
+      : t_(tables),
+        run_(host, faults,
+             {.onSecondCore = [this](PositionData& data) { CompletePosition(data, resource_reader_); },
+              .onPassThread = [this](PositionData& data) { CompletePosition(data, pass_resource_reader_); }}) {}
 
   ConversionResult Run(const std::filesystem::path& folder);
 
@@ -69,7 +73,6 @@ class DirectPass {
   void ReadExecuted(PositionData& data, std::int32_t rowCode);
   std::int32_t LocateTool(std::int32_t rowCode, int id);
 
-  ConversionRun run_;
   DbfTableSet& t_;
   // Each thread's own reader of RESTBL's records, made at its first position.
   std::optional<DbfRecordBlock> resource_reader_, pass_resource_reader_;
@@ -92,11 +95,12 @@ class DirectPass {
   Field paramId_{t_.PARAMS, "ID"}, paramCode_{t_.PARAMS, "CODE"}, param_{t_.PARAMS, "PARAM"};
   Field aktcode_{t_.Execute_, "AKTCODE"}, fact_{t_.Execute_, "FACT"};
   Field actDate_{t_.ACTS, "DATE"};
+  // Last, so that it goes first: its second core reads the readers and fields
+  // above until it is joined, when the run is destroyed.
+  ConversionRun run_;
 };
 
 ConversionResult DirectPass::Run(const std::filesystem::path& folder) {
-  run_.SetPositionCompletion([this](PositionData& data) { CompletePosition(data, resource_reader_); },
-                             [this](PositionData& data) { CompletePosition(data, pass_resource_reader_); });
   return run_.RunFrame({.walk =
                             [this] {
                               run_.Host().SetProgressMax(static_cast<int>(t_.DescriptTable.RecordCount()));

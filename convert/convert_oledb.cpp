@@ -50,7 +50,11 @@ struct SecondCoreReads {
 class OleDbPass {
  public:
   OleDbPass(RunHost& host, OleDbSource& source, FileFaults* faults)
-      : second_(host.DecimalSeparator()), run_(host, faults), s_(source) {}
+      : s_(source),
+        second_(host.DecimalSeparator()),
+        run_(host, faults,
+             {.onSecondCore = [this](PositionData& data) { CompletePosition(second_.query, second_.acts, data); },
+              .onPassThread = [this](PositionData& data) { CompletePosition(s_.qSubQuery, s_.qACTS, data); }}) {}
 
   std::optional<ConversionResult> Run();
 
@@ -69,9 +73,11 @@ class OleDbPass {
     return dataset.FieldNamed(name).AsString();
   }
 
-  SecondCoreReads second_;  // declared before run_: its thread ends before these go
-  ConversionRun run_;
   OleDbSource& s_;
+  SecondCoreReads second_;
+  // Last, so that it goes first: its second core runs statements through
+  // second_ until it is joined, when the run is destroyed.
+  ConversionRun run_;
 };
 
 std::optional<ConversionResult> OleDbPass::Run() {
@@ -79,9 +85,6 @@ std::optional<ConversionResult> OleDbPass::Run() {
   smeta.SetTableName("SMETA");
   smeta.Open();
   if (!smeta.Active()) return std::nullopt;
-  run_.SetPositionCompletion(
-      [this](PositionData& data) { CompletePosition(second_.query, second_.acts, data); },
-      [this](PositionData& data) { CompletePosition(s_.qSubQuery, s_.qACTS, data); });
   RunHost& host = run_.Host();
   return run_.RunFrame({.walk =
                             [&] {

@@ -6,8 +6,12 @@
 
 namespace ranta2kv {
 
-PositionSettler::PositionSettler(TXML_Estimate_Document& document, char decimalSeparator)
-    : document_(document), decimal_separator_(decimalSeparator) {}
+PositionSettler::PositionSettler(TXML_Estimate_Document& document, char decimalSeparator, Completion onSecondCore,
+                                 PassThreadCompletion onPassThread)
+    : document_(document),
+      decimal_separator_(decimalSeparator),
+      completion_(std::move(onSecondCore)),
+      pass_thread_completion_(std::move(onPassThread)) {}
 
 PositionSettler::~PositionSettler() {
   filling_.clear();
@@ -101,14 +105,16 @@ void PositionSettler::Work() {
         if (completion_ && !next.completed) completion_(next.data);
         std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, next.data);
         next.pending->Render(*position, decimal_separator_);
-        Empty(next.data);
       }
     } catch (...) {
       failure = std::current_exception();
     }
     lock.lock();
+    // Emptied as they come back, also those a failure left as they were.
     for (Queued& done : batch) {
-      if (spare_.size() < kBatchLength * (kQueueLength + 2)) spare_.push_back(std::move(done.data));
+      if (spare_.size() >= kBatchLength * (kQueueLength + 2)) break;
+      Empty(done.data);
+      spare_.push_back(std::move(done.data));
     }
     batch.clear();
     busy_ = false;

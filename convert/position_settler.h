@@ -31,19 +31,16 @@ class PositionSettler {
   // its walk (the user stopped the run), this thread completes the position.
   using PassThreadCompletion = std::function<bool(PositionData&)>;
 
-  PositionSettler(TXML_Estimate_Document& document, char decimalSeparator);
-  ~PositionSettler();  // drops what is still queued and waits for the thread
-  PositionSettler(const PositionSettler&) = delete;
-  PositionSettler& operator=(const PositionSettler&) = delete;
-
   // onSecondCore runs on this thread. onPassThread, when given, runs on the pass's
   // thread for the positions of a batch it hands over while this thread is behind
   // (the queue is full): the two cores share the completions then. Each reads
-  // with readers of its own.
-  void SetCompletion(Completion onSecondCore, PassThreadCompletion onPassThread = nullptr) {
-    completion_ = std::move(onSecondCore);
-    pass_thread_completion_ = std::move(onPassThread);
-  }
+  // with readers of its own. Both are fixed before the thread starts (with the
+  // first batch) and never change: the thread reads them without the lock.
+  PositionSettler(TXML_Estimate_Document& document, char decimalSeparator, Completion onSecondCore = nullptr,
+                  PassThreadCompletion onPassThread = nullptr);
+  ~PositionSettler();  // drops what is still queued and waits for the thread
+  PositionSettler(const PositionSettler&) = delete;
+  PositionSettler& operator=(const PositionSettler&) = delete;
 
   // Queues a position for the settled node that stands for it in its chapter.
   // Throws the failure of a position queued before (the settled elements could
@@ -74,8 +71,8 @@ class PositionSettler {
 
   TXML_Estimate_Document& document_;
   char decimal_separator_;
-  Completion completion_;
-  PassThreadCompletion pass_thread_completion_;
+  const Completion completion_;
+  const PassThreadCompletion pass_thread_completion_;
   std::mutex mutex_;
   std::condition_variable changed_;
   Batch filling_;          // the pass's thread's own, not yet handed over

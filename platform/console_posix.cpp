@@ -4,18 +4,20 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 
 namespace ranta2kv {
 namespace {
 
-// Ctrl-C presses so far; the one piece of state a signal handler may touch.
-volatile std::sig_atomic_t g_stop_requests = 0;
+// Ctrl-C presses so far, the one piece of state the signal handler touches: a
+// lock-free atomic, which a handler may change and other threads may read.
+std::atomic<int> g_stop_requests{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
 extern "C" void OnInterrupt(int) {
-  g_stop_requests = g_stop_requests + 1;
-  if (g_stop_requests > 1) _exit(130);
+  if (g_stop_requests.fetch_add(1) + 1 > 1) _exit(130);
 }
 
 std::FILE* StreamOf(StandardStream stream) { return stream == StandardStream::Output ? stdout : stderr; }
@@ -38,6 +40,6 @@ bool FlushStream(StandardStream stream) { return std::fflush(StreamOf(stream)) =
 
 void CatchStopRequests() { std::signal(SIGINT, OnInterrupt); }
 
-int StopRequests() { return g_stop_requests; }
+int StopRequests() { return g_stop_requests.load(); }
 
 }  // namespace ranta2kv

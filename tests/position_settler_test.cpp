@@ -41,8 +41,8 @@ class PositionSettlerTest : public ::testing::Test {
   // Settles count positions with a slow second core; the pass's thread completes
   // those it takes (passTakes) while it would wait. Each caption says who did it.
   void SettleWithASlowSecondCore(int count, std::function<bool(int)> passTakes) {
-    PositionSettler settler(document_, ',');
-    settler.SetCompletion(
+    PositionSettler settler(
+        document_, ',',
         [&](PositionData& data) {
           std::this_thread::sleep_for(std::chrono::microseconds(300));
           data.row.caption += "second core " + std::to_string(data.row.number);
@@ -96,17 +96,37 @@ TEST_F(PositionSettlerTest, PositionsThePassThreadLeavesAreCompletedByTheSecondC
 
 // A completion that fails on the pass's thread fails the hand-over it ran in.
 TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
-  PositionSettler settler(document_, ',');
-  settler.SetCompletion([](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
-                        [](PositionData& data) {
-                          if (data.row.number > 200) throw std::runtime_error("table read failed");
-                          return true;
-                        });
+  PositionSettler settler(
+      document_, ',', [](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
+      [](PositionData& data) {
+        if (data.row.number > 200) throw std::runtime_error("table read failed");
+        return true;
+      });
   try {
     SettlePositions(settler, 1000);
     FAIL() << "no failure";
   } catch (const std::runtime_error& failure) {
     EXPECT_STREQ(failure.what(), "table read failed");
+  }
+}
+
+// A failure on the second core: the batch it was in comes back for reuse empty,
+// not with the values of the positions it never finished.
+TEST_F(PositionSettlerTest, SparesComeBackEmptyAfterAFailure) {
+  PositionSettler settler(document_, ',', [](PositionData& data) {
+    data.row.caption = "completed";
+    data.resources.resize(3);
+    if (data.row.number == 5) throw std::runtime_error("table read failed");
+  });
+  EXPECT_THROW(
+      {
+        SettlePositions(settler, 64);
+        settler.Finish();
+      },
+      std::runtime_error);
+  for (int i = 0; i < 40; ++i) {
+    const PositionData spare = settler.Spare();
+    EXPECT_TRUE(spare.row.caption.empty() && spare.resources.empty()) << i;
   }
 }
 
