@@ -1,28 +1,50 @@
-// The sort of a container's children and its three orders. The quicksort is not
-// stable: the order of children that compare equal (a chapter and a position,
-// say) follows from its exact steps, and that order is part of the output.
+// The sort of a container's children. The quicksort is not stable: the order of
+// children that compare equal (a chapter and a position, say) follows from its
+// exact steps (middle element as pivot, Hoare partition, recursion on the left
+// part and a loop on the right), and that order is part of the output. It knows
+// nothing of the nodes but the order it is given.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
 namespace ranta2kv {
 
-class TXML_Estimate_Item;
+namespace detail {
 
-// Negative, zero or positive as a sorts before, with or after b.
-using ChildOrder = int (*)(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b);
+// The bound checks on i and j never stop a scan for an order under which the
+// pivot equals itself; they only keep a faulty order inside the list.
+template <typename Node, typename Order>
+void SortChildren(std::vector<std::unique_ptr<Node>>& list, std::ptrdiff_t left, std::ptrdiff_t right, Order order) {
+  std::ptrdiff_t i = 0;
+  do {
+    i = left;
+    std::ptrdiff_t j = right;
+    const Node* pivot = list[(left + right) / 2].get();
+    do {
+      while (order(list[i].get(), pivot) < 0 && i < right) ++i;
+      while (order(list[j].get(), pivot) > 0 && j > left) --j;
+      if (i <= j) {
+        list[i].swap(list[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (left < j) SortChildren(list, left, j, order);
+    left = i;
+  } while (i < right);
+}
 
-// Sorts in place; an error of a comparison ends the sort (every child is still
-// in the list, in some order).
-void QuickSortChildren(std::vector<std::unique_ptr<TXML_Estimate_Item>>& children, ChildOrder order);
+}  // namespace detail
 
-// Nodes of one class by "SysID" when both have one, else by "Number"; nodes of
-// different classes compare equal. Values are converted to integers.
-int ChapterOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b);
-// The same with "ID" in place of "Number".
-int IDOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b);
-// "Tzr", "Tzm", "Mch", "Mat" in that order; other names before them.
-int ResourceOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b);
+// Sorts in place by order (negative, zero or positive as a sorts before, with or
+// after b); an error of a comparison ends the sort (every child is still in the
+// list, in some order).
+template <typename Node, typename Order>
+void QuickSortChildren(std::vector<std::unique_ptr<Node>>& children, Order order) {
+  if (children.empty()) return;
+  detail::SortChildren(children, 0, static_cast<std::ptrdiff_t>(children.size()) - 1, order);
+}
 
 }  // namespace ranta2kv

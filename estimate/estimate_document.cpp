@@ -17,11 +17,44 @@
 #include "estimate/child_sort.h"
 #include "estimate/node_shape.h"
 #include "estimate/settled_elements.h"
-#include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 
 namespace ranta2kv {
 namespace {
+
+int CompareInt(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// Nodes of one class by "SysID" when both have one, else by secondKey; nodes of
+// different classes compare equal. Values are converted to integers.
+int OrderByKeys(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b, std::string_view secondKey) {
+  if (a == nullptr || b == nullptr) return 0;
+  if (a->ClassName() != b->ClassName()) return 0;
+  for (std::string_view key : {std::string_view("SysID"), secondKey}) {
+    if (a->HasValue(key, true) && b->HasValue(key, true)) {
+      return CompareInt(a->GetValueByName(key).ToInteger(), b->GetValueByName(key).ToInteger());
+    }
+  }
+  return 0;
+}
+
+// Chapters and positions by "SysID" or "Number"; work types by "SysID" or "ID".
+int ChapterOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b) { return OrderByKeys(a, b, "Number"); }
+int IDOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b) { return OrderByKeys(a, b, "ID"); }
+
+int ResourceRank(const TXML_Estimate_Item* node) {
+  const std::string& name = node->NodeName();
+  if (name.size() != 3) return -1;  // every resource name is three letters long
+  for (int rank = 0; rank < 4; ++rank) {
+    if (name == ResourceNames[rank]) return rank;
+  }
+  return -1;
+}
+
+// "Tzr", "Tzm", "Mch", "Mat" in that order; other names before them.
+int ResourceOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b) {
+  return CompareInt(ResourceRank(a), ResourceRank(b));
+}
+
 
 constexpr std::string_view kDocumentType = "{2B0470FD-477C-4359-9F34-EEBE36B7D340}";
 constexpr int kSignCount = 6;
@@ -330,13 +363,13 @@ void TXML_Estimate_Container::FlattenChapters() {
   for (auto& node : lifted) AddChild(std::move(node));
 }
 
-void TXML_Estimate_Container::SettleChild(TXML_Estimate_Item* child, char decimalSeparator) {
+std::unique_ptr<TXML_Estimate_Item> TXML_Estimate_Container::ReplaceChild(TXML_Estimate_Item* child,
+                                                                         std::unique_ptr<TXML_Estimate_Item> with) {
   auto found = std::find_if(children_.begin(), children_.end(), [child](const auto& c) { return c.get() == child; });
   if (found == children_.end()) ThrowListIndexError(-1);
-  std::unique_ptr<TXML_Estimate_Item> settled =
-      std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, Document()->Settled());
-  settled->link_ = reinterpret_cast<std::uintptr_t>(this);
-  found->swap(settled);
+  with->link_ = reinterpret_cast<std::uintptr_t>(this);
+  found->swap(with);
+  return with;
 }
 
 void TXML_Estimate_Container::SortByNumber() {

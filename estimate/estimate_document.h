@@ -115,11 +115,8 @@ class TXML_Estimate_Container : public TXML_Estimate_Item {
   TXML_Estimate_Container* AddChapter();
   TXML_Estimate_Item* GetWorkType(std::int32_t id);
   void FlattenChapters();
-  // Replaces the child with a node that holds its element as written bytes and
-  // only what the sorts and the flattening look at (class, container or not,
-  // name, tag, "SysID", "Number" and "ID"). For a child that will not change
-  // again except for its place: it then costs about the bytes of its XML.
-  void SettleChild(TXML_Estimate_Item* child, char decimalSeparator);
+  // Puts with in the place of child and gives child back.
+  std::unique_ptr<TXML_Estimate_Item> ReplaceChild(TXML_Estimate_Item* child, std::unique_ptr<TXML_Estimate_Item> with);
   void SortByNumber();
   void SortByID();
 

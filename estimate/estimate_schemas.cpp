@@ -12,16 +12,12 @@ const std::string_view KindNames[kLastKind + 1] = {
 };
 
 const TStringList DocumentAttributes = {"Generator", "DocumentType", "LastModifiedDate", "Comment"};
-const TStringList PositionAttributes = {
-    "Caption", "Number", "Code", "Units",     "Quantity",  "Comment",   "PriceLevel",
-    "IndexCode", "Options", "Vr2001", "NKB",  "PNB",       "NKI",       "PKI",
-    "Performer", "PriceBase", "PriceCurr", "Attribs", "WorkClass"};
-const TStringList PriceAttributes = {"Value", "PZ", "OZ", "EM", "ZM", "MT"};
-const TStringList CoefficientAttributes = {"Caption",  "Options",  "Value_PZ", "Value_OZ",
-                                           "Value_EM", "Value_ZM", "Value_MT", "Level"};
-const TStringList ImplementationAttributes = {"Year", "Month", "Quantity"};
+const TStringList PositionAttributes = {RANTA2KV_POSITION_SCHEMA(RANTA2KV_SCHEMA_NAME)};
+const TStringList PriceAttributes = {RANTA2KV_PRICE_SCHEMA(RANTA2KV_SCHEMA_NAME)};
+const TStringList CoefficientAttributes = {RANTA2KV_COEFFICIENT_SCHEMA(RANTA2KV_SCHEMA_NAME)};
+const TStringList ImplementationAttributes = {RANTA2KV_IMPLEMENTATION_SCHEMA(RANTA2KV_SCHEMA_NAME)};
 const TStringList ChapterAttributes = {"Caption", "SysID"};
-const TStringList CustomNPAttributes = {"Nacl", "NaclMask", "Plan", "PlanMask"};
+const TStringList CustomNPAttributes = {RANTA2KV_CUSTOM_NP_SCHEMA(RANTA2KV_SCHEMA_NAME)};
 const TStringList CatalogAttributes = {"Caption", "ID"};
 const TStringList WorkTypesAttributes = {"Type"};
 const TStringList WorkTypeAttributes = {"ID", "Caption", "Nacl", "NaclMask", "Plan", "PlanMask"};

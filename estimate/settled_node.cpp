@@ -39,4 +39,9 @@ void TXML_Estimate_Settled::AppendToDOM(XmlSink& sink, char /*decimalSeparator*/
   elements_->CopyTo(offset_, size_, sink);
 }
 
+void SettleChild(TXML_Estimate_Container& container, TXML_Estimate_Item* child, char decimalSeparator) {
+  container.ReplaceChild(
+      child, std::make_unique<TXML_Estimate_Settled>(*child, decimalSeparator, container.Document()->Settled()));
+}
+
 }  // namespace ranta2kv

@@ -38,4 +38,10 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
   bool container_ = false;
 };
 
+// Replaces the child of container with a settled node of it (its element as
+// written bytes and only what the sorts and the flattening look at). For a child
+// that will not change again except for its place: it then costs about the bytes
+// of its XML.
+void SettleChild(TXML_Estimate_Container& container, TXML_Estimate_Item* child, char decimalSeparator);
+
 }  // namespace ranta2kv

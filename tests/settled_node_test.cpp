@@ -9,6 +9,7 @@
 
 #include "estimate/estimate_document.h"
 #include "estimate/settled_elements.h"
+#include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
 #include "platform/scratch_file.h"
 #include "tests/support/scratch_folder.h"
@@ -35,7 +36,7 @@ void AddChapter(TXML_Estimate_Document& document, int count, int first, int step
     position.AddResource(3)->SetValueByName("Caption", Variant("Материал"));
     position.AddResource(0)->SetValueByName("Caption", Variant("Труд"));
     position.SortResources();
-    if (settle) chapter->SettleChild(&position, ',');
+    if (settle) SettleChild(*chapter, &position, ',');
   }
 }
 
