@@ -412,7 +412,7 @@ Status ConvertJob(const Options& options, const Job& job, CliRunHost& host, JobO
   // wants; on the command line the user learns which name was wrong.
   std::error_code notFound;
   if (!std::filesystem::is_directory(job.folder, notFound)) {
-    if (batch) host.AppendLog(std::string("Папка не найдена"_cp1251));
+    if (batch) host.AppendLog(FolderNotFoundLine());
     report.push_back("ranta2kv-cli: " + PathToUtf8(job.folder) + ": no such folder");
   } else {
     try {

@@ -122,7 +122,7 @@ class ObjectRun {
     host_.AppendLog(EstimateNameLine(estimate.relative));
     std::error_code error;
     if (!std::filesystem::is_directory(estimate.folder, error)) {  // gone since the search
-      host_.AppendLog(std::string("Папка не найдена"_cp1251));
+      host_.AppendLog(FolderNotFoundLine());
       ++failed_;
       return;
     }
@@ -175,6 +175,8 @@ bool ConvertObjectFolder(RunHost& host, const std::filesystem::path& root, const
 std::string EstimateNameLine(const std::filesystem::path& relative) {
   return std::string("Папка \""_cp1251) + PathTo1251(relative.lexically_normal().make_preferred()) + "\"";
 }
+
+std::string FolderNotFoundLine() { return std::string("Папка не найдена"_cp1251); }
 
 std::string ObjectSummaryText(int found, int written, int failed, bool stopped) {
   std::string line;

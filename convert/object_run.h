@@ -24,6 +24,8 @@ bool ConvertObjectFolder(RunHost& host, const std::filesystem::path& root, const
 
 // The log's line before the lines of one estimate: its folder below the object's.
 std::string EstimateNameLine(const std::filesystem::path& relative);
+// The line of a folder that is gone when its turn comes.
+std::string FolderNotFoundLine();
 // The last lines of an object run: its counts, after Stop behind StoppedLine().
 std::string ObjectSummaryText(int found, int written, int failed, bool stopped);
 

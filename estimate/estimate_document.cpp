@@ -22,6 +22,8 @@
 namespace ranta2kv {
 namespace {
 
+[[noreturn]] void ThrowNoParentError() { throw Error(std::string("Не определен родительский узел"_cp1251)); }
+
 int CompareInt(std::int64_t a, std::int64_t b) { return a < b ? -1 : a > b ? 1 : 0; }
 
 // Nodes of one class by "SysID" when both have one, else by secondKey; nodes of
@@ -228,7 +230,7 @@ void TXML_Estimate_Item::SetTag(const Variant& tag) {
 }
 
 void TXML_Estimate_Item::CheckParentOpen(const XmlSink& sink) {
-  if (sink.OpenElements() == 0) throw Error(std::string("Не определен родительский узел"_cp1251));
+  if (sink.OpenElements() == 0) ThrowNoParentError();
 }
 
 void TXML_Estimate_Item::TakeSortValuesOf(const TXML_Estimate_Item& node) {
@@ -468,7 +470,7 @@ TXML_Estimate_Document::TXML_Estimate_Document()
 void TXML_Estimate_Document::SaveToSink(XmlSink& sink, char decimalSeparator) const {
   // The root element comes from the declaration's skeleton, which needs the
   // root's name; without one there is no element to write into.
-  if (NodeName().empty()) throw Error(std::string("Не определен родительский узел"_cp1251));
+  if (NodeName().empty()) ThrowNoParentError();
   sink.WriteDeclaration();
   AppendToDOM(sink, decimalSeparator);
   sink.Flush();

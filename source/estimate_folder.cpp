@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "common/ascii_case.h"
-#include "common/codepage.h"
 #include "platform/file_name.h"
 
 namespace ranta2kv {
@@ -30,12 +29,6 @@ std::vector<std::string> MissingTableFiles(const fs::path& folder, const std::ve
     if (!fs::exists(TablePath(folder, name), error)) missing.emplace_back(name);
   }
   return missing;
-}
-
-std::string MissingFilesLine(const std::vector<std::string>& files) {
-  std::string line(files.size() == 1 ? "Нет файла: "_cp1251 : "Нет файлов: "_cp1251);
-  for (std::size_t i = 0; i < files.size(); ++i) line += (i ? ", " : "") + files[i];
-  return line;
 }
 
 bool HoldsEstimate(const std::vector<FolderEntry>& entries) {

@@ -37,10 +37,6 @@ std::filesystem::path TablePath(const std::filesystem::path& folder, std::string
 std::vector<std::string> MissingTableFiles(const std::filesystem::path& folder,
                                            const std::vector<std::string_view>& fileNames);
 
-// The line that names the missing files after the set-up's line of missing
-// tables: "Нет файла: RESTBL.DBF", "Нет файлов: ACTS.DBF, PARAMS.DBF".
-std::string MissingFilesLine(const std::vector<std::string>& files);
-
 // Whether a folder's entries hold the estimate table SMETA.DBF (in any letter case).
 bool HoldsEstimate(const std::vector<FolderEntry>& entries);
 

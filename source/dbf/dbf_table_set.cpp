@@ -14,11 +14,11 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
-#include "common/log_lines.h"
 #include "platform/file_faults.h"
 #include "platform/file_name.h"
 #include "source/dbf/dbf_file.h"
 #include "source/estimate_folder.h"
+#include "source/set_up_failure.h"
 
 namespace ranta2kv {
 namespace {
@@ -118,12 +118,10 @@ void DbfTableSet::CheckUnchanged() const {
 }
 
 bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, const LogSink& log) {
-  const std::string failure("Ошибка инициализации : "_cp1251);
   tables.acts_at_set_up = CurrentStamp(TablePath(folder, kActsFile));
   const std::vector<std::string_view> required(kEstimateTableFiles.begin(), kEstimateTableFiles.end());
   if (const std::vector<std::string> missing = MissingTableFiles(folder, required); !missing.empty()) {
-    log(failure + std::string("не найдены таблицы данных"_cp1251));
-    log(MissingFilesLine(missing));
+    LogSetUpFailure(log, std::string("не найдены таблицы данных\n"_cp1251) + MissingFilesLine(missing));
     return false;
   }
   struct Step {
@@ -152,7 +150,7 @@ bool PrepareDbfTables(DbfTableSet& tables, const std::filesystem::path& folder, 
     // A table changed while the others were read does not go with them either.
     for (const Step& step : steps) step.table.CheckFileIsExpected();
   } catch (const std::exception& error) {
-    AppendLines(log, failure + error.what());
+    LogSetUpFailure(log, error.what());
     return false;
   }
   return true;

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "source/dbf/dbf_table.h"
+#include "source/set_up_failure.h"
 
 namespace ranta2kv {
 
-using LogSink = std::function<void(const std::string& line1251)>;
 
 struct DbfTableSet {
   explicit DbfTableSet(char decimalSeparator);

@@ -11,9 +11,8 @@
 
 #include "common/codepage.h"
 #include "common/error.h"
-#include "common/log_lines.h"
 #include "platform/file_name.h"
-#include "source/estimate_folder.h"
+#include "source/set_up_failure.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_table_catalogue.h"
 #include "source/sql/sql_database.h"
@@ -97,7 +96,7 @@ bool OpenOleDbSource(OleDbSource& source, const fs::path& folder, const LogSink&
   } catch (const std::exception& failure) {
     message = Utf8ToCp1251(failure.what());
   }
-  AppendLines(log, std::string("Ошибка инициализации : "_cp1251) + message);
+  LogSetUpFailure(log, message);
   source.qSubQuery.Close();
   source.ADOConnection1.SetConnected(false);
   return false;
