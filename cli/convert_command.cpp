@@ -28,6 +28,7 @@
 #include "convert/object_run.h"
 #include "platform/console.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "platform/folder_listing.h"
 
 namespace ranta2kv::cli {
@@ -322,8 +323,7 @@ Status ConvertJob(const Options& options, const Job& job, const OutputPlace& pla
   if (!job.title.empty()) host.AppendLog(job.title);
   // The pass returns without a word when the folder is missing, as the window
   // wants; on the command line the user learns which name was wrong.
-  std::error_code notFound;
-  if (!std::filesystem::is_directory(job.folder, notFound)) {
+  if (StatusOf(job.folder).kind != FileKind::Folder) {
     report.push_back("ranta2kv-cli: " + PathToUtf8(job.folder) + ": no such folder");
   } else {
     try {

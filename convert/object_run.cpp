@@ -14,6 +14,7 @@
 #include "common/failure_text.h"
 #include "convert/estimate_folders.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/dbf/dbf_table_set.h"
 
 namespace ranta2kv {
@@ -83,9 +84,7 @@ std::vector<ProgressSlot> ProgressSlots(const std::vector<EstimateFolder>& estim
   std::vector<std::uintmax_t> weights;
   std::uintmax_t total = 0;
   for (const EstimateFolder& estimate : estimates) {
-    std::error_code error;
-    std::uintmax_t bytes = std::filesystem::file_size(TablePath(estimate.folder, "SMETA.DBF"), error);
-    weights.push_back((error ? 0 : bytes) + 1);
+    weights.push_back(StatusOf(TablePath(estimate.folder, "SMETA.DBF")).size + 1);
     total += weights.back();
   }
   std::vector<ProgressSlot> slots;
@@ -119,8 +118,7 @@ class ObjectRun {
  private:
   void ConvertOne(const EstimateFolder& estimate, ProgressSlot slot) {
     host_.AppendLog(EstimateNameLine(estimate.relative));
-    std::error_code error;
-    if (!std::filesystem::is_directory(estimate.folder, error)) {  // gone since the search
+    if (StatusOf(estimate.folder).kind != FileKind::Folder) {  // gone since the search
       host_.AppendLog(std::string("Папка не найдена"_cp1251));
       ++failed_;
       return;

@@ -17,14 +17,18 @@ constexpr std::wstring_view kObjectNames = L"\\??\\";
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool HasDrive(std::wstring_view path) {
-  return path.size() >= 2 && path[1] == L':' && ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+  if (path.size() < 2 || path[1] != L':') return false;
+  const wchar_t letter = path[0] | 0x20;
+  return letter >= L'a' && letter <= L'z';
 }
 
-bool SameDrive(wchar_t a, wchar_t b) { return (a | 0x20) == (b | 0x20); }
+bool SameDrive(wchar_t a, wchar_t b) { return (a | 0x20) == (b | 0x20); }  // the letters in any case
 
 bool IsUnc(std::wstring_view path) { return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]); }
 
-bool IsAbsolute(std::wstring_view path) { return IsUnc(path) || (HasDrive(path) && path.size() > 2 && IsSeparator(path[2])); }
+bool IsAbsolute(std::wstring_view path) {
+  return IsUnc(path) || (HasDrive(path) && path.size() > 2 && IsSeparator(path[2]));
+}
 
 // "\\?\…", "\??\…", and the device forms "\\.\…", "//?/…", "//./…": for the system as they are.
 bool IsDeviceOrExtended(std::wstring_view path) {

@@ -17,6 +17,8 @@
 #include "common/error.h"
 #include "platform/file_faults.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
+#include "platform/folder_listing.h"
 #include "source/dbf/dbf_file.h"
 
 namespace ranta2kv {
@@ -27,8 +29,7 @@ constexpr std::array<const char*, 7> kRequiredFiles = {
 
 bool HasAllFiles(const std::filesystem::path& folder) {
   for (const char* name : kRequiredFiles) {
-    std::error_code error;
-    if (!std::filesystem::exists(TablePath(folder, name), error)) return false;
+    if (StatusOf(TablePath(folder, name)).kind == FileKind::None) return false;
   }
   return true;
 }
@@ -48,9 +49,7 @@ struct IndexBuild {
 void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
   std::vector<IndexBuild*> bySize;
   for (IndexBuild& build : builds) {
-    std::error_code error;
-    build.bytes = std::filesystem::file_size(build.table.FileName(), error);
-    if (error) build.bytes = 0;
+    build.bytes = StatusOf(build.table.FileName()).size;
     bySize.push_back(&build);
   }
   std::stable_sort(bySize.begin(), bySize.end(),
@@ -90,11 +89,14 @@ void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
 
 std::filesystem::path TablePath(const std::filesystem::path& folder, std::string_view fileName) {
   std::filesystem::path exact = folder / fileName;
-  std::error_code error;
-  if (std::filesystem::exists(exact, error)) return exact;
+  if (StatusOf(exact).kind != FileKind::None) return exact;
   std::vector<std::filesystem::path> matches;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (EqualsIgnoringAsciiCase(PathToUtf8(it->path().filename()), fileName)) matches.push_back(it->path());
+  try {
+    for (const FolderEntry& entry : ListFolder(folder)) {
+      if (EqualsIgnoringAsciiCase(PathToUtf8(entry.name), fileName)) matches.push_back(folder / entry.name);
+    }
+  } catch (const Error&) {
+    return exact;  // the open of the exact name then fails
   }
   if (matches.empty()) return exact;
   return *std::min_element(matches.begin(), matches.end());

@@ -12,6 +12,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/dbf/dbf_file.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_dataset.h"
@@ -93,8 +94,7 @@ void OleDbConnection::SetConnected(bool connected) {
   std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
   if (!dataSource) throw Error("The connection string names no Data Source");
   fs::path folder = PathFromUtf8(*dataSource);
-  std::error_code error;
-  if (!fs::is_directory(folder, error)) {
+  if (StatusOf(folder).kind != FileKind::Folder) {
     throw Error("Data Source \"" + Utf8ToCp1251(*dataSource) + "\" is not an existing folder");
   }
   catalogue_ = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));
