@@ -30,6 +30,7 @@
 #include "platform/file_name.h"
 #include "platform/file_status.h"
 #include "platform/folder_listing.h"
+#include "platform/folder_tree.h"
 
 namespace ranta2kv::cli {
 namespace {
@@ -293,12 +294,11 @@ struct OutputPlace {
 
 OutputPlace PlaceOutput(const Job& job, bool shared, std::size_t index, unsigned runTag) {
   if (!job.output) return {};
-  std::error_code error;
-  std::filesystem::create_directories(*job.output, error);  // the pass reports a folder it cannot write to
+  CreateFolders(*job.output);  // the pass reports a folder it cannot write to
   if (!shared) return {job.output, std::nullopt};
   std::filesystem::path staging =
       *job.output / (".ranta2kv-" + std::to_string(runTag) + "-" + std::to_string(index));
-  if (!std::filesystem::create_directory(staging, error)) return {job.output, std::nullopt};
+  if (!CreateFreshFolder(staging)) return {job.output, std::nullopt};
   return {staging, staging};
 }
 
@@ -310,7 +310,9 @@ std::filesystem::path Publish(const std::filesystem::path& staged, const Job& jo
     throw std::runtime_error(PathToUtf8(target) + " is also the output of " + PathToUtf8(*owner) +
                              "; this folder's file is not written");
   }
-  std::filesystem::rename(staged, target);
+  if (const std::error_code error = RenameFile(staged, target)) {
+    throw std::filesystem::filesystem_error("cannot rename", staged, target, error);
+  }
   return target;
 }
 
@@ -341,10 +343,7 @@ Status ConvertJob(const Options& options, const Job& job, const OutputPlace& pla
       report.push_back("ranta2kv-cli: " + named + FailureTextUtf8(std::current_exception()));
     }
   }
-  if (place.staging) {
-    std::error_code error;
-    std::filesystem::remove_all(*place.staging, error);
-  }
+  if (place.staging) RemoveFolderTree(*place.staging);
   output.log = host.TakeLog();
   return status;
 }
