@@ -297,6 +297,18 @@ bool RunToTheEnd(const Program& program, const fs::path& folder, bool oleDb) {
   return WaitFor([&] { return !XmlFilesIn(folder).empty() && program.Ready(); }, 60);
 }
 
+// Runs the direct pass on an object folder and gives the log once its summary shows.
+std::vector<std::wstring> RunObjectToTheEnd(const Program& program, const fs::path& object) {
+  program.SetOleDb(false);
+  program.TypeFolder(object.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] {
+    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+    return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
+  }, 60));
+  return LinesOf(program.Control(kMemo1));
+}
+
 void StartUpStateAndAnchorsOfEveryControl() {
   Program program;
   CHECK(program.Started());
@@ -545,14 +557,7 @@ void ObjectFolderConvertsEveryEstimateBelowIt() {
   fs::remove(second / L"POSEXT.DBF");
   Program program;
   if (!program.Started()) return Fail("the window did not appear");
-  program.SetOleDb(false);
-  program.TypeFolder(object.wstring());
-  program.Click(kSbStart);
-  CHECK(WaitFor([&] {
-    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
-    return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
-  }, 60));
-  const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+  const std::vector<std::wstring> log = RunObjectToTheEnd(program, object);
   CHECK(log.size() == 7);
   if (log.size() != 7) return;
   CHECK(log[0] == L"Папка \"Корпус 1\\Раздел 2\"");
@@ -600,14 +605,7 @@ void DeepFoldersConvertThroughTheFolderBoxAndAsAnObject() {
     }
     const fs::path object = base / L"Объект", deep = DeepFolders(object, length);
     for (const wchar_t* section : {L"Раздел 1", L"Раздел 2"}) CopySampleTo(deep / section);
-    program.SetOleDb(false);
-    program.TypeFolder(object.wstring());
-    program.Click(kSbStart);
-    CHECK(WaitFor([&] {
-      const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
-      return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
-    }, 60));
-    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+    const std::vector<std::wstring> log = RunObjectToTheEnd(program, object);
     const std::wstring below = deep.wstring().substr(object.wstring().size() + 1);
     CHECK(log.size() == 5);
     if (log.size() != 5) continue;
