@@ -52,7 +52,8 @@ std::wstring_view SkipSeparators(std::wstring_view text) {
   return text;
 }
 
-// The first component of text and what follows it (its separator included).
+// Takes the first component off text, which keeps what follows it (from the
+// separator on).
 std::wstring_view TakeComponent(std::wstring_view& text) {
   std::size_t end = 0;
   while (end < text.size() && !IsSeparator(text[end])) ++end;
