@@ -3,15 +3,17 @@
 
 #include <system_error>
 
+#include "platform/file_status.h"
+
 namespace ranta2kv {
 
 std::optional<std::filesystem::path> FolderOfDroppedItem(const std::filesystem::path& item) {
+  const FileKind kind = StatusOf(item).kind;
+  if (kind == FileKind::None) return std::nullopt;
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(item, error);
-  if (error || !std::filesystem::exists(status)) return std::nullopt;
   const std::filesystem::path absolute = std::filesystem::absolute(item, error).lexically_normal();
   if (error) return std::nullopt;
-  if (std::filesystem::is_directory(status)) {
+  if (kind == FileKind::Folder) {
     // A trailing separator names the same folder; the box shows it without one.
     return absolute.has_filename() ? absolute : absolute.parent_path();
   }

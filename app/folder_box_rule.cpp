@@ -1,14 +1,12 @@
 // The folder box rule of the windows.
 #include "app/folder_box_rule.h"
 
-#include <system_error>
+#include "platform/file_status.h"
 
 namespace ranta2kv {
 
 bool NamesExistingDirectory(const std::filesystem::path& folder) {
-  if (folder.empty()) return false;
-  std::error_code error;
-  return std::filesystem::is_directory(folder, error);
+  return !folder.empty() && StatusOf(folder).kind == FileKind::Folder;
 }
 
 bool StartEnabled(bool running, const std::filesystem::path& folder) {

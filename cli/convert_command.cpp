@@ -30,7 +30,9 @@
 #include "convert/object_run.h"
 #include "platform/console.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "platform/folder_listing.h"
+#include "platform/folder_tree.h"
 #include "source/estimate_folder.h"
 
 namespace ranta2kv::cli {
@@ -361,21 +363,13 @@ class OutputFolder {
   // Throws with the system's reason when the folder cannot be made.
   explicit OutputFolder(const std::optional<std::filesystem::path>& folder) {
     if (!folder) return;
-    std::filesystem::path missing = *folder;
-    std::error_code error;
-    while (!missing.empty() && !std::filesystem::exists(missing, error)) {
-      made_.push_back(missing);
-      if (!missing.has_parent_path() || missing.parent_path() == missing) break;
-      missing = missing.parent_path();
-    }
-    if (!std::filesystem::create_directories(*folder, error) && error) {
+    if (const std::error_code error = CreateFolders(*folder, made_)) {
       throw std::runtime_error("cannot make the output folder " + PathToUtf8(*folder) + ": " + error.message());
     }
   }
   ~OutputFolder() {
-    std::error_code error;
     for (const std::filesystem::path& folder : made_) {  // innermost first
-      if (!std::filesystem::is_empty(folder, error) || error || !std::filesystem::remove(folder, error)) return;
+      if (!RemoveEmptyFolder(folder)) return;
     }
   }
   OutputFolder(const OutputFolder&) = delete;
@@ -410,8 +404,7 @@ Status ConvertJob(const Options& options, const Job& job, CliRunHost& host, JobO
   const std::size_t before = host.Lines().size();
   // The pass returns without a word when the folder is missing, as the window
   // wants; on the command line the user learns which name was wrong.
-  std::error_code notFound;
-  if (!std::filesystem::is_directory(job.folder, notFound)) {
+  if (StatusOf(job.folder).kind != FileKind::Folder) {
     if (batch) host.AppendLog(FolderNotFoundLine());
     report.push_back("ranta2kv-cli: " + PathToUtf8(job.folder) + ": no such folder");
   } else {

@@ -9,6 +9,7 @@
 #include "convert/output_file.h"
 #include "estimate/settled_elements.h"
 #include "estimate/settled_node.h"
+#include "platform/file_status.h"
 
 namespace ranta2kv {
 namespace {
@@ -190,8 +191,7 @@ ConversionResult ConversionRun::Save(const std::filesystem::path& folder,
 
 std::optional<std::filesystem::path> ExistingSourceFolder(RunHost& host) {
   std::filesystem::path folder = host.FolderPath();
-  std::error_code error;
-  if (folder.empty() || !std::filesystem::is_directory(folder, error)) return std::nullopt;
+  if (folder.empty() || StatusOf(folder).kind != FileKind::Folder) return std::nullopt;
   return folder;
 }
 

@@ -14,6 +14,7 @@
 #include "common/failure_text.h"
 #include "convert/estimate_folders.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/estimate_folder.h"
 
 namespace ranta2kv {
@@ -84,9 +85,7 @@ std::vector<ProgressSlot> ProgressSlots(const std::vector<EstimateFolder>& estim
   std::vector<std::uintmax_t> weights;
   std::uintmax_t total = 0;
   for (const EstimateFolder& estimate : estimates) {
-    std::error_code error;
-    std::uintmax_t bytes = std::filesystem::file_size(TablePath(estimate.folder, kSmetaFile), error);
-    weights.push_back((error ? 0 : bytes) + 1);
+    weights.push_back(StatusOf(TablePath(estimate.folder, kSmetaFile)).size + 1);
     total += weights.back();
   }
   std::vector<ProgressSlot> slots;
@@ -120,8 +119,7 @@ class ObjectRun {
  private:
   void ConvertOne(const EstimateFolder& estimate, ProgressSlot slot) {
     host_.AppendLog(EstimateNameLine(estimate.relative));
-    std::error_code error;
-    if (!std::filesystem::is_directory(estimate.folder, error)) {  // gone since the search
+    if (StatusOf(estimate.folder).kind != FileKind::Folder) {  // gone since the search
       host_.AppendLog(FolderNotFoundLine());
       ++failed_;
       return;

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <random>
 
+#include "platform/system_path_win32.h"
 #include "platform/temporary_name.h"
 
 namespace ranta2kv {
@@ -23,7 +24,7 @@ inline int CreateUnderFreshName(const std::filesystem::path& beside, DWORD acces
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path tried = TemporaryNameBeside(beside, random);
-    handle = ::CreateFileW(tried.c_str(), access, 0, nullptr, CREATE_NEW, flags, nullptr);
+    handle = ::CreateFileW(SystemPath(tried).c_str(), access, 0, nullptr, CREATE_NEW, flags, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       name = std::move(tried);
       return 0;

@@ -8,6 +8,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/system_path_win32.h"
 #include "platform/system_error.h"
 
 namespace ranta2kv {
@@ -26,7 +27,8 @@ bool IsLink(const WIN32_FIND_DATAW& found) {
 }  // namespace
 
 std::vector<FolderEntry> ListFolder(const std::filesystem::path& folder) {
-  const std::wstring pattern = (folder / L"*").wstring();
+  std::wstring pattern = SystemPath(folder);
+  pattern += pattern.ends_with(L'\\') ? L"*" : L"\\*";  // a drive's root ends in its separator
   WIN32_FIND_DATAW found{};
   HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
                                      nullptr, FIND_FIRST_EX_LARGE_FETCH);

@@ -8,6 +8,7 @@
 
 #include "platform/file_faults.h"
 #include "platform/file_write_win32.h"
+#include "platform/system_path_win32.h"
 
 namespace ranta2kv {
 namespace {
@@ -60,7 +61,8 @@ int OutputFile::Close() {
 
 int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Replace, target)) return fault;
-  if (!::MoveFileExW(impl_->temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!::MoveFileExW(SystemPath(impl_->temporary).c_str(), SystemPath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return static_cast<int>(::GetLastError());
   }
   impl_->temporary.clear();
@@ -70,7 +72,7 @@ int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
 void OutputFile::Remove() {
   if (impl_->handle != INVALID_HANDLE_VALUE) ::CloseHandle(impl_->handle);
   impl_->handle = INVALID_HANDLE_VALUE;
-  if (!impl_->temporary.empty()) ::DeleteFileW(impl_->temporary.c_str());
+  if (!impl_->temporary.empty()) ::DeleteFileW(SystemPath(impl_->temporary).c_str());
   impl_->temporary.clear();
 }
 

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/file_faults.h"
+#include "platform/system_path_win32.h"
 
 namespace ranta2kv {
 namespace {
@@ -52,7 +53,8 @@ TableFile& TableFile::operator=(TableFile&& other) noexcept {
 
 bool TableFile::Open(const std::filesystem::path& path, FileFaults* faults) {
   Close();
-  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle =
+      ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   TableFileStamp stamp;
   // A device or pipe under a table's name is no table.
@@ -117,7 +119,7 @@ bool TableFile::Unchanged() const {
   TableFileStamp open, named;
   if (!StampOf(impl_->handle, open)) return false;
   // Reading the attributes of a name is allowed whatever its share mode.
-  HANDLE byName = ::CreateFileW(impl_->path.c_str(), FILE_READ_ATTRIBUTES,
+  HANDLE byName = ::CreateFileW(SystemPath(impl_->path).c_str(), FILE_READ_ATTRIBUTES,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (byName == INVALID_HANDLE_VALUE) return false;

@@ -1,22 +1,27 @@
-// What an estimate folder is.
+// What an estimate folder is. Every question about the folder goes through the
+// platform layer, which reaches folders at any depth.
 #include "source/estimate_folder.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "common/ascii_case.h"
+#include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
 
 fs::path TablePath(const fs::path& folder, std::string_view fileName) {
   fs::path exact = folder / fileName;
-  std::error_code error;
-  if (fs::exists(exact, error)) return exact;
+  if (StatusOf(exact).kind != FileKind::None) return exact;
   std::vector<fs::path> matches;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (EqualsIgnoringAsciiCase(PathToUtf8(it->path().filename()), fileName)) matches.push_back(it->path());
+  try {
+    for (const FolderEntry& entry : ListFolder(folder)) {
+      if (EqualsIgnoringAsciiCase(PathToUtf8(entry.name), fileName)) matches.push_back(folder / entry.name);
+    }
+  } catch (const Error&) {
+    return exact;  // the open of the exact name then fails
   }
   if (matches.empty()) return exact;
   return *std::min_element(matches.begin(), matches.end());
@@ -25,8 +30,7 @@ fs::path TablePath(const fs::path& folder, std::string_view fileName) {
 std::vector<std::string> MissingTableFiles(const fs::path& folder, const std::vector<std::string_view>& fileNames) {
   std::vector<std::string> missing;
   for (std::string_view name : fileNames) {
-    std::error_code error;
-    if (!fs::exists(TablePath(folder, name), error)) missing.emplace_back(name);
+    if (StatusOf(TablePath(folder, name)).kind == FileKind::None) missing.emplace_back(name);
   }
   return missing;
 }
@@ -38,9 +42,8 @@ bool HoldsEstimate(const std::vector<FolderEntry>& entries) {
 }
 
 fs::path FolderNamedBy(const fs::path& item) {
-  std::error_code error;
-  const fs::file_status status = fs::status(item, error);
-  if (error || !fs::exists(status) || fs::is_directory(status)) return item;
+  const FileKind kind = StatusOf(item).kind;
+  if (kind == FileKind::None || kind == FileKind::Folder) return item;
   const fs::path folder = item.parent_path();
   return folder.empty() ? fs::path(".") : folder;
 }

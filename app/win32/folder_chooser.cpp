@@ -11,6 +11,7 @@ namespace ranta2kv::win32 {
 namespace {
 
 constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;  // 0x41
+constexpr DWORD kLongestPath = 32768;  // characters of a path in the extended-length form, its NUL too
 
 // Selects the folder on entry once the dialog is initialised.
 int CALLBACK PreSelect(HWND dialog, UINT message, LPARAM, LPARAM folder) {
@@ -81,10 +82,13 @@ bool Browse(HWND owner, const std::wstring& title, const std::wstring& root,
   if (rootItem != nullptr) allocator.Free(rootItem);
   if (owner != nullptr) SetForegroundWindow(owner);
   if (chosen == nullptr) return false;
-  const bool havePath = SHGetPathFromIDListW(chosen, path) != FALSE;
+  // The chosen folder's path at any depth (SHGetPathFromIDListW stops at MAX_PATH).
+  std::wstring chosenPath(kLongestPath, L'\0');
+  const bool havePath = SHGetPathFromIDListEx(chosen, chosenPath.data(), kLongestPath, GPFIDL_DEFAULT) != FALSE;
   allocator.Free(chosen);
   if (!havePath) return false;
-  folder = path;
+  chosenPath.resize(chosenPath.find(L'\0'));
+  folder = chosenPath;
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/dbf/dbf_table_impl.h"
 
 namespace ranta2kv {
@@ -38,9 +39,8 @@ void DbfTable::Open() {
   // A table whose records are not in the order of its index is looked up all over
   // the file, record by record.
   if (!impl.file.Open(file_name_, faults_, impl.index && !impl.index->InRecordOrder())) {
-    std::error_code error;
     // The file that the index was built from, or that the run began with, is gone.
-    if ((impl.index || impl.expected_stamp) && !std::filesystem::exists(file_name_, error)) {
+    if ((impl.index || impl.expected_stamp) && StatusOf(file_name_).kind == FileKind::None) {
       throw TableChangedError(file_name_);
     }
     throw Error("TQXSmartDBF.InternalOpen: Open error \"" + fileText + "\"");

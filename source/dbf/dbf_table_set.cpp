@@ -16,6 +16,8 @@
 #include "common/error.h"
 #include "platform/file_faults.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
+#include "platform/folder_listing.h"
 #include "source/dbf/dbf_file.h"
 #include "source/estimate_folder.h"
 #include "source/set_up_failure.h"
@@ -38,9 +40,7 @@ struct IndexBuild {
 void BuildKeyIndexes(std::vector<IndexBuild>& builds) {
   std::vector<IndexBuild*> bySize;
   for (IndexBuild& build : builds) {
-    std::error_code error;
-    build.bytes = std::filesystem::file_size(build.table.FileName(), error);
-    if (error) build.bytes = 0;
+    build.bytes = StatusOf(build.table.FileName()).size;
     bySize.push_back(&build);
   }
   std::stable_sort(bySize.begin(), bySize.end(),

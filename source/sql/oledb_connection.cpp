@@ -13,6 +13,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/dbf/dbf_file.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_dataset.h"
@@ -125,8 +126,7 @@ void OleDbConnection::SetConnected(bool connected) {
   std::optional<std::string> dataSource = DataSourceOf(ConnectionString);
   if (!dataSource) throw Error(sql_messages::NoDataSource());
   fs::path folder = PathFromUtf8(*dataSource);
-  std::error_code error;
-  if (!fs::is_directory(folder, error)) {
+  if (StatusOf(folder).kind != FileKind::Folder) {
     throw Error(sql_messages::DataSourceNotFound(Utf8ToCp1251(*dataSource)));
   }
   catalogue_ = std::make_unique<TableCatalogue>(ReadTableCatalogue(folder));

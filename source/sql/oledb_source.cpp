@@ -12,6 +12,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
 #include "source/set_up_failure.h"
 #include "source/sql/oledb_connection_string.h"
 #include "source/sql/oledb_table_catalogue.h"
@@ -85,8 +86,7 @@ OleDbSource::OleDbSource(char decimalSeparator)
 }
 
 bool OpenOleDbSource(OleDbSource& source, const fs::path& folder, const LogSink& log) {
-  std::error_code error;
-  if (!fs::is_directory(folder, error)) return false;
+  if (StatusOf(folder).kind != FileKind::Folder) return false;
   std::string message;
   try {
     Prepare(source, folder);

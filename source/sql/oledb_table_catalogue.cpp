@@ -3,12 +3,11 @@
 #include "source/sql/oledb_table_catalogue.h"
 
 #include <algorithm>
-#include <system_error>
 
 #include "common/ascii_case.h"
-#include "common/codepage.h"
-#include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/file_status.h"
+#include "platform/folder_listing.h"
 
 namespace ranta2kv {
 namespace fs = std::filesystem;
@@ -23,11 +22,6 @@ std::string TableNameOf(const std::string& fileName) {
   std::string upper = AsciiUpper(fileName);
   if (!upper.ends_with(kExtension)) return "";
   return upper.substr(0, upper.size() - kExtension.size());
-}
-
-[[noreturn]] void FailToRead(const fs::path& folder, const std::error_code& error) {
-  throw Error(std::string("Не удалось прочитать папку \""_cp1251) + PathTo1251(folder) + "\": " +
-              Utf8ToCp1251(error.message()));
 }
 
 }  // namespace
@@ -45,17 +39,14 @@ TableCatalogue ReadTableCatalogue(const fs::path& folder) {
     fs::path file;
   };
   std::vector<Entry> entries;
-  std::error_code error;
-  fs::directory_iterator it(folder, error);
-  if (error) FailToRead(folder, error);
-  for (; it != fs::directory_iterator(); it.increment(error)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    std::string fileName = PathToUtf8(it->path().filename());
+  for (const FolderEntry& entry : ListFolder(folder)) {  // throws Error when the folder cannot be read
+    if (entry.isFolder) continue;
+    std::string fileName = PathToUtf8(entry.name);
     std::string name = TableNameOf(fileName);
-    if (!name.empty()) entries.push_back({std::move(name), std::move(fileName), it->path()});
+    // A table is a file, also through a link; a link to a folder or a device is none.
+    if (name.empty() || StatusOf(folder / entry.name).kind != FileKind::File) continue;
+    entries.push_back({std::move(name), std::move(fileName), folder / entry.name});
   }
-  if (error) FailToRead(folder, error);
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     return a.name != b.name ? a.name < b.name : a.fileName < b.fileName;
   });

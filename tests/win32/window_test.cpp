@@ -83,8 +83,28 @@ std::vector<std::wstring> LinesOf(HWND memo) {
   return lines;
 }
 
+// The extended-length form of an absolute path: the test's own file calls reach
+// folders deeper than MAX_PATH through it.
+std::wstring Extended(const fs::path& path) { return L"\\\\?\\" + path.wstring(); }
+
+// Removes a folder (in the extended-length form) and everything in it.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName, path = folder + L"\\" + name;
+      if (name == L"." || name == L"..") continue;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) RemoveTree(path);
+      else DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
 std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(fs::path(Extended(file)), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -94,13 +114,10 @@ struct ScratchFolder {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     path = fs::path(temp) / (std::wstring(L"ranta2kv-window-") + name);
-    fs::remove_all(path);
+    RemoveTree(Extended(path));
     fs::create_directories(path);
   }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
+  ~ScratchFolder() { RemoveTree(Extended(path)); }
   fs::path path;
 };
 
@@ -114,10 +131,35 @@ fs::path CopyOfSample(const ScratchFolder& scratch, const wchar_t* name = L"esti
 
 std::vector<fs::path> XmlFilesIn(const fs::path& folder) {
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.path().extension() == L".XML" || entry.path().extension() == L".xml")
-      files.push_back(entry.path());
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(Extended(folder / L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return files;
+  do {
+    const fs::path name(found.cFileName);
+    if (name.extension() == L".XML" || name.extension() == L".xml") files.push_back(folder / name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
   return files;
+}
+
+// Base and nested folders below it with long Cyrillic names, as offices name
+// them, made until their path is at least `length` characters long.
+fs::path DeepFolders(const fs::path& base, std::size_t length) {
+  fs::path folder = base;
+  CreateDirectoryW(Extended(folder).c_str(), nullptr);
+  for (int i = 1; folder.wstring().size() < length; ++i) {
+    folder /= L"Очень длинное название папки объекта строительства номер " + std::to_wstring(i);
+    CreateDirectoryW(Extended(folder).c_str(), nullptr);
+  }
+  return folder;
+}
+
+// The sample's tables copied into folder, which is made for them.
+void CopySampleTo(const fs::path& folder) {
+  CreateDirectoryW(Extended(folder).c_str(), nullptr);
+  for (const auto& entry : fs::directory_iterator(arguments[L"--sample"]))
+    if (entry.path().extension() == L".DBF")
+      CopyFileW(entry.path().c_str(), Extended(folder / entry.path().filename()).c_str(), FALSE);
 }
 
 // Runs a program to its end; its standard output goes to `output` when one is
@@ -254,6 +296,18 @@ bool RunToTheEnd(const Program& program, const fs::path& folder, bool oleDb) {
   program.TypeFolder(folder.wstring());
   program.Click(kSbStart);
   return WaitFor([&] { return !XmlFilesIn(folder).empty() && program.Ready(); }, 60);
+}
+
+// Runs the direct pass on an object folder and gives the log once its summary shows.
+std::vector<std::wstring> RunObjectToTheEnd(const Program& program, const fs::path& object) {
+  program.SetOleDb(false);
+  program.TypeFolder(object.wstring());
+  program.Click(kSbStart);
+  CHECK(WaitFor([&] {
+    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+    return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
+  }, 60));
+  return LinesOf(program.Control(kMemo1));
 }
 
 void StartUpStateAndAnchorsOfEveryControl() {
@@ -510,14 +564,7 @@ void ObjectFolderConvertsEveryEstimateBelowIt() {
   fs::remove(second / L"POSEXT.DBF");
   Program program;
   if (!program.Started()) return Fail("the window did not appear");
-  program.SetOleDb(false);
-  program.TypeFolder(object.wstring());
-  program.Click(kSbStart);
-  CHECK(WaitFor([&] {
-    const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
-    return program.Ready() && !log.empty() && log.back().rfind(L"Найдено смет", 0) == 0;
-  }, 60));
-  const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+  const std::vector<std::wstring> log = RunObjectToTheEnd(program, object);
   CHECK(log.size() == 10);
   if (log.size() != 10) return;
   CHECK(log[0] == L"Папка \"Корпус 1\\Раздел 2\"");
@@ -543,6 +590,53 @@ void HelpAndVersionPrintWithoutAWindow() {
   CHECK(ReadBytes(out) == "ranta2kv " RANTA2KV_VERSION "\n");
   CHECK(RunProgram(Quoted(arguments[L"--app"]) + L" --help", out) == 0);
   CHECK(ReadBytes(out).rfind("usage: ranta2kv [FOLDER]\n", 0) == 0);
+}
+
+// Estimates deeper than MAX_PATH, at 300 and 700 characters: typed into the
+// folder box, each pass writes the command line's file there; and an object
+// folder whose two estimates lie that deep converts both.
+void DeepFoldersConvertThroughTheFolderBoxAndAsAnObject() {
+  ScratchFolder scratch(L"deep");
+  std::map<bool, std::string> expected;  // by pass
+  for (bool oleDb : {true, false}) {
+    const fs::path reference = scratch.path / (oleDb ? L"reference-oledb" : L"reference-dbf");
+    fs::create_directories(reference);
+    CHECK(RunProgram(Quoted(arguments[L"--cli"]) + L" convert --source " + (oleDb ? L"oledb" : L"dbf") +
+                     L" --out " + Quoted(reference) + L" " + Quoted(CopyOfSample(scratch, oleDb ? L"sample-oledb" : L"sample-dbf"))) == 0);
+    const std::vector<fs::path> made = XmlFilesIn(reference);
+    if (made.size() != 1) return Fail("no reference file");
+    expected[oleDb] = ReadBytes(made[0]);
+  }
+  Program program;
+  if (!program.Started()) return Fail("the window did not appear");
+  for (std::size_t length : {300u, 700u}) {
+    const fs::path base = scratch.path / (L"at " + std::to_wstring(length));
+    CreateDirectoryW(Extended(base).c_str(), nullptr);
+    for (bool oleDb : {true, false}) {
+      const fs::path folder = DeepFolders(base / (oleDb ? L"oledb" : L"dbf"), length);
+      CopySampleTo(folder);
+      program.TypeFolder(folder.wstring());
+      CHECK(program.Enabled(kSbStart));
+      CHECK(RunToTheEnd(program, folder, oleDb));
+      const std::vector<fs::path> written = XmlFilesIn(folder);
+      CHECK(written.size() == 1 && ReadBytes(written[0]) == expected[oleDb]);
+      const std::vector<std::wstring> log = LinesOf(program.Control(kMemo1));
+      CHECK(log.size() == 2 && log[0].rfind(L"Записан файл \"", 0) == 0);
+    }
+    const fs::path object = base / L"Объект", deep = DeepFolders(object, length);
+    for (const wchar_t* section : {L"Раздел 1", L"Раздел 2"}) CopySampleTo(deep / section);
+    const std::vector<std::wstring> log = RunObjectToTheEnd(program, object);
+    const std::wstring below = deep.wstring().substr(object.wstring().size() + 1);
+    CHECK(log.size() == 7);
+    if (log.size() != 7) continue;
+    CHECK(log[0] == L"Папка \"" + below + L"\\Раздел 1\"" && log[3] == L"Папка \"" + below + L"\\Раздел 2\"");
+    CHECK(log[6] == L"Найдено смет: 2, записано: 2, с ошибками: 0");
+    for (const wchar_t* section : {L"Раздел 1", L"Раздел 2"}) {
+      const std::vector<fs::path> written = XmlFilesIn(deep / section);
+      CHECK(written.size() == 1 && ReadBytes(written[0]) == expected[false]);
+      std::printf("  %zu characters: %s\n", (deep / section).wstring().size(), written.empty() ? "no file" : "written");
+    }
+  }
 }
 
 bool Inside(const RECT& inner, const RECT& outer) {
@@ -609,6 +703,7 @@ int wmain(int argc, wchar_t** argv) {
       {"SecondStartClearsTheLogFirst", SecondStartClearsTheLogFirst},
       {"ObjectFolderConvertsEveryEstimateBelowIt", ObjectFolderConvertsEveryEstimateBelowIt},
       {"HelpAndVersionPrintWithoutAWindow", HelpAndVersionPrintWithoutAWindow},
+      {"DeepFoldersConvertThroughTheFolderBoxAndAsAnObject", DeepFoldersConvertThroughTheFolderBoxAndAsAnObject},
   };
   const Case placement[] = {{"WindowOpensWhollyOnTheScreen", WindowOpensWhollyOnTheScreen}};
   const bool placementOnly = !arguments[L"--placement"].empty();
