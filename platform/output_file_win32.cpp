@@ -4,8 +4,9 @@
 // also when the process dies; WriteFile, FlushFileBuffers before the
 // replacement. At the replacement the mark is cleared and the file renamed over
 // the target through its own handle (FileRenameInfo), so that no other handle
-// can come between, then flushed once more for the rename to reach the disk.
-// Leftovers that nobody holds are removed first.
+// can come between (MoveFileExW would need it closed first), and flushed once
+// more after the rename (in place of MOVEFILE_WRITE_THROUGH). Leftovers that
+// nobody holds are removed first.
 #include "platform/output_file.h"
 
 #include <windows.h>
