@@ -29,7 +29,9 @@ namespace fs = std::filesystem;
 
 class NoNamelessFiles : public FileFaults {
  public:
-  int Before(FileCall call, const fs::path&, std::size_t&) override { return call == FileCall::Nameless ? EOPNOTSUPP : 0; }
+  int Before(FileCall call, const fs::path&, std::size_t&) override {
+    return call == FileCall::Nameless ? EOPNOTSUPP : 0;
+  }
 };
 
 std::ptrdiff_t Entries(const fs::path& folder) {

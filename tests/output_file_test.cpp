@@ -24,7 +24,9 @@ using Names = std::vector<std::string>;
 
 Names Listed(const fs::path& folder) {
   Names names;
-  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -33,7 +35,9 @@ Names Listed(const fs::path& folder) {
 // name of ours, held while it is written.
 class NoNamelessFiles : public FileFaults {
  public:
-  int Before(FileCall call, const fs::path&, std::size_t&) override { return call == FileCall::Nameless ? EOPNOTSUPP : 0; }
+  int Before(FileCall call, const fs::path&, std::size_t&) override {
+    return call == FileCall::Nameless ? EOPNOTSUPP : 0;
+  }
 };
 
 void WriteAll(OutputFile& file, const std::string& bytes) {
