@@ -31,7 +31,6 @@ void AtomicFileSink::WriteChunk(std::string_view bytes) {
 void AtomicFileSink::Commit() {
   Flush();
   if (int error = file_.Sync()) Fail("Ошибка записи файла \""_cp1251, error);
-  if (int error = file_.Close()) Fail("Ошибка записи файла \""_cp1251, error);
   if (int error = file_.ReplaceTarget(target_)) Fail("Не удалось заменить файл \""_cp1251, error);
 }
 

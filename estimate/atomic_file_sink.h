@@ -23,8 +23,8 @@ class AtomicFileSink : public XmlSink {
   // Without a Commit, closes and removes the temporary file.
   ~AtomicFileSink() override;
 
-  // Writes what is buffered, flushes the file to the disk, closes it and renames
-  // it over the target. Throws Error on failure; the temporary file is then removed.
+  // Writes what is buffered, flushes the file to the disk and renames it over
+  // the target. Throws Error on failure; the temporary file is then removed.
   void Commit();
 
   const std::filesystem::path& TemporaryPath() const { return file_.TemporaryPath(); }

@@ -14,6 +14,11 @@ enum class FileCall {
   Lock,        // the exclusive lock of a table file just opened
   Read,        // a read of a table file
   Create,      // the creation of the temporary output file
+  // The step that keeps the output or scratch file from outliving the run: its
+  // creation without a name (O_TMPFILE; file is the target or the folder), or on
+  // Windows the output file's delete at close. Failing with an error by which
+  // the system says it cannot, it makes the file fall back to a name of ours.
+  Nameless,
   Write,       // a write into it
   Sync,        // its flush to the disk
   Replace,     // its rename over the target

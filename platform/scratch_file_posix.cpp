@@ -1,6 +1,7 @@
 // The scratch file on POSIX systems: open(2) with O_TMPFILE where the system and
 // the file system have it, else open(2) with O_EXCL under a random name that is
-// unlinked at once; write(2) and pread(2) with interrupted calls repeated.
+// unlinked at once (leftovers of a run killed in between are removed first);
+// write(2) and pread(2) with interrupted calls repeated.
 #include "platform/scratch_file.h"
 
 #include <fcntl.h>
@@ -11,27 +12,11 @@
 
 #include "platform/file_faults.h"
 #include "platform/file_write_posix.h"
+#include "platform/leftover_temporaries.h"
+#include "platform/temporary_file_posix.h"
 #include "platform/temporary_name.h"
 
 namespace ranta2kv {
-namespace {
-
-// A file with no name in folder, or -1 with errno when the system or the file
-// system cannot make one.
-int OpenUnnamed(const std::filesystem::path& folder) {
-#ifdef O_TMPFILE
-  return ::open(folder.empty() ? "." : folder.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0600);
-#else
-  (void)folder;
-  errno = EOPNOTSUPP;
-  return -1;
-#endif
-}
-
-// The errors by which an O_TMPFILE open says that it is not supported there.
-bool NoUnnamedFiles(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
-
-}  // namespace
 
 struct ScratchFile::Impl {
   FileFaults* faults = nullptr;
@@ -50,8 +35,11 @@ bool ScratchFile::IsOpen() const { return impl_->fd >= 0; }
 int ScratchFile::CreateIn(const std::filesystem::path& folder) {
   if (int fault = AnnouncedFault(impl_->faults, FileCall::CreateScratch, folder)) return fault;
   impl_->folder = folder;
-  int fd = OpenUnnamed(folder);
-  if (fd < 0 && !NoUnnamedFiles(errno)) return errno;
+  RemoveLeftoverTemporaries(folder);
+  int error = AnnouncedFault(impl_->faults, FileCall::Nameless, folder);
+  int fd = error ? -1 : OpenNameless(folder, O_RDWR, 0600);
+  if (fd < 0 && !error) error = errno;
+  if (fd < 0 && !NamelessRefused(error)) return error;
   std::random_device random;
   for (int attempt = 0; fd < 0 && attempt < kTemporaryNameAttempts; ++attempt) {
     std::filesystem::path name = TemporaryNameBeside(folder / "x", random);

@@ -1,7 +1,8 @@
 // The scratch file on Windows: CreateFileW with CREATE_NEW under a random name,
 // no sharing, FILE_ATTRIBUTE_TEMPORARY (kept in the cache where it fits) and
 // FILE_FLAG_DELETE_ON_CLOSE (the system deletes it when the handle closes, also
-// when the process dies); WriteFile and ReadFile at explicit offsets.
+// when the process dies); WriteFile and ReadFile at explicit offsets. Leftovers
+// that nobody holds (a power cut) are removed first.
 #include "platform/scratch_file.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "platform/file_faults.h"
 #include "platform/file_write_win32.h"
+#include "platform/leftover_temporaries.h"
 
 namespace ranta2kv {
 namespace {
@@ -43,6 +45,7 @@ bool ScratchFile::IsOpen() const { return impl_->handle != INVALID_HANDLE_VALUE;
 int ScratchFile::CreateIn(const std::filesystem::path& folder) {
   if (int fault = AnnouncedFault(impl_->faults, FileCall::CreateScratch, folder)) return fault;
   impl_->folder = folder;
+  RemoveLeftoverTemporaries(folder);
   std::filesystem::path name;
   const int error = CreateUnderFreshName(folder / "x", GENERIC_READ | GENERIC_WRITE,
                                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, impl_->handle, name);

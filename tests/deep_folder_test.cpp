@@ -26,7 +26,6 @@ void WriteThroughOutputFile(const fs::path& target, const std::string& bytes) {
     ASSERT_EQ(file.Write(bytes.data() + done, bytes.size() - done, written), 0);
   }
   ASSERT_EQ(file.Sync(), 0);
-  ASSERT_EQ(file.Close(), 0);
   ASSERT_EQ(file.ReplaceTarget(target), 0);
 }
 

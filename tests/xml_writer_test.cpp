@@ -341,8 +341,8 @@ TEST(SaveToFileTest, FileReachesTheDiskBeforeItReplacesTheTargetAndTheFolderAfte
   FillLarge(document);
   CallRecorder recorder;
   document.SaveToFile(folder / "E.XML", '.', &recorder);
-  EXPECT_EQ(recorder.calls, (std::vector<FileCall>{FileCall::Create, FileCall::Write, FileCall::Sync,
-                                                   FileCall::Replace, FileCall::SyncFolder}));
+  EXPECT_EQ(recorder.calls, (std::vector<FileCall>{FileCall::Create, FileCall::Nameless, FileCall::Write,
+                                                   FileCall::Sync, FileCall::Replace, FileCall::SyncFolder}));
   EXPECT_EQ(ReadFileBytes(folder / "E.XML"), Render(document));
 }
 

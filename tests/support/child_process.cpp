@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <exception>
 
 namespace ranta2kv::test {
@@ -147,6 +148,46 @@ LockingProcess::~LockingProcess() {
     int status = 0;
     ::waitpid(pid_, &status, 0);
   }
+}
+
+RunningProgram::RunningProgram(const std::filesystem::path& program, const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) ::dup2(null, stream);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  if (pid_ < 0) ended_ = true;
+}
+
+RunningProgram::~RunningProgram() {
+  if (!Ended()) {
+    Signal(SIGKILL);
+    Wait();
+  }
+}
+
+void RunningProgram::Signal(int signal) const {
+  if (pid_ > 0 && !ended_) ::kill(pid_, signal);
+}
+
+bool RunningProgram::Ended() {
+  if (!ended_ && ::waitpid(pid_, &status_, WNOHANG) == pid_) ended_ = true;
+  return ended_;
+}
+
+std::string RunningProgram::Wait() {
+  if (pid_ < 0) return "not started";
+  while (!ended_) {
+    if (::waitpid(pid_, &status_, 0) == pid_) ended_ = true;
+    else if (errno != EINTR) return "not started";
+  }
+  if (WIFSIGNALED(status_)) return "killed by signal " + std::to_string(WTERMSIG(status_));
+  return "exited with " + std::to_string(WEXITSTATUS(status_));
 }
 
 }  // namespace ranta2kv::test

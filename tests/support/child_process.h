@@ -1,7 +1,8 @@
 // Forked child processes for tests that need another process or other rights:
 // an action run in a child (optionally as the unprivileged user "nobody", or
-// under a resource limit) whose text comes back through a pipe, and a child
-// that holds an exclusive flock on a file, as another program would.
+// under a resource limit) whose text comes back through a pipe, a child that
+// holds an exclusive flock on a file, as another program would, and a program
+// of the build run as a user runs it, to be stopped, interrupted or killed.
 #pragma once
 
 #include <sys/types.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ranta2kv::test {
 
@@ -47,6 +49,27 @@ class LockingProcess {
   pid_t pid_ = -1;
   int release_fd_ = -1;  // closing it tells the child to end
   bool holding_ = false;
+};
+
+// A program started with arguments, its standard streams on /dev/null, from
+// construction until it ends; killed (SIGKILL) when it still runs at destruction.
+class RunningProgram {
+ public:
+  RunningProgram(const std::filesystem::path& program, const std::vector<std::string>& args);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  pid_t Pid() const { return pid_; }  // -1 when it could not be started
+  void Signal(int signal) const;
+  bool Ended();  // true once it has ended (it is then reaped)
+  // Waits until it has ended: "exited with N" or "killed by signal N".
+  std::string Wait();
+
+ private:
+  pid_t pid_ = -1;
+  int status_ = 0;
+  bool ended_ = false;
 };
 
 }  // namespace ranta2kv::test
