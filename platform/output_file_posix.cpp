@@ -83,24 +83,16 @@ int OutputFile::CreateBeside(const std::filesystem::path& target) {
     if (!error) error = errno;
     if (!NamelessRefused(error)) return error;
   }
-  std::random_device random;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path name = TemporaryNameBeside(target, random);
-    int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return errno;
-    }
-    // A removal of leftovers in another run may have taken the new name before
-    // it was held: it then removes the file, and another name is tried.
-    if (HoldWhileWritten(fd) && StillNamed(fd, name)) {
-      impl_->fd = fd;
-      impl_->temporary = std::move(name);
-      return 0;
-    }
-    ::close(fd);
-  }
-  return EEXIST;
+  // A removal of leftovers in another run may take the new name before it is
+  // held: it then removes the file, and another name is tried.
+  std::filesystem::path name;
+  const int fd = CreateUnderFreshName(target, O_WRONLY, 0666, name, [](int made, const std::filesystem::path& tried) {
+    return HoldWhileWritten(made) && StillNamed(made, tried);
+  });
+  if (fd < 0) return errno;
+  impl_->fd = fd;
+  impl_->temporary = std::move(name);
+  return 0;
 }
 
 int OutputFile::Write(const char* data, std::size_t size, std::size_t& written) {

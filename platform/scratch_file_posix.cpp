@@ -8,13 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <random>
 
 #include "platform/file_faults.h"
 #include "platform/file_write_posix.h"
 #include "platform/leftover_temporaries.h"
 #include "platform/temporary_file_posix.h"
-#include "platform/temporary_name.h"
 
 namespace ranta2kv {
 
@@ -40,17 +38,14 @@ int ScratchFile::CreateIn(const std::filesystem::path& folder) {
   int fd = error ? -1 : OpenNameless(folder, O_RDWR, 0600);
   if (fd < 0 && !error) error = errno;
   if (fd < 0 && !NamelessRefused(error)) return error;
-  std::random_device random;
-  for (int attempt = 0; fd < 0 && attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path name = TemporaryNameBeside(folder / "x", random);
-    fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-      ::unlink(name.c_str());
-    } else if (errno != EEXIST) {
-      return errno;
-    }
+  if (fd < 0) {
+    // Without a name as soon as it has one.
+    std::filesystem::path name;
+    fd = CreateUnderFreshName(folder / "x", O_RDWR, 0600, name, [](int, const std::filesystem::path& made) {
+      return ::unlink(made.c_str()) == 0;
+    });
+    if (fd < 0) return errno;
   }
-  if (fd < 0) return errno;
   impl_->fd = fd;
   return 0;
 }
