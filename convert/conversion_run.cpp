@@ -42,7 +42,7 @@ ConversionRun::ConversionRun(RunHost& host, FileFaults* faults, PositionCompleti
     : host_(host),
       faults_(faults),
       document_(std::make_unique<TXML_Estimate_Document>()),
-      settler_(std::make_unique<PositionSettler>(*document_, host.DecimalSeparator(),
+      settler_(std::make_unique<PositionSettler>(host.DecimalSeparator(),
                                                  std::move(completions.onSecondCore),
                                                  PassThreadCompletion(std::move(completions.onPassThread)))),
       output_name_("Смета"_cp1251) {

@@ -1,15 +1,13 @@
 // The thread that builds and renders the positions of a run.
 #include "convert/position_settler.h"
 
-#include "estimate/estimate_document.h"
+#include "convert/position_element.h"
 #include "estimate/settled_node.h"
 
 namespace ranta2kv {
 
-PositionSettler::PositionSettler(TXML_Estimate_Document& document, char decimalSeparator, Completion onSecondCore,
-                                 PassThreadCompletion onPassThread)
-    : document_(document),
-      decimal_separator_(decimalSeparator),
+PositionSettler::PositionSettler(char decimalSeparator, Completion onSecondCore, PassThreadCompletion onPassThread)
+    : decimal_separator_(decimalSeparator),
       completion_(std::move(onSecondCore)),
       pass_thread_completion_(std::move(onPassThread)) {}
 
@@ -103,8 +101,7 @@ void PositionSettler::Work() {
     try {
       for (Queued& next : batch) {
         if (completion_ && !next.completed) completion_(next.data);
-        std::unique_ptr<TXML_Estimate_Position> position = BuildPosition(document_, next.data);
-        next.pending->Render(*position, decimal_separator_);
+        next.pending->RenderWith([&](XmlSink& sink) { RenderPosition(next.data, sink, decimal_separator_); });
       }
     } catch (...) {
       failure = std::current_exception();

@@ -1,6 +1,6 @@
-// The second core of a run: the positions a pass has gathered are built into
-// nodes and rendered into the document's settled elements on a thread of their
-// own, in the order the pass gave them, while the pass reads the rows that
+// The second core of a run: the positions a pass has gathered are rendered
+// straight from their values into the document's settled elements on a thread
+// of their own, in the order the pass gave them, while the pass reads the rows that
 // follow. The pass's thread keeps the walk, the log, the progress and Stop; this
 // thread touches nothing but the positions handed to it and the settled elements.
 #pragma once
@@ -18,7 +18,6 @@
 
 namespace ranta2kv {
 
-class TXML_Estimate_Document;
 class TXML_Estimate_Settled;
 
 class PositionSettler {
@@ -36,8 +35,8 @@ class PositionSettler {
   // (the queue is full): the two cores share the completions then. Each reads
   // with readers of its own. Both are fixed before the thread starts (with the
   // first batch) and never change: the thread reads them without the lock.
-  PositionSettler(TXML_Estimate_Document& document, char decimalSeparator, Completion onSecondCore = nullptr,
-                  PassThreadCompletion onPassThread = nullptr);
+  explicit PositionSettler(char decimalSeparator, Completion onSecondCore = nullptr,
+                           PassThreadCompletion onPassThread = nullptr);
   ~PositionSettler();  // drops what is still queued and waits for the thread
   PositionSettler(const PositionSettler&) = delete;
   PositionSettler& operator=(const PositionSettler&) = delete;
@@ -69,7 +68,6 @@ class PositionSettler {
   void Work();
   void ThrowFailure();  // with the lock held
 
-  TXML_Estimate_Document& document_;
   char decimal_separator_;
   const Completion completion_;
   const PassThreadCompletion pass_thread_completion_;

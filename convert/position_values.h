@@ -1,16 +1,16 @@
-// What a position gets from its source rows, written into the document the same
-// way by both passes: its own values and prices, resources, the coefficient item,
-// custom overhead and profit rates, and the executed quantities of completion acts.
+// What a position gets from its source rows, gathered the same way by both
+// passes: its own values and prices, resources, the coefficients, custom
+// overhead and profit rates, and the executed quantities of completion acts.
+// The second core renders it (position_element.h).
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/decimal_number.h"
-#include "estimate/estimate_document.h"
+#include "common/variant.h"
 
 namespace ranta2kv {
 
@@ -18,8 +18,6 @@ struct PositionPrices {
   DecimalNumber pz, zp, em, zm, sm;  // base: PZ, ZP, EM, ZM, SM
   DecimalNumber curcena, curzpm;     // current: CURCENA, CURZPM
 };
-// "PriceBase" always; "PriceCurr" only with a non-zero current value.
-void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& prices);
 
 struct Coefficients {
   DecimalNumber kpz, kzp, kem, kzm, ksm;
@@ -42,16 +40,9 @@ struct ResourceRow {
   std::string caption;  // RESNAME as the pass reads it
   DecimalNumber normras, priceres, pricmash;
 };
-void AddResourceRow(TXML_Estimate_Position& position, const ResourceRow& row);
 
-// A "K" item with its Options when any coefficient is non-zero.
-void WriteCoefficients(TXML_Estimate_Position& position, const Coefficients& k);
-
+// The codes of PARAMS rows whose rates a position takes.
 enum class RateCode : std::int32_t { Overhead = 43, Profit = 49 };
-void WriteCustomRate(TXML_Estimate_Position& position, RateCode code, const DecimalNumber& rate);
-
-// One "Item" under "Implementation": the act's year and month and the fact.
-void AddImplementationItem(TXML_Estimate_Position& position, double actDate, const DecimalNumber& fact);
 
 struct ExecutedRow {
   double actDate = 0;  // DATE of its act
@@ -75,9 +66,5 @@ struct PositionData {
   std::vector<std::int64_t> resourceRecords;
   std::int32_t rowCode = 0, toolCode = 0;
 };
-
-// The position with everything it holds, as a node of document that no
-// container holds yet.
-std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, const PositionData& data);
 
 }  // namespace ranta2kv

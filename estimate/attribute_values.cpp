@@ -10,6 +10,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "estimate/attribute_text.h"
+
 namespace ranta2kv {
 namespace {
 
@@ -49,21 +51,6 @@ std::uint64_t GetVarint(const unsigned char* in, std::size_t& offset) {
     v |= static_cast<std::uint64_t>(b & 0x7F) << shift;
     if (b < 0x80) return v;
   }
-}
-
-// The scale k at which value is m / 10^k exactly for an integer m, or -1. The
-// test divides as the decoder does, so a value found here decodes to itself.
-int DecimalScale(double value, std::int64_t& scaled) {
-  if (value == 0 && std::signbit(value)) return -1;
-  for (int k = 0; k <= kMaxScale; ++k) {
-    double m = std::nearbyint(value * kPowersOfTen[k]);
-    if (!(std::fabs(m) < kExactIntegerLimit)) return -1;
-    if (m / kPowersOfTen[k] == value) {
-      scaled = static_cast<std::int64_t>(m);
-      return k;
-    }
-  }
-  return -1;
 }
 
 // The offset after the entry at offset: its index and code, then its payload

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace ranta2kv {
@@ -36,6 +37,29 @@ void SortChildren(std::vector<std::unique_ptr<Node>>& list, std::ptrdiff_t left,
   } while (i < right);
 }
 
+// The same steps over values that are copied, for a list of plain values:
+// the pivot is a copy of the middle element, which compares as that element does.
+template <typename Value, typename Order>
+void SortValues(std::vector<Value>& list, std::ptrdiff_t left, std::ptrdiff_t right, Order order) {
+  std::ptrdiff_t i = 0;
+  do {
+    i = left;
+    std::ptrdiff_t j = right;
+    const Value pivot = list[(left + right) / 2];
+    do {
+      while (order(list[i], pivot) < 0 && i < right) ++i;
+      while (order(list[j], pivot) > 0 && j > left) --j;
+      if (i <= j) {
+        std::swap(list[i], list[j]);
+        ++i;
+        --j;
+      }
+    } while (i <= j);
+    if (left < j) SortValues(list, left, j, order);
+    left = i;
+  } while (i < right);
+}
+
 }  // namespace detail
 
 // Sorts in place by order (negative, zero or positive as a sorts before, with or
@@ -45,6 +69,14 @@ template <typename Node, typename Order>
 void QuickSortChildren(std::vector<std::unique_ptr<Node>>& children, Order order) {
   if (children.empty()) return;
   detail::SortChildren(children, 0, static_cast<std::ptrdiff_t>(children.size()) - 1, order);
+}
+
+// The same sort of a list of values, in the same steps: the values end in the
+// order the children would, given the same order.
+template <typename Value, typename Order>
+void QuickSort(std::vector<Value>& values, Order order) {
+  if (values.empty()) return;
+  detail::SortValues(values, 0, static_cast<std::ptrdiff_t>(values.size()) - 1, order);
 }
 
 }  // namespace ranta2kv

@@ -14,6 +14,7 @@
 #include "common/number_text.h"
 #include "common/text.h"
 #include "estimate/atomic_file_sink.h"
+#include "estimate/attribute_text.h"
 #include "estimate/child_sort.h"
 #include "estimate/node_shape.h"
 #include "estimate/settled_elements.h"
@@ -93,7 +94,7 @@ std::string_view NumberOrOtherText(const StoredValue& value, char decimalSeparat
                                    std::string& other) {
   switch (value.type) {
     case Variant::Type::Integer:
-      return std::string_view(buffer, std::to_chars(buffer, buffer + 24, value.integer).ptr - buffer);
+      return std::string_view(buffer, IntegerAttributeText(value.integer, buffer));
     case Variant::Type::Floating:
       if (value.scale >= 0) {
         return std::string_view(buffer, FormatScaledDecimalTo(value.integer, value.scale, decimalSeparator, buffer));

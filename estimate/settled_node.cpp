@@ -26,8 +26,14 @@ TXML_Estimate_Settled::TXML_Estimate_Settled(std::int32_t positionNumber, Settle
 }
 
 void TXML_Estimate_Settled::Render(const TXML_Estimate_Item& node, char decimalSeparator) {
-  const std::uint64_t offset = elements_->Size();
-  node.AppendToDOM(elements_->Sink(), decimalSeparator);
+  RenderWith([&](XmlSink& sink) { node.AppendToDOM(sink, decimalSeparator); });
+}
+
+std::uint64_t TXML_Estimate_Settled::BeginRender() { return elements_->Size(); }
+
+XmlSink& TXML_Estimate_Settled::SinkOfElements() { return elements_->Sink(); }
+
+void TXML_Estimate_Settled::EndRender(std::uint64_t offset) {
   const std::uint64_t size = elements_->Size() - offset;
   if (size > std::numeric_limits<std::uint32_t>::max()) throw Error("Element too large to settle");
   offset_ = offset;

@@ -24,6 +24,13 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
   TXML_Estimate_Settled(std::int32_t positionNumber, SettledElements& elements);
   // Renders node's element into the elements as this node's bytes.
   void Render(const TXML_Estimate_Item& node, char decimalSeparator);
+  // The same with an element that render writes into the sink it is given.
+  template <typename Render>
+  void RenderWith(Render&& render) {
+    const std::uint64_t offset = BeginRender();
+    render(SinkOfElements());
+    EndRender(offset);
+  }
 
   bool IsContainer() const override { return container_; }
   // The class of the node it was, so that it sorts as that node did.
@@ -31,6 +38,10 @@ class TXML_Estimate_Settled : public TXML_Estimate_Item {
   void AppendToDOM(XmlSink& sink, char decimalSeparator) const override;
 
  private:
+  std::uint64_t BeginRender();
+  XmlSink& SinkOfElements();
+  void EndRender(std::uint64_t offset);
+
   std::string_view class_name_;  // a literal of the node's class
   SettledElements* elements_;
   std::uint64_t offset_ = 0;     // of the element's bytes in elements_

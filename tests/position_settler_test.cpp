@@ -42,7 +42,7 @@ class PositionSettlerTest : public ::testing::Test {
   // those it takes (passTakes) while it would wait. Each caption says who did it.
   void SettleWithASlowSecondCore(int count, std::function<bool(int)> passTakes) {
     PositionSettler settler(
-        document_, ',',
+        ',',
         [&](PositionData& data) {
           std::this_thread::sleep_for(std::chrono::microseconds(300));
           data.row.caption += "second core " + std::to_string(data.row.number);
@@ -97,7 +97,7 @@ TEST_F(PositionSettlerTest, PositionsThePassThreadLeavesAreCompletedByTheSecondC
 // A completion that fails on the pass's thread fails the hand-over it ran in.
 TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
   PositionSettler settler(
-      document_, ',', [](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
+      ',', [](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
       [](PositionData& data) {
         if (data.row.number > 200) throw std::runtime_error("table read failed");
         return true;
@@ -113,7 +113,7 @@ TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
 // A failure on the second core: the batch it was in comes back for reuse empty,
 // not with the values of the positions it never finished.
 TEST_F(PositionSettlerTest, SparesComeBackEmptyAfterAFailure) {
-  PositionSettler settler(document_, ',', [](PositionData& data) {
+  PositionSettler settler(',', [](PositionData& data) {
     data.row.caption = "completed";
     data.resources.resize(3);
     if (data.row.number == 5) throw std::runtime_error("table read failed");

@@ -1,5 +1,5 @@
-// Writing the values of a position's source rows into the document.
-#include "convert/position_values.h"
+// A position as the document model's nodes.
+#include "tests/support/position_nodes.h"
 
 #include <utility>
 
@@ -7,7 +7,7 @@
 #include "common/date_time.h"
 #include "convert/position_rules.h"
 
-namespace ranta2kv {
+namespace ranta2kv::test {
 namespace {
 
 // The bytes of values a resource mostly takes; a position twice as many.
@@ -16,8 +16,6 @@ constexpr std::size_t kPositionValueBytes = 128;
 void SetIfNonZero(TXML_Estimate_Item& item, std::uint8_t slot, const DecimalNumber& value) {
   if (value.value != 0.0) item.SetNumber(slot, value);
 }
-
-}  // namespace
 
 void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices& p) {
   TXML_Estimate_Item& base = *position.GetPrice(0);
@@ -30,28 +28,6 @@ void WritePositionPrices(TXML_Estimate_Position& position, const PositionPrices&
   TXML_Estimate_Item& curr = *position.GetPrice(1);
   SetIfNonZero(curr, kPriceValue, p.curcena);
   SetIfNonZero(curr, kPriceZM, p.curzpm);
-}
-
-std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, const PositionData& data) {
-  auto position = std::make_unique<TXML_Estimate_Position>(&document);
-  const PositionRow& row = data.row;
-  position->ReserveValueBytes(2 * kPositionValueBytes);
-  position->SetText(kPositionCaption, row.caption);
-  position->SetInteger(kPositionNumber, row.number);
-  position->SetText(kPositionCode, row.code);
-  position->SetText(kPositionUnits, row.units);
-  position->SetNumber(kPositionQuantity, row.quantity);
-  position->SetText(kPositionComment, row.comment);
-  position->SetText(kPositionPriceLevel, "2001");
-  position->SetValue(kPositionVr2001, row.workType);
-  WritePositionPrices(*position, row.prices);
-  for (const ResourceRow& resource : data.resources) AddResourceRow(*position, resource);
-  if (!data.resources.empty()) position->SortResources();
-  WriteCoefficients(*position, data.coefficients);
-  if (data.overhead) WriteCustomRate(*position, RateCode::Overhead, *data.overhead);
-  if (data.profit) WriteCustomRate(*position, RateCode::Profit, *data.profit);
-  for (const ExecutedRow& executed : data.executed) AddImplementationItem(*position, executed.actDate, executed.fact);
-  return position;
 }
 
 void AddResourceRow(TXML_Estimate_Position& position, const ResourceRow& row) {
@@ -105,4 +81,28 @@ void AddImplementationItem(TXML_Estimate_Position& position, double actDate, con
   item.SetNumber(kImplementationQuantity, fact);
 }
 
-}  // namespace ranta2kv
+}  // namespace
+
+std::unique_ptr<TXML_Estimate_Position> BuildPosition(TXML_Estimate_Document& document, const PositionData& data) {
+  auto position = std::make_unique<TXML_Estimate_Position>(&document);
+  const PositionRow& row = data.row;
+  position->ReserveValueBytes(2 * kPositionValueBytes);
+  position->SetText(kPositionCaption, row.caption);
+  position->SetInteger(kPositionNumber, row.number);
+  position->SetText(kPositionCode, row.code);
+  position->SetText(kPositionUnits, row.units);
+  position->SetNumber(kPositionQuantity, row.quantity);
+  position->SetText(kPositionComment, row.comment);
+  position->SetText(kPositionPriceLevel, "2001");
+  position->SetValue(kPositionVr2001, row.workType);
+  WritePositionPrices(*position, row.prices);
+  for (const ResourceRow& resource : data.resources) AddResourceRow(*position, resource);
+  if (!data.resources.empty()) position->SortResources();
+  WriteCoefficients(*position, data.coefficients);
+  if (data.overhead) WriteCustomRate(*position, RateCode::Overhead, *data.overhead);
+  if (data.profit) WriteCustomRate(*position, RateCode::Profit, *data.profit);
+  for (const ExecutedRow& executed : data.executed) AddImplementationItem(*position, executed.actDate, executed.fact);
+  return position;
+}
+
+}  // namespace ranta2kv::test
