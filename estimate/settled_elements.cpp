@@ -1,8 +1,9 @@
-// The store of settled elements: the render sink hands its full buffers to the
-// scratch file (creating it with the first), and the copies read the file back
-// by blocks; bytes that never filled the sink's buffer are copied from there. A
-// failing file raises Error with the system's message, which ends the run before
-// any output file replaces its target.
+// The store of settled elements: the render sink hands its full buffers over
+// as parts, each kept in memory or appended to the scratch file (created with
+// the first), and the copies take the memory's bytes as they are and read the
+// file back by blocks; bytes that never filled the sink's buffer are copied
+// from there. A failing file raises Error with the system's message, which ends
+// the run before any output file replaces its target.
 #include "estimate/settled_elements.h"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "common/codepage.h"
 #include "common/error.h"
 #include "platform/file_name.h"
+#include "platform/process_memory.h"
 #include "platform/system_error.h"
 
 namespace ranta2kv {
@@ -24,25 +26,44 @@ void SettledElements::KeepInScratchFileIn(std::filesystem::path folder, FileFaul
 }
 
 void SettledElements::AppendSink::WriteChunk(std::string_view bytes) {
-  owner_.Store(bytes);
+  owner_.Store(bytes, handed_);
   handed_ += bytes.size();
 }
 
-void SettledElements::Store(std::string_view bytes) {
-  if (!file_) {
-    memory_.append(bytes);
+// The process holds no more than the bytes rendered so far, those of this part
+// with them, and room for what the run still takes once they are all rendered
+// (the buffers of the write): kept in memory, they keep the process within its XML.
+bool SettledElements::MemoryHolds() const {
+  if (!file_) return true;
+  constexpr std::uint64_t kRoomForTheWrite = 8 << 20;
+  const std::optional<std::uint64_t> resident = ResidentBytes();
+  return resident && *resident + kRoomForTheWrite <= sink_.Size();
+}
+
+void SettledElements::Store(std::string_view bytes, std::uint64_t start) {
+  Part part;
+  part.start = start;
+  part.size = bytes.size();
+  if (MemoryHolds()) {
+    part.memory.assign(bytes);
+    in_memory_ += bytes.size();
+    parts_.push_back(std::move(part));
     return;
   }
   if (!file_->IsOpen()) {
     if (int error = file_->CreateIn(folder_)) Fail("Не удалось создать временный файл в папке \""_cp1251, error);
   }
+  part.inFile = true;
+  part.fileOffset = file_size_;
   while (!bytes.empty()) {
     std::size_t written = 0;
     if (int error = file_->Append(bytes.data(), bytes.size(), written)) {
       Fail("Ошибка записи временного файла в папке \""_cp1251, error);
     }
     bytes.remove_prefix(written);
+    file_size_ += written;
   }
+  parts_.push_back(std::move(part));
 }
 
 void SettledElements::CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& out) {
@@ -51,21 +72,35 @@ void SettledElements::CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& 
     return;
   }
   sink_.Flush();
-  if (!file_) {
-    out.WriteRaw(std::string_view(memory_).substr(offset, size));
-    return;
-  }
   const std::uint64_t end = offset + size;
-  while (offset < end) {
-    if (offset < block_offset_ || offset >= block_offset_ + block_size_) {
-      const std::uint64_t wanted = offset == next_read_ ? sink_.Size() - offset : end - offset;
-      ReadBlock(offset, static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kBlockSize)));
+  auto part = std::upper_bound(parts_.begin(), parts_.end(), offset,
+                               [](std::uint64_t at, const Part& p) { return at < p.start; });
+  for (--part; offset < end; ++part) {
+    const std::uint64_t until = std::min(end, part->start + part->size);
+    if (part->inFile) {
+      CopyFromFile(*part, offset, until, out);
+    } else {
+      out.WriteRaw(std::string_view(part->memory).substr(offset - part->start, until - offset));
     }
-    const std::uint64_t available = std::min(end, block_offset_ + block_size_) - offset;
-    out.WriteRaw(std::string_view(block_.get() + (offset - block_offset_), static_cast<std::size_t>(available)));
-    offset += available;
+    offset = until;
   }
-  next_read_ = end;
+}
+
+// Bytes [offset, end) of a part in the file. A copy that follows the last one
+// reads a whole block ahead.
+void SettledElements::CopyFromFile(const Part& part, std::uint64_t offset, std::uint64_t end, XmlSink& out) {
+  std::uint64_t at = part.fileOffset + (offset - part.start);
+  const std::uint64_t stop = part.fileOffset + (end - part.start);
+  while (at < stop) {
+    if (at < block_offset_ || at >= block_offset_ + block_size_) {
+      const std::uint64_t wanted = at == next_read_ ? file_size_ - at : stop - at;
+      ReadBlock(at, static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kBlockSize)));
+    }
+    const std::uint64_t available = std::min(stop, block_offset_ + block_size_) - at;
+    out.WriteRaw(std::string_view(block_.get() + (at - block_offset_), static_cast<std::size_t>(available)));
+    at += available;
+  }
+  next_read_ = stop;
 }
 
 void SettledElements::ReadBlock(std::uint64_t offset, std::size_t size) {

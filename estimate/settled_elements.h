@@ -1,8 +1,11 @@
 // The bytes of the settled elements of one document: each settled node renders
 // its element once into the sink here and keeps where its bytes went; when the
-// document is written they are copied from here into the document's sink. Once
-// they outgrow one block they go into a scratch file in the folder given (the
-// output's), or stay in memory when none is given (documents built in memory).
+// document is written they are copied from here into the document's sink. The
+// sink hands them over in parts of about a block. A part stays in memory while
+// the process's resident memory stays within the bytes rendered so far (so
+// within the XML, which will hold them all); any other part goes into a scratch
+// file in the folder given (the output's). Without a folder (documents built in
+// memory) every part stays in memory.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "estimate/xml_writer.h"
 #include "platform/scratch_file.h"
@@ -25,9 +29,9 @@ class SettledElements {
   SettledElements();
   ~SettledElements();
 
-  // From now on the bytes go into a scratch file in folder, created when they
-  // outgrow the first block. faults, when given, are injected into its calls and must
-  // outlive this.
+  // From now on parts that memory cannot hold go into a scratch file in
+  // folder, created with the first of them. faults, when given, are injected
+  // into its calls and must outlive this.
   void KeepInScratchFileIn(std::filesystem::path folder, FileFaults* faults);
 
   // The sink an element is rendered into, as if inside an element.
@@ -35,10 +39,14 @@ class SettledElements {
   // Bytes rendered so far: the offset of the next element's bytes.
   std::uint64_t Size() const { return sink_.Size(); }
 
-  // Writes size bytes from offset as they are to out. Reads that follow each
-  // other go through whole blocks; any other read takes just its bytes.
-  // Throws Error when the scratch file fails.
+  // Writes size bytes from offset as they are to out. Reads of the file that
+  // follow each other go through whole blocks; any other read takes just its
+  // bytes. Throws Error when the scratch file fails.
   void CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& out);
+
+  // Bytes held in memory and in the scratch file (tests, the benchmark's report).
+  std::uint64_t BytesInMemory() const { return in_memory_; }
+  std::uint64_t BytesInFile() const { return file_size_; }
 
  private:
   class AppendSink : public XmlSink {
@@ -56,18 +64,30 @@ class SettledElements {
     std::uint64_t handed_ = 0;  // bytes handed to WriteChunk
   };
 
-  void Store(std::string_view bytes);
+  // The bytes from start on, in memory or at fileOffset in the file.
+  struct Part {
+    std::uint64_t start = 0;
+    std::uint64_t size = 0;
+    std::string memory;          // the bytes, when in memory
+    std::uint64_t fileOffset = 0;
+    bool inFile = false;
+  };
+  void Store(std::string_view bytes, std::uint64_t start);
+  bool MemoryHolds() const;
+  void CopyFromFile(const Part& part, std::uint64_t offset, std::uint64_t end, XmlSink& out);
   void ReadBlock(std::uint64_t offset, std::size_t size);
   [[noreturn]] void Fail(std::string_view what, int error) const;
 
   AppendSink sink_{*this};
-  std::string memory_;            // the bytes, when they stay in memory
+  std::vector<Part> parts_;            // in the order of their bytes
+  std::uint64_t in_memory_ = 0;        // bytes of the parts in memory
+  std::uint64_t file_size_ = 0;        // bytes of the parts in the file
   std::filesystem::path folder_;        // the scratch file's folder
-  std::unique_ptr<ScratchFile> file_;  // none: the bytes stay in memory
+  std::unique_ptr<ScratchFile> file_;  // none: every part stays in memory
   std::unique_ptr<char[]> block_;      // bytes read from the file, kBlockSize of room
   std::uint64_t block_offset_ = 0;     // where they start in the file
   std::size_t block_size_ = 0;         // how many
-  std::uint64_t next_read_ = 0;        // the end of the last copy
+  std::uint64_t next_read_ = 0;        // the file offset after the last copy from it
 };
 
 }  // namespace ranta2kv

@@ -1,13 +1,15 @@
 // A table file as the reader holds it: opened read-only for this process alone
 // (while it is open no other process that asks for the same may open it), its
-// size and stamp at open, positioned reads, and a check that the name still
-// leads to the same file, unchanged.
+// size and stamp at open, positioned reads or a read-only view of its bytes
+// mapped into memory, and a check that the name still leads to the same file,
+// unchanged.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 #include "common/error.h"
 
@@ -53,6 +55,20 @@ class TableFile {
   // True when the path still names the file opened, with the size and the
   // modification time it had at Open.
   bool Unchanged() const;
+
+  // The whole file as a read-only view in memory, the same bytes ReadAt gives,
+  // read without a call per record; empty where the file cannot be mapped (an
+  // empty file, a file system without mappings, no room in the address space,
+  // or faults given at Open: their reads are what they test). Valid until Close.
+  // A file that another program cuts short while it is viewed (where nothing
+  // keeps it from that) can make no read of the view crash the process: the
+  // pages it lost read as zeros, and ViewFaulted says so from then on.
+  std::string_view View();
+  bool ViewFaulted() const;
+  // Gives back the memory of the view's pages read so far; they are read again
+  // from the system's cache when they are next touched. Pointers into the view
+  // stay valid.
+  void ReleaseViewPages() const;
 
  private:
   struct Impl;

@@ -117,4 +117,13 @@ bool TableFile::Unchanged() const {
   return StampOf(open) == impl_->stamp && StampOf(named) == impl_->stamp;
 }
 
+// No view here: reads of a mapped file cost more than pread(2) on the systems
+// measured (a page fault for every page a look-up touches), and any other
+// program could cut the file short under a view.
+std::string_view TableFile::View() { return {}; }
+
+bool TableFile::ViewFaulted() const { return false; }
+
+void TableFile::ReleaseViewPages() const {}
+
 }  // namespace ranta2kv

@@ -1,12 +1,15 @@
 // The table file on Windows: CreateFileW read-only with share mode 0, so that no
 // other program can open the file while it is open here and the open fails while
-// another program holds it; positioned ReadFile calls; and the file information
-// of the open handle against that of the name for the check that nothing changed it.
+// another program holds it; positioned ReadFile calls, or a read-only view of the
+// whole file (MapViewOfFile: no other program can change the file under it);
+// and the file information of the open handle against that of the name for the
+// check that nothing changed it.
 #include "platform/table_file.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "platform/file_faults.h"
@@ -33,6 +36,15 @@ struct TableFile::Impl {
   FileFaults* faults = nullptr;
   HANDLE handle = INVALID_HANDLE_VALUE;  // opened for this process alone
   TableFileStamp stamp;
+  const char* view = nullptr;  // the mapped file, or nullptr
+  std::size_t view_size = 0;
+  bool view_tried = false;     // mapped once already, or found that it cannot be
+
+  void Unmap() {
+    if (view != nullptr) ::UnmapViewOfFile(view);
+    view = nullptr;
+    view_size = 0;
+  }
 };
 
 TableFile::TableFile() : impl_(std::make_unique<Impl>()) {}
@@ -77,6 +89,8 @@ bool TableFile::Open(const std::filesystem::path& path, FileFaults* faults) {
 }
 
 void TableFile::Close() {
+  impl_->Unmap();
+  impl_->view_tried = false;
   if (impl_->handle != INVALID_HANDLE_VALUE) ::CloseHandle(impl_->handle);
   impl_->handle = INVALID_HANDLE_VALUE;
   impl_->faults = nullptr;
@@ -126,6 +140,34 @@ bool TableFile::Unchanged() const {
   const bool stamped = StampOf(byName, named);
   ::CloseHandle(byName);
   return stamped && open == impl_->stamp && named == impl_->stamp;
+}
+
+// A file larger than a quarter of the address space (1 GiB for a 32-bit
+// program) is read piece by piece instead.
+std::string_view TableFile::View() {
+  Impl& impl = *impl_;
+  if (impl.view != nullptr || impl.view_tried) return std::string_view(impl.view, impl.view_size);
+  impl.view_tried = true;
+  if (impl.handle == INVALID_HANDLE_VALUE || impl.faults != nullptr || impl.stamp.size == 0 ||
+      impl.stamp.size > static_cast<std::uint64_t>(SIZE_MAX / 4)) {
+    return {};
+  }
+  HANDLE mapping = ::CreateFileMappingW(impl.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  if (mapping == nullptr) return {};
+  const void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  ::CloseHandle(mapping);  // the view keeps the mapping
+  if (mapped == nullptr) return {};
+  impl.view = static_cast<const char*>(mapped);
+  impl.view_size = static_cast<std::size_t>(impl.stamp.size);
+  return std::string_view(impl.view, impl.view_size);
+}
+
+// No other program can open the file, so none can cut it short under the view.
+bool TableFile::ViewFaulted() const { return false; }
+
+// Unlocking pages that are not locked takes them out of the working set.
+void TableFile::ReleaseViewPages() const {
+  if (impl_->view != nullptr) ::VirtualUnlock(const_cast<char*>(impl_->view), impl_->view_size);
 }
 
 }  // namespace ranta2kv

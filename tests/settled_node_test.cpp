@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <algorithm>
 #include <string>
 
 #include "estimate/estimate_document.h"
@@ -83,6 +84,39 @@ TEST(SettledNodeTest, ScratchFileGivesBackEveryElementAcrossBlocksAndLeavesNoFil
   EXPECT_TRUE(build(true, false) == tree);
   EXPECT_TRUE(build(true, true) == tree);
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+// The byte at offset of the stream the next test writes, so that it need not
+// keep what it wrote (which would take the memory the store is to use).
+char StreamByte(std::uint64_t offset) { return static_cast<char>('a' + (offset * 7 + offset / 4093) % 26); }
+
+// Parts of the settled bytes stay in memory once the process is within the
+// bytes rendered so far, the others go to the scratch file, and copies across
+// parts of either kind give back what was written.
+TEST(SettledElementsTest, PartsInMemoryAndInTheFileComeBackAlike) {
+  test::ScratchFolder folder("settled-parts");
+  SettledElements elements;
+  elements.KeepInScratchFileIn(folder.Path(), nullptr);
+  std::string piece;
+  std::uint64_t written = 0;
+  while (elements.BytesInMemory() < 3 * SettledElements::kBlockSize && written < (std::uint64_t{512} << 20)) {
+    piece.resize(1 + written % 3001);
+    for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = StreamByte(written + i);
+    elements.Sink().WriteRaw(piece);
+    written += piece.size();
+  }
+  ASSERT_GT(elements.BytesInMemory(), 0u) << "the process never came within the bytes rendered";
+  EXPECT_GT(elements.BytesInFile(), 0u);
+  std::uint64_t offset = 0;
+  for (std::uint64_t size = 1; offset < written; size = size * 3 + 1) {
+    size = std::min(size % (3 * SettledElements::kBlockSize) + 1, written - offset);
+    StringXmlSink copy;
+    elements.CopyTo(offset, size, copy);
+    const std::string& text = copy.Text();
+    ASSERT_EQ(text.size(), size);
+    for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(text[i], StreamByte(offset + i)) << offset + i;
+    offset += size;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "source/dbf/dbf_file.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/codepage.h"
 #include "platform/file_name.h"
@@ -25,6 +26,11 @@ std::optional<TableFileStamp> CurrentStamp(const std::filesystem::path& path) {
 bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults, bool wholeIfShortRecords) {
   Close();
   if (!file_.Open(path, faults)) return false;
+  if (std::string_view view = file_.View(); !view.empty()) {
+    bytes_ = view;
+    resident_ = viewed_ = true;
+    return true;
+  }
   try {
     const std::uint64_t size = file_.Size();
     resident_ = size <= kMaxReadSize;
@@ -40,6 +46,7 @@ bool DbfFile::Open(const std::filesystem::path& path, FileFaults* faults, bool w
         ReadAt(0, head_.data(), head_.size());
       }
     }
+    bytes_ = resident_ ? std::string_view(head_) : std::string_view();
   } catch (...) {
     Close();
     throw;
@@ -51,7 +58,24 @@ void DbfFile::Close() {
   file_.Close();
   head_.clear();
   head_.shrink_to_fit();
-  resident_ = false;
+  bytes_ = {};
+  resident_ = viewed_ = false;
+  view_read_->store(0);
+}
+
+void DbfFile::NoteViewRead(const char* record, std::size_t size, bool inFileOrder) const {
+  if (!viewed_) return;
+  // Touched here, so that a page the file lost is found now, not when its field is read.
+  const volatile char* bytes = record;
+  if (size > 0) (void)bytes[0], (void)bytes[size - 1];
+  if (file_.ViewFaulted()) ThrowChanged();
+  constexpr std::size_t kPage = 4096;
+  const std::uint64_t read = view_read_->fetch_add(inFileOrder ? size : std::max(size, kPage)) + size;
+  if (read > kViewPagesBudget) {
+    view_read_->store(0);
+    file_.ReleaseViewPages();
+
+  }
 }
 
 void DbfFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) const {
@@ -59,7 +83,7 @@ void DbfFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) const {
 }
 
 void DbfFile::CheckUnchanged() const {
-  if (!file_.Unchanged()) ThrowChanged();
+  if (!file_.Unchanged() || file_.ViewFaulted()) ThrowChanged();
 }
 
 void DbfFile::ThrowChanged() const { throw TableChangedError(file_.Path()); }

@@ -1,11 +1,14 @@
 // A .DBF file held by the reader: a table file opened read-only and locked
-// exclusively, read whole at Open when it is small and read piece by piece when
-// it is large. Nothing of it is mapped: a file that another program cuts short or
-// rewrites while it is held can only make a read come back short, which raises
-// the change error, and the check against its stamp at Open finds the rest.
+// exclusively, viewed whole in memory where the system maps it (records are then
+// read in place, without a call each), else read whole at Open when it is small
+// and piece by piece when it is large. A file that another program cuts short or
+// rewrites while it is held makes a read come back short, or a page of its view
+// read as zeros, either of which raises the change error; the check against its
+// stamp at Open finds the rest.
 #pragma once
 
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -32,12 +35,21 @@ class DbfFile {
 
   std::uint64_t Size() const { return file_.Size(); }  // at Open
   const TableFileStamp& Stamp() const { return file_.Stamp(); }
-  // True when the whole file was read at Open; Bytes() then holds it.
+  // True when the whole file is in memory (viewed, or read at Open); Bytes() then
+  // holds it.
   bool IsResident() const { return resident_; }
-  std::string_view Bytes() const { return resident_ ? std::string_view(head_) : std::string_view(); }
+  std::string_view Bytes() const { return resident_ ? bytes_ : std::string_view(); }
   // The first bytes of the file: the whole file, or at least kHeadSize bytes of
   // it, which hold any header.
-  std::string_view Head() const { return head_; }
+  std::string_view Head() const { return resident_ ? bytes_ : std::string_view(head_); }
+
+  // For each record read in place from the view, before its bytes are used: the
+  // change error when a page of the view could not be read (the file got
+  // shorter). Every kViewPagesBudget bytes that reads may have brought into
+  // memory (a look-up counts a page, a walk in file order its bytes), the view's
+  // pages are given back, so that a run holds a few megabytes of a table's
+  // pages at a time, not the table.
+  void NoteViewRead(const char* record, std::size_t size, bool inFileOrder) const;
 
   // Copies size bytes from offset (both within Size()) to out. A read that gives
   // fewer means the file changed: the change error.
@@ -56,11 +68,17 @@ class DbfFile {
   static constexpr std::size_t kMaxShortRecordsSize = 8 << 20;
   static constexpr std::size_t kShortRecordLength = 64;
   static constexpr std::size_t kHeadSize = 1 << 16;  // a header length is at most 65535
+  static constexpr std::size_t kViewPagesBudget = 16 << 20;
 
  private:
   TableFile file_;
-  std::string head_;       // the whole file when resident_, else its first kHeadSize bytes
+  std::string head_;       // the file read whole, or its first kHeadSize bytes, when not viewed
+  std::string_view bytes_;  // when resident_: the view, or head_
   bool resident_ = false;
+  bool viewed_ = false;
+  // Bytes of the view brought into memory since its pages were last given
+  // back, as counted by NoteViewRead (both threads of a run read a view).
+  mutable std::unique_ptr<std::atomic<std::uint64_t>> view_read_ = std::make_unique<std::atomic<std::uint64_t>>(0);
 };
 
 // The stamp of the file at path now; nothing when it cannot be opened (missing,

@@ -23,7 +23,10 @@ DbfRecordBlock::DbfRecordBlock(const DbfFile& file, std::size_t headerLength, st
 
 const char* DbfRecordBlock::Record(std::int64_t n) {
   if (file_->IsResident()) {
-    return file_->Bytes().data() + header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
+    const char* record = file_->Bytes().data() + header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
+    file_->NoteViewRead(record, record_length_, n == next_);
+    next_ = n + 1;
+    return record;
   }
   auto holds = [n](const Block& b) { return b.first != 0 && n >= b.first && n < b.first + b.count; };
   Block* block = &blocks_[last_];
