@@ -52,6 +52,12 @@ class PositionSettler {
   // new one.
   PositionData Spare();
 
+  // Positions are handed over in batches, so that the two threads meet seldom
+  // (each meeting can be a system call on both); batches waiting at the most:
+  // enough to keep the thread busy, little memory.
+  static constexpr std::size_t kBatchLength = 128;
+  static constexpr std::size_t kQueueLength = 4;
+
  private:
   struct Queued {
     TXML_Estimate_Settled* pending;
@@ -59,11 +65,6 @@ class PositionSettler {
     bool completed = false;  // by the pass's thread
   };
   using Batch = std::vector<Queued>;
-  // Positions are handed over in batches, so that the two threads meet seldom;
-  // batches waiting at the most: enough to keep the thread busy, little memory.
-  static constexpr std::size_t kBatchLength = 32;
-  static constexpr std::size_t kQueueLength = 4;
-
   void HandOver();  // the batch being filled goes to the queue
   void Work();
   void ThrowFailure();  // with the lock held

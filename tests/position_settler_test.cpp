@@ -22,6 +22,10 @@ namespace {
 
 class PositionSettlerTest : public ::testing::Test {
  protected:
+  static constexpr int kBatch = static_cast<int>(PositionSettler::kBatchLength);
+  // Enough positions to fill the queue and more.
+  static constexpr int kPositions = kBatch * static_cast<int>(PositionSettler::kQueueLength + 4);
+
   // Hands positions numbered 1 to count to the settler, in order.
   void SettlePositions(PositionSettler& settler, int count) {
     for (int number = 1; number <= count; ++number) {
@@ -80,8 +84,8 @@ class PositionSettlerTest : public ::testing::Test {
 // The second core is slow here: the pass's thread completes the batches it hands
 // over while the queue is full.
 TEST_F(PositionSettlerTest, PassThreadCompletesWhileTheSecondCoreIsBehind) {
-  SettleWithASlowSecondCore(600, [](int) { return true; });
-  ExpectEachCompletedOnceInOrder(600);
+  SettleWithASlowSecondCore(kPositions, [](int) { return true; });
+  ExpectEachCompletedOnceInOrder(kPositions);
   EXPECT_GT(on_second_core_, 0);
   EXPECT_GT(on_pass_thread_, 0);
 }
@@ -89,8 +93,8 @@ TEST_F(PositionSettlerTest, PassThreadCompletesWhileTheSecondCoreIsBehind) {
 // A pass's thread that must get back to its walk (the user stopped the run)
 // leaves the rest of the batch to the second core.
 TEST_F(PositionSettlerTest, PositionsThePassThreadLeavesAreCompletedByTheSecondCore) {
-  SettleWithASlowSecondCore(600, [](int number) { return number % 32 < 5; });
-  ExpectEachCompletedOnceInOrder(600);
+  SettleWithASlowSecondCore(kPositions, [](int number) { return number % kBatch < 5; });
+  ExpectEachCompletedOnceInOrder(kPositions);
   EXPECT_GT(on_pass_thread_, 0);
 }
 
@@ -103,7 +107,7 @@ TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
         return true;
       });
   try {
-    SettlePositions(settler, 1000);
+    SettlePositions(settler, kPositions);
     FAIL() << "no failure";
   } catch (const std::runtime_error& failure) {
     EXPECT_STREQ(failure.what(), "table read failed");

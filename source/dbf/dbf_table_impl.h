@@ -69,10 +69,12 @@ struct DbfTable::Impl {
   std::vector<DbfScanLookup> lookups;  // of the open table
   std::vector<std::pair<std::string, std::vector<std::size_t>>> listed_fields;  // field lists of the open table
 
-  // Blocks for reading at random: a few small ones, so that a walk over a large
-  // table holds little of it.
-  static constexpr std::size_t kRandomBlockBytes = 32 * 1024;
-  static constexpr std::size_t kRandomBlocks = 16;
+  // Blocks for reading at random: a few, each as large as a block of a walk in
+  // file order, so that look-ups in key order through records stored in about
+  // that order cost one read per block, and a walk over a large table holds
+  // little of it (look-ups that jump read small pieces: see DbfRecordBlock).
+  static constexpr std::size_t kRandomBlockBytes = 128 * 1024;
+  static constexpr std::size_t kRandomBlocks = 4;
 
   // Record n (1 <= n <= record_count), valid until the next call; counts as read.
   const char* Record(std::int64_t n) {

@@ -4,12 +4,30 @@
 
 #include <sqlite3.h>
 
+#include <mutex>
+
 #include "common/error.h"
 #include "source/sql/sql_source_messages.h"
 
 namespace ranta2kv {
 
+namespace {
+
+// Before SQLite's first use in the process: no count of the memory it holds. The
+// count is kept under one lock of the whole process, which the two threads of a
+// run would otherwise take for every allocation, each a meeting of the threads.
+void ConfigureSqlite() {
+  static std::once_flag configured;
+  std::call_once(configured, [] {
+    // SQLITE_MISUSE where SQLite was used already: it keeps its count then.
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+  });
+}
+
+}  // namespace
+
 SqlDatabase::SqlDatabase() {
+  ConfigureSqlite();
   // One thread uses a connection: SQLite need not lock it at every call.
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY | SQLITE_OPEN_NOMUTEX;
   if (sqlite3_open_v2(":memory:", &db_, flags, nullptr) != SQLITE_OK) {
