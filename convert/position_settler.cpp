@@ -60,10 +60,14 @@ void PositionSettler::Finish() {
 }
 
 PositionData PositionSettler::Spare() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (spare_.empty()) return PositionData();
-  PositionData data = std::move(spare_.back());
-  spare_.pop_back();
+  if (taken_spares_.empty()) {
+    // All that came back, under one lock.
+    std::lock_guard<std::mutex> lock(mutex_);
+    taken_spares_.swap(spare_);
+  }
+  if (taken_spares_.empty()) return PositionData();
+  PositionData data = std::move(taken_spares_.back());
+  taken_spares_.pop_back();
   return data;
 }
 
@@ -106,11 +110,11 @@ void PositionSettler::Work() {
     } catch (...) {
       failure = std::current_exception();
     }
-    lock.lock();
     // Emptied as they come back, also those a failure left as they were.
+    for (Queued& done : batch) Empty(done.data);
+    lock.lock();
     for (Queued& done : batch) {
       if (spare_.size() >= kBatchLength * (kQueueLength + 2)) break;
-      Empty(done.data);
       spare_.push_back(std::move(done.data));
     }
     batch.clear();

@@ -77,6 +77,7 @@ class PositionSettler {
   Batch filling_;          // the pass's thread's own, not yet handed over
   std::deque<Batch> queue_;
   std::vector<PositionData> spare_;  // rendered, emptied, for the pass to fill again
+  std::vector<PositionData> taken_spares_;  // the pass's thread's own, taken from spare_
   bool busy_ = false;      // the thread renders a position taken off the queue
   bool closing_ = false;   // no more positions come: the thread ends when the queue is empty
   std::exception_ptr failure_;
