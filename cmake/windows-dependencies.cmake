@@ -40,5 +40,27 @@ if(RANTA2KV_BUILD_TESTS)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)  # defines GTest::gtest and GTest::gtest_main
 endif()
 
+# The word size built for: what the manifest and the version resources name, and
+# the Wine prefix the tests run in (as tools/windows-builds makes it: a 32-bit
+# build in a 32-bit prefix reporting Windows 7, a 64-bit one in a 64-bit prefix
+# reporting Windows 10).
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(RANTA2KV_WINDOWS_MACHINE x64)
+  set(RANTA2KV_MANIFEST_ARCHITECTURE amd64)
+  set(RANTA2KV_WINE_ARCH win64)
+  set(RANTA2KV_WINE_VERSION win10)
+else()
+  set(RANTA2KV_WINDOWS_MACHINE x86)
+  set(RANTA2KV_MANIFEST_ARCHITECTURE x86)
+  set(RANTA2KV_WINE_ARCH win32)
+  set(RANTA2KV_WINE_VERSION win7)
+endif()
+math(EXPR RANTA2KV_WINDOWS_BITS "${CMAKE_SIZEOF_VOID_P} * 8")
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/windows_build.h CONTENT [[
+// The Windows the programs of this build run on, for their version resources.
+#define RANTA2KV_SUPPORTED_WINDOWS "Windows 7 SP1 or later, @RANTA2KV_WINDOWS_BITS@-bit (@RANTA2KV_WINDOWS_MACHINE@)"
+]] @ONLY)
+
 # ctest runs the Windows programs under Wine, in a Wine prefix of this build folder.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_SOURCE_DIR}/tools/wine-run;${CMAKE_BINARY_DIR}/wine-prefix")
+set(CMAKE_CROSSCOMPILING_EMULATOR
+  "${CMAKE_COMMAND};-E;env;WINEARCH=${RANTA2KV_WINE_ARCH};RANTA2KV_WINE_VERSION=${RANTA2KV_WINE_VERSION};${CMAKE_SOURCE_DIR}/tools/wine-run;${CMAKE_BINARY_DIR}/wine-prefix")

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <utility>
 
@@ -29,6 +30,13 @@ bool StampOf(HANDLE handle, TableFileStamp& stamp) {
   return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// The address space that the views of all the process's open files take at the
+// most: a quarter of it (1 GiB for a 32-bit program), so that a run over large
+// tables (or two runs at once) leaves the rest to its memory; a file beyond that
+// is read piece by piece.
+constexpr std::uint64_t kViewsAtMost = SIZE_MAX / 4;
+std::atomic<std::uint64_t> g_viewed_bytes{0};
+
 }  // namespace
 
 struct TableFile::Impl {
@@ -41,7 +49,10 @@ struct TableFile::Impl {
   bool view_tried = false;     // mapped once already, or found that it cannot be
 
   void Unmap() {
-    if (view != nullptr) ::UnmapViewOfFile(view);
+    if (view != nullptr) {
+      ::UnmapViewOfFile(view);
+      g_viewed_bytes.fetch_sub(view_size);
+    }
     view = nullptr;
     view_size = 0;
   }
@@ -142,21 +153,25 @@ bool TableFile::Unchanged() const {
   return stamped && open == impl_->stamp && named == impl_->stamp;
 }
 
-// A file larger than a quarter of the address space (1 GiB for a 32-bit
-// program) is read piece by piece instead.
+// A file that would take the views beyond kViewsAtMost is read piece by piece
+// instead.
 std::string_view TableFile::View() {
   Impl& impl = *impl_;
   if (impl.view != nullptr || impl.view_tried) return std::string_view(impl.view, impl.view_size);
   impl.view_tried = true;
-  if (impl.handle == INVALID_HANDLE_VALUE || impl.faults != nullptr || impl.stamp.size == 0 ||
-      impl.stamp.size > static_cast<std::uint64_t>(SIZE_MAX / 4)) {
+  const std::uint64_t size = impl.stamp.size;
+  if (impl.handle == INVALID_HANDLE_VALUE || impl.faults != nullptr || size == 0 || size > kViewsAtMost) return {};
+  if (g_viewed_bytes.fetch_add(size) + size > kViewsAtMost) {
+    g_viewed_bytes.fetch_sub(size);
     return {};
   }
   HANDLE mapping = ::CreateFileMappingW(impl.handle, nullptr, PAGE_READONLY, 0, 0, nullptr);
-  if (mapping == nullptr) return {};
-  const void* mapped = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-  ::CloseHandle(mapping);  // the view keeps the mapping
-  if (mapped == nullptr) return {};
+  const void* mapped = mapping == nullptr ? nullptr : ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+  if (mapping != nullptr) ::CloseHandle(mapping);  // the view keeps the mapping
+  if (mapped == nullptr) {
+    g_viewed_bytes.fetch_sub(size);
+    return {};
+  }
   impl.view = static_cast<const char*>(mapped);
   impl.view_size = static_cast<std::size_t>(impl.stamp.size);
   return std::string_view(impl.view, impl.view_size);

@@ -13,11 +13,16 @@ Function User32Function(const char* name) {
 
 }  // namespace
 
-int WindowDpi(HWND window) {
-  using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-  if (getDpiForWindow != nullptr && window != nullptr) {
-    const UINT dpi = getDpiForWindow(window);
+const DpiFunctions& DpiFunctions::OfThisSystem() {
+  static const DpiFunctions functions{
+      User32Function<decltype(DpiFunctions::getDpiForWindow)>("GetDpiForWindow"),
+      User32Function<decltype(DpiFunctions::adjustWindowRectExForDpi)>("AdjustWindowRectExForDpi")};
+  return functions;
+}
+
+int WindowDpi(HWND window, const DpiFunctions& functions) {
+  if (functions.getDpiForWindow != nullptr && window != nullptr) {
+    const UINT dpi = functions.getDpiForWindow(window);
     if (dpi != 0) return static_cast<int>(dpi);
   }
   HDC screen = GetDC(nullptr);
@@ -28,13 +33,10 @@ int WindowDpi(HWND window) {
 
 int ScaledForDpi(int designed, int dpi) { return MulDiv(designed, dpi, kDesignDpi); }
 
-SIZE OuterSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi) {
-  using AdjustForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi =
-      User32Function<AdjustForDpiFunction>("AdjustWindowRectExForDpi");
+SIZE OuterSizeForClient(SIZE client, DWORD style, DWORD exStyle, int dpi, const DpiFunctions& functions) {
   RECT rect{0, 0, client.cx, client.cy};
-  if (adjustForDpi != nullptr)
-    adjustForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi));
+  if (functions.adjustWindowRectExForDpi != nullptr)
+    functions.adjustWindowRectExForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi));
   else
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
   return {rect.right - rect.left, rect.bottom - rect.top};

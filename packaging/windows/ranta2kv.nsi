@@ -1,15 +1,18 @@
-; The Windows installer of ranta2kv (makensis, run by tools/package-windows): a
-; 64-bit installer for the current user, without administrator rights, into
-; %LOCALAPPDATA%\Programs\ranta2kv, with a Start-menu shortcut, an entry under
-; "Apps & features" and an uninstaller beside the programs. Russian, or English
-; where Windows runs in another language. /S installs and uninstalls silently.
+; The Windows installer of ranta2kv (makensis, run by tools/package-windows): one
+; 32-bit installer, which runs on every Windows the programs support, for the
+; current user, without administrator rights, into
+; %LOCALAPPDATA%\Programs\ranta2kv: the 64-bit programs on a 64-bit (x64)
+; Windows, the 32-bit ones elsewhere (a 32-bit Windows, or an ARM one, which runs
+; them emulated); with a Start-menu shortcut, an entry under "Apps & features"
+; and an uninstaller beside the programs. Russian, or English where Windows runs
+; in another language. /S installs and uninstalls silently.
 ;
-; Defined by the caller: VERSION (x.y.z), BIN_DIR (the .exe files), README (the
-; README as text), ICON (the .ico), OUT_FILE; HAVE_WINDOW when BIN_DIR holds
-; ranta2kv.exe (the window) beside ranta2kv-cli.exe.
+; Defined by the caller: VERSION (x.y.z), BIN_DIR_64 and BIN_DIR_32 (the .exe
+; files of each), README (the README as text), ICON (the .ico), OUT_FILE;
+; HAVE_WINDOW when they hold ranta2kv.exe (the window) beside ranta2kv-cli.exe.
 
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true
@@ -17,6 +20,8 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include FileFunc.nsh
 !include LogicLib.nsh
+!include x64.nsh
+!include WinVer.nsh
 
 !define PRODUCT "Ранта+ DBF -> KV XML"
 ; A file name cannot hold ">": the shortcut is named after the window like this.
@@ -67,12 +72,39 @@ LangString WelcomeText ${LANG_RUSSIAN} "Будет установлена про
 LangString ShortcutComment ${LANG_ENGLISH} "Converts the DBF tables of a Ranta+ estimate into KV XML"
 LangString ShortcutComment ${LANG_RUSSIAN} "Преобразует таблицы DBF сметы Ранта+ в KV XML"
 
-Section "ranta2kv"
-  SetOutPath "$INSTDIR"
+LangString NeedsWindows7 ${LANG_ENGLISH} "${PRODUCT} needs Windows 7 SP1 or later."
+LangString NeedsWindows7 ${LANG_RUSSIAN} "Для программы ${PRODUCT} нужна Windows 7 SP1 или более поздняя."
+
+; An older Windows is told so before any page (the programs are not made for it).
+Function .onInit
+  StrCpy $0 ""
+  ${IfNot} ${AtLeastWin7}
+    StrCpy $0 old
+  ${ElseIf} ${IsWin7}
+  ${AndIfNot} ${AtLeastServicePack} 1
+    StrCpy $0 old
+  ${EndIf}
+  ${If} $0 == old
+    MessageBox MB_ICONSTOP "$(NeedsWindows7)" /SD IDOK
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; The programs of one word size, from BIN_DIR_64 or BIN_DIR_32.
+!macro InstallPrograms BIN_DIR
 !ifdef HAVE_WINDOW
   File "${BIN_DIR}/ranta2kv.exe"
 !endif
   File "${BIN_DIR}/ranta2kv-cli.exe"
+!macroend
+
+Section "ranta2kv"
+  SetOutPath "$INSTDIR"
+  ${If} ${IsNativeAMD64}
+    !insertmacro InstallPrograms "${BIN_DIR_64}"
+  ${Else}
+    !insertmacro InstallPrograms "${BIN_DIR_32}"
+  ${EndIf}
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 

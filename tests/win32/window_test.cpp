@@ -252,7 +252,7 @@ class Program {
       HWND found;
     } search{form_, nullptr};
     EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
           auto* s = reinterpret_cast<Search*>(data);
           wchar_t className[16] = L"";
           GetClassNameW(window, className, 16);
@@ -277,7 +277,7 @@ std::wstring MessageOf(HWND box) {
   std::wstring message;
   EnumChildWindows(
       box,
-      [](HWND child, LPARAM found) -> BOOL {
+      [](HWND child, LPARAM found) CALLBACK -> BOOL {
         wchar_t className[16] = L"";
         GetClassNameW(child, className, 16);
         if (_wcsicmp(className, L"Static") != 0) return TRUE;
