@@ -56,7 +56,7 @@ class PositionSettler {
   // (each meeting can be a system call on both); batches waiting at the most:
   // enough to keep the thread busy, little memory.
   static constexpr std::size_t kBatchLength = 128;
-  static constexpr std::size_t kQueueLength = 4;
+  static constexpr std::size_t kQueueLength = 2;
 
  private:
   struct Queued {
