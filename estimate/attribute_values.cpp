@@ -22,7 +22,6 @@ static_assert(std::endian::native == std::endian::little, "the inline flag is th
 constexpr unsigned char kScaledDecimal = 0x10;
 constexpr int kMaxScale = 9;
 constexpr double kPowersOfTen[kMaxScale + 1] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
 
 std::uint64_t ZigZag(std::int64_t v) {
   return (static_cast<std::uint64_t>(v) << 1) ^ static_cast<std::uint64_t>(v >> 63);
