@@ -42,13 +42,17 @@ class PositionSettlerTest : public ::testing::Test {
     document_.SaveToSink(sink, ',');
     return sink.Text();
   }
-  // Settles count positions with a slow second core; the pass's thread completes
-  // those it takes (passTakes) while it would wait. Each caption says who did it.
+  // Settles count positions with a second core held back until the pass's thread
+  // has completed one (a short sleep alone is no wait on every system: it may
+  // round down to nothing); the pass's thread completes those it takes
+  // (passTakes) while it would wait. Each caption says who did it.
   void SettleWithASlowSecondCore(int count, std::function<bool(int)> passTakes) {
     PositionSettler settler(
         ',',
         [&](PositionData& data) {
-          std::this_thread::sleep_for(std::chrono::microseconds(300));
+          const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+          while (on_pass_thread_ == 0 && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
           data.row.caption += "second core " + std::to_string(data.row.number);
           ++on_second_core_;
         },
@@ -100,9 +104,16 @@ TEST_F(PositionSettlerTest, PositionsThePassThreadLeavesAreCompletedByTheSecondC
 
 // A completion that fails on the pass's thread fails the hand-over it ran in.
 TEST_F(PositionSettlerTest, FailureOfAPassThreadCompletionEndsTheRun) {
+  std::atomic<bool> passCompleting{false};
   PositionSettler settler(
-      ',', [](PositionData&) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); },
-      [](PositionData& data) {
+      ',',
+      [&](PositionData&) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!passCompleting && std::chrono::steady_clock::now() < giveUp)
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      },
+      [&](PositionData& data) {
+        passCompleting = true;
         if (data.row.number > 200) throw std::runtime_error("table read failed");
         return true;
       });
