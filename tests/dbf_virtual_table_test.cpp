@@ -181,5 +181,35 @@ TEST_F(StatementFailureTest, ChangeAfterTheReadsIsFoundByTheCheck) {
   EXPECT_THROW(connection_.CheckUnchanged(), SourceFileError);
 }
 
+// A small table of short records is read whole when it is attached: the
+// statements' look-ups come in an order no block can foresee, and each would
+// otherwise cost a read of a few bytes.
+TEST(DbfVirtualTableTest, LookUpsInASmallTableOfShortRecordsReadNothing) {
+  struct CountedReads : FileFaults {
+    int Before(FileCall call, const fs::path&, std::size_t&) override {
+      if (call == FileCall::Read) ++reads;
+      return 0;
+    }
+    int reads = 0;
+  } faults;
+  test::ScratchFolder folder("vtab-short");
+  test::DbfBuilder builder;
+  builder.Field("CODE", 'N', 10).Field("NAME", 'C', 12);
+  constexpr int kRecords = 60000;  // of 23 bytes: larger than the reader's blocks
+  for (int code = 1; code <= kRecords; ++code) builder.Record({std::to_string(code), "name"});
+  builder.WriteTo(folder / "TOOLS.DBF");
+  SqlDatabase database;
+  DbfVirtualTables tables(database);
+  tables.Attach("TOOLS", folder / "TOOLS.DBF", &faults);
+  const int readsAtAttach = faults.reads;
+  SqlStatement statement(database, "SELECT NAME FROM TOOLS WHERE CODE=?");
+  for (int step = 0, code = 1; step < 2000; ++step, code = (code * 7919 + 17) % kRecords + 1) {
+    sqlite3_bind_int(statement.Handle(), 1, code);
+    ASSERT_TRUE(statement.Step()) << code;
+    sqlite3_reset(statement.Handle());
+  }
+  EXPECT_EQ(faults.reads, readsAtAttach);
+}
+
 }  // namespace
 }  // namespace ranta2kv

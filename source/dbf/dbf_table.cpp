@@ -38,7 +38,8 @@ void DbfTable::Open() {
   const std::string fileText = PathTo1251(file_name_);
   // A table whose records are not in the order of its index is looked up all over
   // the file, record by record.
-  if (!impl.file.Open(file_name_, faults_, impl.index && !impl.index->InRecordOrder())) {
+  const bool atRandom = looked_up_at_random_ || (impl.index && !impl.index->InRecordOrder());
+  if (!impl.file.Open(file_name_, faults_, atRandom)) {
     // The file that the index was built from, or that the run began with, is gone.
     if ((impl.index || impl.expected_stamp) && StatusOf(file_name_).kind == FileKind::None) {
       throw TableChangedError(file_name_);

@@ -116,6 +116,10 @@ class DbfTable {
   // and the text of Damage(): the conversion's tables must be whole, while a
   // look into a table (the command line's dump) shows what is left.
   void SetWholeRecordsRequired(bool required) { whole_records_required_ = required; }
+  // From the next Open on, the table is looked up in an order its reader cannot
+  // foresee (the statements of the SQL source): a small file of short records is
+  // then read whole, as one whose key index is not in record order.
+  void SetLookedUpAtRandom(bool atRandom) { looked_up_at_random_ = atRandom; }
   std::int64_t RecordNumber() const;  // 1-based file position of the current record
   bool Deleted() const;               // the current record's flag is "*"
   // The current record's bytes (empty when there is none), valid until the
@@ -177,6 +181,7 @@ class DbfTable {
   char decimal_separator_;
   FileFaults* faults_ = nullptr;
   bool whole_records_required_ = false;
+  bool looked_up_at_random_ = false;
   friend class DbfField;
 };
 

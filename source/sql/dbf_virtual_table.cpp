@@ -39,6 +39,7 @@ void OpenTable(DbfTable& table, const std::string& name, const std::filesystem::
   table.ExpectFile(expected);
   table.SetFileName(file);
   table.SetWholeRecordsRequired(true);  // a table cut short would lose records without a word
+  table.SetLookedUpAtRandom(true);       // in the order of the statements
   try {
     table.Open();
   } catch (const SourceFileError&) {
