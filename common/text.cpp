@@ -47,14 +47,20 @@ std::string TrimControlAndBlanks(std::string_view text) {
 // Blanks and control characters are the same bytes before and after the code
 // page conversion, so the text is trimmed first and only what remains converted
 // (table fields are mostly blank padding).
-std::string OemToAnsiTrim(std::string_view oemText) {
+void OemToAnsiTrimInto(std::string_view oemText, std::string& out) {
   std::size_t end = oemText.size();
   constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
   for (std::uint64_t word = 0; end >= sizeof word; end -= sizeof word) {  // the padding, eight bytes at a time
     std::memcpy(&word, oemText.data() + end - sizeof word, sizeof word);
     if (word != kEightBlanks) break;
   }
-  return Oem866ToAnsi(ControlAndBlanksTrimmed(oemText.substr(0, end)));
+  Oem866ToAnsiInto(ControlAndBlanksTrimmed(oemText.substr(0, end)), out);
+}
+
+std::string OemToAnsiTrim(std::string_view oemText) {
+  std::string out;
+  OemToAnsiTrimInto(oemText, out);
+  return out;
 }
 
 std::string PadRight(std::string_view text, std::size_t length, char fill) {

@@ -28,6 +28,8 @@ class CharSet {
 // Code page 866 -> windows-1251 byte for byte, then every leading and trailing
 // byte <= 32 removed.
 std::string OemToAnsiTrim(std::string_view oemText);
+// The same into out, whose room is kept (a text read again and again).
+void OemToAnsiTrimInto(std::string_view oemText, std::string& out);
 // Trims as above (bytes <= 32 at both ends), then appends fill up to length; never cuts.
 std::string PadRight(std::string_view text, std::size_t length, char fill);
 std::vector<std::string> SplitByChars(std::string_view text, const CharSet& separators);

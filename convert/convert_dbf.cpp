@@ -39,6 +39,12 @@ class Field {
   // The same read from a copy of a record of the table, on any thread; the
   // field was looked up before.
   std::string OemTextIn(const char* record) const { return OemText(field_->ValueIn(record)); }
+  // The same into out, keeping its room (the texts of a spare position).
+  void OemTextInto(const char* record, std::string& out) const {
+    const DbfFieldValue value = field_->ValueIn(record);
+    if (value.Kind() == DbfValueKind::Text) OemToAnsiTrimInto(value.Text(), out);
+    else OemToAnsiTrimInto(value.AsString(), out);
+  }
   DecimalNumber NumberIn(const char* record) const { return field_->ValueIn(record).AsDecimal(); }
   DecimalNumber Number() { return (**this).Value().AsDecimal(); }
 
@@ -82,6 +88,7 @@ class DirectPass {
       name1_{t_.DescriptTable, "NAME1"}, nomer_{t_.DescriptTable, "NOMER"},
       name_{t_.DescriptTable, "NAME"};
   Field toolCode_{t_.PosTools, "CODE"};
+  std::vector<Variant> toolKey_{Variant(), Variant()};  // POSCODE;ID, kept between look-ups
   Field typesbor_{t_.DataTable, "TYPESBOR"}, region_{t_.DataTable, "REGION"},
       coderasc_{t_.DataTable, "CODERASC"}, q_{t_.DataTable, "Q"}, ej_{t_.DataTable, "EJ"},
       prim_{t_.DataTable, "PRIM"}, opred_{t_.DataTable, "OPRED"}, pz_{t_.DataTable, "PZ"},
@@ -147,8 +154,9 @@ void DirectPass::Walk() {
 }
 
 std::int32_t DirectPass::LocateTool(std::int32_t rowCode, int id) {
-  std::vector<Variant> key{Variant(rowCode), Variant(id)};
-  if (!t_.PosTools.LocateRecord("POSCODE;ID", key)) return id == 0 ? 0 : -1;
+  toolKey_[0] = Variant(rowCode);
+  toolKey_[1] = Variant(id);
+  if (!t_.PosTools.LocateRecord("POSCODE;ID", toolKey_)) return id == 0 ? 0 : -1;
   return toolCode_->AsInteger();
 }
 
@@ -198,7 +206,7 @@ void DirectPass::ConvertPosition() {
 
 // The resource rows are found here in the key index; the second core reads them.
 void DirectPass::ReadResources(PositionData& data, std::int32_t toolCode) {
-  data.resourceRecords = t_.ResourceTable.RecordsUnderKey("CODE", Variant(toolCode));
+  t_.ResourceTable.RecordsUnderKey("CODE", Variant(toolCode), data.resourceRecords);
   if (data.resourceRecords.empty()) return;
   for (Field* field : {&res_, &resname_, &normras_, &priceres_, &pricmash_}) field->Resolve();
 }
@@ -207,10 +215,10 @@ void DirectPass::CompletePosition(PositionData& data, std::optional<DbfRecordBlo
   const char* smeta = data.records.data();
   const char* posext = smeta + t_.DescriptTable.RecordLength();
   PositionRow& row = data.row;
-  row.caption = name_.OemTextIn(smeta);
+  name_.OemTextInto(smeta, row.caption);
   row.code += coderasc_.OemTextIn(posext);
   row.quantity = q_.NumberIn(posext);
-  row.units = ej_.OemTextIn(posext);
+  ej_.OemTextInto(posext, row.units);
   row.comment = CommentWithoutMarker(prim_.OemTextIn(posext));
   row.prices = {pz_.NumberIn(posext), zp_.NumberIn(posext), em_.NumberIn(posext), zm_.NumberIn(posext),
                 sm_.NumberIn(posext), curcena_.NumberIn(posext), curzpm_.NumberIn(posext)};

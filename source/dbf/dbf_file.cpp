@@ -74,7 +74,6 @@ void DbfFile::NoteViewRead(const char* record, std::size_t size, bool inFileOrde
   if (read > kViewPagesBudget) {
     view_read_->store(0);
     file_.ReleaseViewPages();
-
   }
 }
 

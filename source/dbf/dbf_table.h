@@ -141,8 +141,9 @@ class DbfTable {
   void LimitToKey(std::string_view fieldList, const Variant& value);
   // The numbers of the records that a walk of the table would meet after
   // LimitToKey with these arguments, in that order, found in the key index
-  // without reading a record; the range is set, the cursor stays where it is.
-  std::vector<std::int64_t> RecordsUnderKey(std::string_view fieldList, const Variant& value);
+  // without reading a record, into records (whose room is kept); the range is
+  // set, the cursor stays where it is.
+  void RecordsUnderKey(std::string_view fieldList, const Variant& value, std::vector<std::int64_t>& records);
 
   // A reader of the open table's records of its own, for walks in file order or
   // for look-ups at random, that leaves the table's cursor where it is; valid

@@ -58,6 +58,11 @@ void DbfTable::BuildKeyIndex(std::string_view fieldName) {
 }
 
 bool DbfTable::LocateRecord(std::string_view fieldList, const Variant& value) {
+  RequireOpen();
+  // A look-up of one field by its key index needs no list of values.
+  if (const std::vector<std::size_t>& fields = ListedFields(fieldList); IsIndexKey(fields)) {
+    return LocateInIndex(value);
+  }
   return LocateRecord(fieldList, std::vector<Variant>{value});
 }
 
@@ -77,22 +82,21 @@ void DbfTable::LimitToKey(std::string_view fieldList, const Variant& value) {
   First();
 }
 
-std::vector<std::int64_t> DbfTable::RecordsUnderKey(std::string_view fieldList, const Variant& value) {
+void DbfTable::RecordsUnderKey(std::string_view fieldList, const Variant& value, std::vector<std::int64_t>& records) {
   SetKeyRange(fieldList, value);
-  std::vector<std::int64_t> records;
+  records.clear();
   const auto [first, last] = IndexSpan();
   for (std::size_t p = first; p < last; ++p) {
     const std::uint32_t record = impl_->index->RecordAt(p);
     if (record <= impl_->record_count) records.push_back(record);  // entries of a longer file are passed over
   }
-  return records;
 }
 
 void DbfTable::SetKeyRange(std::string_view fieldList, const Variant& value) {
   RequireOpen();
-  std::vector<std::string_view> names = SplitFieldList(fieldList);
   const KeyIndex* index = impl_->index.get();
-  if (!index || names.size() != 1 || !SameFieldName(names.front(), index->KeyExpression())) {
+  if (!index || fieldList.find(';') != std::string_view::npos ||
+      !SameFieldName(TrimSpaces(fieldList), index->KeyExpression())) {
     throw Error("TQXSmartDBF: There is no suitable index for range!");
   }
   std::string key = SearchKey(index->Format(), value, decimal_separator_);
