@@ -23,9 +23,10 @@ std::string Decimal(std::int64_t value) { return std::to_string(value); }
 // Opens a query on a statement and closes it again whatever happens.
 class Query {
  public:
-  Query(OleDbDataset& dataset, std::string statement) : dataset_(dataset) {
+  // The statement in pieces (joined in the dataset's room: no text is built per look-up).
+  Query(OleDbDataset& dataset, std::initializer_list<std::string_view> statement) : dataset_(dataset) {
     dataset_.Close();
-    dataset_.SetSQL(std::move(statement));
+    dataset_.SetSQL(statement);
     dataset_.Open();
   }
   ~Query() { dataset_.Close(); }
@@ -113,7 +114,7 @@ void OleDbPass::CloseSource() {
 }
 
 void OleDbPass::FillWorkTypes() {
-  Query types(s_.qSubQuery, "SELECT DISTINCT(OPRED) FROM POSEXT");
+  Query types(s_.qSubQuery, {"SELECT DISTINCT(OPRED) FROM POSEXT"});
   for (types->First(); !types->AtEnd(); types->Next()) {
     const OleDbField& opred = types->Column(0);
     run_.AddWorkType(opred.AsInteger(), opred.AsString());
@@ -162,8 +163,7 @@ bool OleDbPass::ConvertPosition() {
     rowCode = 0;
   }
   try {
-    Query tools(s_.qSubQuery,
-                "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(rowCode) + " AND ID=0");
+    Query tools(s_.qSubQuery, {"SELECT * FROM POSTOOLS WHERE POSCODE=", Decimal(rowCode), " AND ID=0"});
     if (tools.Found()) toolCode = tools->FieldNamed("CODE").AsInteger();
   } catch (const SourceFileError&) {
     throw;  // the table's file failed
@@ -174,7 +174,7 @@ bool OleDbPass::ConvertPosition() {
     run_.LeaveOutRow(RowMessage("Нарушена целостность данных. Строка %d"_cp1251, smeta.RecordNumber()));
     return false;
   }
-  Query posext(s_.qPOSEXT, "SELECT * FROM POSEXT WHERE CODE=" + Decimal(rowCode));
+  Query posext(s_.qPOSEXT, {"SELECT * FROM POSEXT WHERE CODE=", Decimal(rowCode)});
   if (!posext.Found()) return true;
   OleDbDataset& row = s_.qPOSEXT;
 
@@ -208,7 +208,7 @@ void OleDbPass::CompletePosition(OleDbDataset& query, OleDbDataset& acts, Positi
 }
 
 void OleDbPass::ReadResources(OleDbDataset& query, PositionData& data) {
-  Query rows(query, "SELECT * FROM RESTBL WHERE CODE=" + Decimal(data.toolCode));
+  Query rows(query, {"SELECT * FROM RESTBL WHERE CODE=", Decimal(data.toolCode)});
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
     data.resources.push_back({OemToAnsiTrim(Field(query, "RES")), Field(query, "RESNAME"),
                               rows->FieldNamed("NORMRAS").AsNumber(), rows->FieldNamed("PRICERES").AsNumber(),
@@ -220,8 +220,8 @@ void OleDbPass::ReadResources(OleDbDataset& query, PositionData& data) {
 void OleDbPass::ReadRates(OleDbDataset& query, PositionData& data) {
   const std::string key = ParamKey(data.rowCode);
   for (RateCode code : {RateCode::Overhead, RateCode::Profit}) {
-    Query rate(query, "SELECT * FROM PARAMS WHERE ID = '" + key + "' AND CODE=" +
-                                 Decimal(static_cast<std::int32_t>(code)));
+    Query rate(query,
+               {"SELECT * FROM PARAMS WHERE ID = '", key, "' AND CODE=", Decimal(static_cast<std::int32_t>(code))});
     if (!rate.Found()) continue;
     double value = rate->FieldNamed("PARAM").AsNumber();
     if (value > 0) (code == RateCode::Overhead ? data.overhead : data.profit) = value;
@@ -231,13 +231,13 @@ void OleDbPass::ReadRates(OleDbDataset& query, PositionData& data) {
 void OleDbPass::ReadExecuted(OleDbDataset& query, OleDbDataset& acts, PositionData& data) {
   std::int32_t execCode = data.toolCode;
   {
-    Query link(query, "SELECT * FROM POSTOOLS WHERE POSCODE=" + Decimal(data.rowCode) + " AND ID=1");
+    Query link(query, {"SELECT * FROM POSTOOLS WHERE POSCODE=", Decimal(data.rowCode), " AND ID=1"});
     if (link.Found()) execCode = link->FieldNamed("CODE").AsInteger();
   }
-  Query rows(query, "SELECT * FROM \"EXECUTE\" WHERE CODE=" + Decimal(execCode));
+  Query rows(query, {"SELECT * FROM \"EXECUTE\" WHERE CODE=", Decimal(execCode)});
   for (rows->First(); !rows->AtEnd(); rows->Next()) {
     std::int32_t aktcode = rows->FieldNamed("AKTCODE").AsInteger();
-    Query act(acts, "SELECT * FROM ACTS WHERE CODE=" + Decimal(aktcode));
+    Query act(acts, {"SELECT * FROM ACTS WHERE CODE=", Decimal(aktcode)});
     if (!act.Found()) continue;
     data.executed.push_back({act->FieldNamed("DATE").AsDateTime(), rows->FieldNamed("FACT").AsNumber()});
   }

@@ -167,10 +167,10 @@ std::vector<std::string> OleDbConnection::ListTables() {
 
 void OleDbConnection::Execute(std::string_view statement, SqlResult& result) {
   RequireConnected();
-  if (std::optional<StatementShape> shape = ShapeOf(statement)) {
-    if (const ShapedStatement* shaped = ShapedQuery(*shape)) {
+  if (ShapeInto(statement, shape_)) {
+    if (const ShapedStatement* shaped = ShapedQuery(shape_)) {
       sqlite3_stmt* query = shaped->query.get();
-      BindShapeValues(query, shape->values);
+      BindShapeValues(query, shape_.values);
       StatementReset reset{query};
       result.Fetch(*database_, query, shaped->columns);
       return;

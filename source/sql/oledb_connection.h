@@ -116,6 +116,7 @@ class OleDbConnection {
   std::unique_ptr<TableCatalogue> catalogue_;       // tables of folder_, by name
   std::map<std::filesystem::path, TableFileStamp> stamps_;  // the table files as they were at the connect
   std::map<std::string, ShapedStatement> shaped_;  // compiled statements by shape text
+  StatementShape shape_;  // of the statement run last, its room kept for the next
   std::uint64_t shaped_compiled_ = 0;  // never reset: a number for each statement put into shaped_
   std::filesystem::path folder_;                    // of the last connect
   std::uint64_t statements_compiled_ = 0;

@@ -23,9 +23,12 @@ OleDbDataset::OleDbDataset(OleDbConnection& connection, char decimalSeparator)
 
 OleDbDataset::~OleDbDataset() { connection_.Detach(this); }
 
-void OleDbDataset::SetSQL(std::string statement) {
+void OleDbDataset::SetSQL(std::string_view statement) { SetSQL({statement}); }
+
+void OleDbDataset::SetSQL(std::initializer_list<std::string_view> pieces) {
   if (active_) throw Error(sql_messages::StatementOfOpenDataset());
-  statement_ = std::move(statement);
+  statement_.clear();
+  for (std::string_view piece : pieces) statement_.append(piece);
   table_name_.clear();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,7 +50,10 @@ class OleDbDataset {
   OleDbDataset& operator=(const OleDbDataset&) = delete;
 
   // A query: the statement that `Open` runs. Only while closed (Error otherwise).
-  void SetSQL(std::string statement);
+  void SetSQL(std::string_view statement);
+  // The same with the statement in pieces, joined into the room of the last one
+  // (a pass sets a statement for every look-up).
+  void SetSQL(std::initializer_list<std::string_view> pieces);
   // A table dataset: its rows are those of SELECT * FROM "table" ORDER BY rowid.
   void SetTableName(std::string table);
   const std::string& SQL() const { return statement_; }

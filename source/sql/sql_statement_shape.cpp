@@ -32,9 +32,11 @@ constexpr std::array<ByteClass, 256> kByteClasses = [] {
 
 class ShapeScanner {
  public:
-  explicit ShapeScanner(std::string_view text) : text_(text) {}
+  ShapeScanner(std::string_view text, StatementShape& shape) : text_(text), shape_(shape) {
+    shape_.text.clear();
+  }
 
-  std::optional<StatementShape> Scan() {
+  bool Scan() {
     while (at_ < text_.size()) {
       const char c = text_[at_];
       switch (kByteClasses[static_cast<unsigned char>(c)]) {
@@ -44,13 +46,14 @@ class ShapeScanner {
           ++at_;
           break;
         case ByteClass::Token:
-          if (!Step()) return std::nullopt;
+          if (!Step()) return false;
           break;
       }
     }
-    if (shape_.values.empty()) return std::nullopt;
+    if (taken_ == 0) return false;
+    shape_.values.resize(taken_);
     shape_.text.append(text_.substr(copied_));
-    return std::move(shape_);
+    return true;
   }
 
  private:
@@ -107,13 +110,14 @@ class ShapeScanner {
   bool TakeText() {
     const std::size_t end = QuotedEnd('\'');
     if (end == std::string_view::npos) return false;
-    ShapeValue value;
+    ShapeValue& value = NextValue();
     value.is_text = true;
+    value.text.clear();
     for (std::size_t i = at_ + 1; i + 1 < end; ++i) {
       value.text += text_[i];
       if (text_[i] == '\'') ++i;  // the second of a doubled quote
     }
-    Take(end, std::move(value));
+    Take(end);
     return true;
   }
 
@@ -121,16 +125,20 @@ class ShapeScanner {
   bool TakeNumber() {
     std::size_t end = at_ + 1;
     while (end < text_.size() && IsDigit(text_[end])) ++end;
-    ShapeValue value;
+    std::int64_t integer = 0;
     const char* first = text_.data() + at_ + (text_[at_] == '+' ? 1 : 0);
     const char* last = text_.data() + end;
-    auto [stop, error] = std::from_chars(first, last, value.integer);
+    auto [stop, error] = std::from_chars(first, last, integer);
     const bool alone = end == text_.size() || (!IsNameChar(text_[end]) && text_[end] != '.');
     if (error != std::errc() || stop != last || !alone) {
       PassTo(end);
       return true;
     }
-    Take(end, std::move(value));
+    ShapeValue& value = NextValue();
+    value.is_text = false;
+    value.integer = integer;
+    value.text.clear();
+    Take(end);
     return true;
   }
 
@@ -145,14 +153,17 @@ class ShapeScanner {
     at_ = end;
   }
 
-  void Take(std::size_t end, ShapeValue value) {
-    if (shape_.text.empty()) {
-      shape_.text.reserve(text_.size());
-      shape_.values.reserve(4);
-    }
+  // The value taken next: one the shape held before (its room kept), or a new one.
+  ShapeValue& NextValue() {
+    if (taken_ == shape_.values.size()) shape_.values.emplace_back();
+    return shape_.values[taken_++];
+  }
+
+  // The text up to at_ and the "?" of the value just taken go into the shape.
+  void Take(std::size_t end) {
+    if (shape_.text.empty()) shape_.text.reserve(text_.size());
     shape_.text.append(text_.substr(copied_, at_ - copied_));
     shape_.text += '?';
-    shape_.values.push_back(std::move(value));
     last_ = '?';
     at_ = copied_ = end;
   }
@@ -161,11 +172,18 @@ class ShapeScanner {
   std::size_t at_ = 0;      // next byte to read
   std::size_t copied_ = 0;  // the text before it is in the shape
   char last_ = '\0';        // the last byte passed over that is not a blank
-  StatementShape shape_;
+  StatementShape& shape_;
+  std::size_t taken_ = 0;   // values taken out so far
 };
 
 }  // namespace
 
-std::optional<StatementShape> ShapeOf(std::string_view statement) { return ShapeScanner(statement).Scan(); }
+bool ShapeInto(std::string_view statement, StatementShape& shape) { return ShapeScanner(statement, shape).Scan(); }
+
+std::optional<StatementShape> ShapeOf(std::string_view statement) {
+  StatementShape shape;
+  if (!ShapeInto(statement, shape)) return std::nullopt;
+  return shape;
+}
 
 }  // namespace ranta2kv

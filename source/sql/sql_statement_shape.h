@@ -27,5 +27,8 @@ struct StatementShape {
 // nullopt when nothing is taken out, or when the text holds what the shaping
 // does not read (comments, a quote left open).
 std::optional<StatementShape> ShapeOf(std::string_view statement);
+// The same into shape, whose room is kept (the statements of a run, shaped one
+// after another); false where ShapeOf gives nullopt, shape then left unspecified.
+bool ShapeInto(std::string_view statement, StatementShape& shape);
 
 }  // namespace ranta2kv
