@@ -87,34 +87,51 @@ void SettledElements::CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& 
 }
 
 // Bytes [offset, end) of a part in the file. A copy that follows the last one
-// reads a whole block ahead.
+// reads ahead into the block read from least recently, four times the run of
+// copies so far (a whole block once the copies are all in file order, a few
+// elements when the order of the document only now and then follows that of
+// the file); one that jumps reads only its own bytes.
 void SettledElements::CopyFromFile(const Part& part, std::uint64_t offset, std::uint64_t end, XmlSink& out) {
   std::uint64_t at = part.fileOffset + (offset - part.start);
   const std::uint64_t stop = part.fileOffset + (end - part.start);
+  const bool follows = at == next_read_;
+  run_ = (follows ? run_ : 0) + (stop - at);
+  constexpr std::uint64_t kLeastReadAhead = 64 << 10;
+  const std::uint64_t ahead = std::clamp<std::uint64_t>(4 * run_, kLeastReadAhead, kBlockSize);
+  auto holds = [&at](const Block& block) { return at >= block.offset && at < block.offset + block.size; };
   while (at < stop) {
-    if (at < block_offset_ || at >= block_offset_ + block_size_) {
-      const std::uint64_t wanted = at == next_read_ ? file_size_ - at : stop - at;
-      ReadBlock(at, static_cast<std::size_t>(std::min<std::uint64_t>(wanted, kBlockSize)));
+    Block* block = std::find_if(std::begin(blocks_), std::end(blocks_), holds);
+    if (block == std::end(blocks_)) {
+      if (follows) {
+        block = std::min_element(std::begin(blocks_), std::end(blocks_),
+                                 [](const Block& a, const Block& b) { return a.used < b.used; });
+        const std::uint64_t wanted = std::max(ahead, stop - at);
+        Read(*block, at, static_cast<std::size_t>(std::min({file_size_ - at, std::uint64_t{kBlockSize}, wanted})));
+      } else {
+        block = &jump_;
+        Read(jump_, at, static_cast<std::size_t>(std::min<std::uint64_t>(stop - at, kBlockSize)));
+      }
     }
-    const std::uint64_t available = std::min(stop, block_offset_ + block_size_) - at;
-    out.WriteRaw(std::string_view(block_.get() + (at - block_offset_), static_cast<std::size_t>(available)));
+    block->used = ++clock_;
+    const std::uint64_t available = std::min(stop, block->offset + block->size) - at;
+    out.WriteRaw(std::string_view(block->bytes.get() + (at - block->offset), static_cast<std::size_t>(available)));
     at += available;
   }
   next_read_ = stop;
 }
 
-void SettledElements::ReadBlock(std::uint64_t offset, std::size_t size) {
-  if (!block_) block_.reset(new char[kBlockSize]);
-  block_size_ = 0;  // nothing valid while it is read
+void SettledElements::Read(Block& block, std::uint64_t offset, std::size_t size) {
+  if (!block.bytes) block.bytes.reset(new char[kBlockSize]);
+  block.size = 0;  // nothing valid while it is read
   for (std::size_t done = 0; done < size;) {
     std::size_t read = 0;
-    if (int error = file_->ReadAt(offset + done, block_.get() + done, size - done, read)) {
+    if (int error = file_->ReadAt(offset + done, block.bytes.get() + done, size - done, read)) {
       Fail("Ошибка чтения временного файла в папке \""_cp1251, error);
     }
     done += read;
   }
-  block_offset_ = offset;
-  block_size_ = size;
+  block.offset = offset;
+  block.size = size;
 }
 
 void SettledElements::Fail(std::string_view what, int error) const {

@@ -40,8 +40,10 @@ class SettledElements {
   std::uint64_t Size() const { return sink_.Size(); }
 
   // Writes size bytes from offset as they are to out. Reads of the file that
-  // follow each other go through whole blocks; any other read takes just its
-  // bytes. Throws Error when the scratch file fails.
+  // follow each other go through blocks that grow with the run of them up to
+  // kBlockSize (two are kept, so that a run broken by other reads picks up where
+  // it was); any other read takes just its bytes, leaving the blocks as they
+  // are. Throws Error when the scratch file fails.
   void CopyTo(std::uint64_t offset, std::uint64_t size, XmlSink& out);
 
   // Bytes held in memory and in the scratch file (tests, the benchmark's report).
@@ -74,8 +76,15 @@ class SettledElements {
   };
   void Store(std::string_view bytes, std::uint64_t start);
   bool MemoryHolds() const;
+  // Bytes read from the file: a block, or the bytes of a read that jumps.
+  struct Block {
+    std::unique_ptr<char[]> bytes;  // kBlockSize of room
+    std::uint64_t offset = 0;      // where they start in the file
+    std::size_t size = 0;          // how many
+    std::uint64_t used = 0;        // when last read from, for the choice of the block to refill
+  };
   void CopyFromFile(const Part& part, std::uint64_t offset, std::uint64_t end, XmlSink& out);
-  void ReadBlock(std::uint64_t offset, std::size_t size);
+  void Read(Block& block, std::uint64_t offset, std::size_t size);
   [[noreturn]] void Fail(std::string_view what, int error) const;
 
   AppendSink sink_{*this};
@@ -84,10 +93,11 @@ class SettledElements {
   std::uint64_t file_size_ = 0;        // bytes of the parts in the file
   std::filesystem::path folder_;        // the scratch file's folder
   std::unique_ptr<ScratchFile> file_;  // none: every part stays in memory
-  std::unique_ptr<char[]> block_;      // bytes read from the file, kBlockSize of room
-  std::uint64_t block_offset_ = 0;     // where they start in the file
-  std::size_t block_size_ = 0;         // how many
+  Block blocks_[2];
+  Block jump_;                         // the bytes of the last read that jumped
+  std::uint64_t clock_ = 0;
   std::uint64_t next_read_ = 0;        // the file offset after the last copy from it
+  std::uint64_t run_ = 0;              // bytes of the copies that followed each other up to it
 };
 
 }  // namespace ranta2kv

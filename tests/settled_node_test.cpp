@@ -12,6 +12,7 @@
 #include "estimate/settled_elements.h"
 #include "estimate/settled_node.h"
 #include "estimate/xml_writer.h"
+#include "platform/file_faults.h"
 #include "platform/scratch_file.h"
 #include "tests/support/scratch_folder.h"
 
@@ -117,6 +118,46 @@ TEST(SettledElementsTest, PartsInMemoryAndInTheFileComeBackAlike) {
     for (std::size_t i = 0; i < text.size(); ++i) ASSERT_EQ(text[i], StreamByte(offset + i)) << offset + i;
     offset += size;
   }
+}
+
+// Copies that jump around the scratch file read little more than they copy: a
+// run in file order broken by other copies keeps its block, and a copy that
+// jumps reads only its own bytes.
+TEST(SettledElementsTest, InterleavedRunsReadTheFileAboutOnce) {
+  struct CountedReads : FileFaults {
+    int Before(FileCall call, const std::filesystem::path&, std::size_t& size) override {
+      if (call == FileCall::ReadScratch) bytes += size;
+      return 0;
+    }
+    std::uint64_t bytes = 0;
+  } reads;
+  test::ScratchFolder folder("settled-reads");
+  SettledElements elements;
+  elements.KeepInScratchFileIn(folder.Path(), &reads);
+  constexpr std::uint64_t kPiece = 1000, kPieces = 8000;  // 8 MB: within the resident memory, so in the file
+  std::string piece(kPiece, ' ');
+  for (std::uint64_t n = 0; n < kPieces; ++n) {
+    for (std::size_t i = 0; i < piece.size(); ++i) piece[i] = StreamByte(n * kPiece + i);
+    elements.Sink().WriteRaw(piece);
+  }
+  StringXmlSink flushed;
+  elements.CopyTo(0, 1, flushed);
+  ASSERT_GE(elements.BytesInFile(), kPieces * kPiece - SettledElements::kBlockSize);
+  auto copy = [&](std::uint64_t n) {
+    StringXmlSink out;
+    elements.CopyTo(n * kPiece, kPiece, out);
+    for (std::size_t i = 0; i < kPiece; ++i) ASSERT_EQ(out.Text()[i], StreamByte(n * kPiece + i)) << n;
+  };
+  reads.bytes = 0;
+  for (std::uint64_t n = 0; n < kPieces / 2; n += 2) {  // two of the first half, then one of the second
+    copy(n);
+    copy(n + 1);
+    copy(n / 2 + kPieces / 2);
+  }
+  EXPECT_LE(reads.bytes, 2 * kPieces * kPiece);
+  reads.bytes = 0;
+  for (std::uint64_t step = 0, n = 1; step < kPieces / 4; ++step, n = (n * 7919 + 13) % kPieces) copy(n);
+  EXPECT_LE(reads.bytes, kPieces / 4 * kPiece * 3);
 }
 
 }  // namespace
