@@ -1,6 +1,6 @@
 // How much memory the process holds now: its resident set (on Windows its
-// working set), for the choice of what a run keeps in memory and what it puts
-// into its scratch file.
+// private bytes: the pages of the tables' views are their files'), for the
+// choice of what a run keeps in memory and what it puts into its scratch file.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,6 @@
-// The resident memory on Windows: the working set of the process.
+// The memory a process holds on Windows: its private bytes. The working set
+// would count the pages of the tables' views too, which are their files' and
+// which the system drops when it needs the room (Wine never does).
 #include "platform/process_memory.h"
 
 #include <windows.h>
@@ -7,10 +9,13 @@
 namespace ranta2kv {
 
 std::optional<std::uint64_t> ResidentBytes() {
-  PROCESS_MEMORY_COUNTERS counters{};
+  PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
-  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters)) return std::nullopt;
-  return counters.WorkingSetSize;
+  if (!::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                              sizeof counters)) {
+    return std::nullopt;
+  }
+  return counters.PrivateUsage;
 }
 
 }  // namespace ranta2kv
