@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/file_write_win32.h"
 #include "platform/wide_text.h"
 
 namespace ranta2kv {
@@ -23,7 +24,11 @@ std::atomic<int> g_stop_requests{0};
 
 BOOL WINAPI OnConsoleControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;  // closing: the default
-  if (++g_stop_requests > 1) std::_Exit(130);
+  if (++g_stop_requests > 1) {
+    // Not while a file of ours is under its name unmarked: it would stay.
+    std::lock_guard<std::mutex> steps(UnmarkedFileSteps());
+    std::_Exit(130);
+  }
   return TRUE;
 }
 

@@ -1,7 +1,8 @@
 // The two steps that the Win32 output and scratch files share, for their files
 // only: a new file created under a fresh random name beside a path (CREATE_NEW,
 // tried again while the name is taken), and one WriteFile, where a write that
-// takes nothing gives the code of a full disk.
+// takes nothing gives the code of a full disk; and the lock of the steps that
+// an exit of the process must not cut in two.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <random>
 
 #include "platform/system_path_win32.h"
@@ -33,6 +35,15 @@ inline int CreateUnderFreshName(const std::filesystem::path& beside, DWORD acces
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
   return static_cast<int>(error);
+}
+
+// Held while a file of ours is under its name without its mark for deletion
+// (from its creation to the mark, from clearing the mark to its rename over the
+// target): the console's handler takes it before it ends the process on a
+// second Ctrl-C, so that such an exit never leaves the file behind.
+inline std::mutex& UnmarkedFileSteps() {
+  static std::mutex steps;
+  return steps;
 }
 
 // Writes at most size bytes of data (at the offset `at` gives, or at the file

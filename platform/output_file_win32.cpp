@@ -65,6 +65,7 @@ int OutputFile::CreateBeside(const std::filesystem::path& target) {
   Remove();
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Create, target)) return fault;
   RemoveLeftoverTemporaries(target.parent_path());
+  std::lock_guard<std::mutex> steps(UnmarkedFileSteps());
   // No sharing while it is written; the folder's inherited permissions apply.
   if (int error = CreateUnderFreshName(target, GENERIC_WRITE | DELETE, FILE_ATTRIBUTE_NORMAL, impl_->handle,
                                        impl_->temporary)) {
@@ -93,12 +94,15 @@ int OutputFile::Sync() {
 int OutputFile::ReplaceTarget(const std::filesystem::path& target) {
   if (int fault = AnnouncedFault(impl_->faults, FileCall::Replace, target)) return fault;
   // Cleared first: a death between the two leaves the file under its name (for
-  // the next run to remove), never the target deleted.
-  if (impl_->markedForDeletion) {
-    if (!MarkForDeletion(impl_->handle, false)) return static_cast<int>(::GetLastError());
-    impl_->markedForDeletion = false;
+  // the next run to remove), never the target deleted; a second Ctrl-C waits.
+  {
+    std::lock_guard<std::mutex> steps(UnmarkedFileSteps());
+    if (impl_->markedForDeletion) {
+      if (!MarkForDeletion(impl_->handle, false)) return static_cast<int>(::GetLastError());
+      impl_->markedForDeletion = false;
+    }
+    if (!RenameOver(impl_->handle, target)) return static_cast<int>(::GetLastError());
   }
-  if (!RenameOver(impl_->handle, target)) return static_cast<int>(::GetLastError());
   impl_->temporary.clear();
   ::FlushFileBuffers(impl_->handle);  // the rename: no part of the result, it has happened
   ::CloseHandle(impl_->handle);
