@@ -2,7 +2,8 @@
 // every kind of content (texts that the clean-up rule trims or escapes, numbers
 // of every scale and sign, resources of every kind in any order, coefficients,
 // rates, acts, work types of every value type) the bytes are those of the
-// document model's nodes built by the spec's operations, with either separator.
+// document model's nodes built by the document's own operations, with either
+// separator.
 #include "convert/position_element.h"
 
 #include <gtest/gtest.h>

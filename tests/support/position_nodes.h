@@ -1,5 +1,5 @@
-// A position built as the document model's nodes, as the spec's operations
-// make it (GetPrice, AddResource, AddCoefficient, GetCustomNP,
+// A position built as the document model's nodes, as the document's own
+// operations make it (GetPrice, AddResource, AddCoefficient, GetCustomNP,
 // AddImplementation): the reference against which the position rendered
 // straight from its values (convert/position_element.h) is checked byte for byte.
 #pragma once
