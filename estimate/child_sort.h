@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -14,48 +15,28 @@ namespace ranta2kv {
 
 namespace detail {
 
-// The bound checks on i and j never stop a scan for an order under which the
-// pivot equals itself; they only keep a faulty order inside the list.
-template <typename Node, typename Order>
-void SortChildren(std::vector<std::unique_ptr<Node>>& list, std::ptrdiff_t left, std::ptrdiff_t right, Order order) {
+// view gives what order compares of an element (the node a child points to, or
+// the value itself); the pivot is a copy of the middle one's, which stays what
+// it was while the elements move. The bound checks on i and j never stop a scan
+// for an order under which the pivot equals itself; they only keep a faulty
+// order inside the list.
+template <typename List, typename View, typename Order>
+void Sort(List& list, std::ptrdiff_t left, std::ptrdiff_t right, View view, Order order) {
   std::ptrdiff_t i = 0;
   do {
     i = left;
     std::ptrdiff_t j = right;
-    const Node* pivot = list[(left + right) / 2].get();
+    const std::decay_t<decltype(view(list[left]))> pivot = view(list[(left + right) / 2]);
     do {
-      while (order(list[i].get(), pivot) < 0 && i < right) ++i;
-      while (order(list[j].get(), pivot) > 0 && j > left) --j;
-      if (i <= j) {
-        list[i].swap(list[j]);
-        ++i;
-        --j;
-      }
-    } while (i <= j);
-    if (left < j) SortChildren(list, left, j, order);
-    left = i;
-  } while (i < right);
-}
-
-// The same steps over values that are copied, for a list of plain values:
-// the pivot is a copy of the middle element, which compares as that element does.
-template <typename Value, typename Order>
-void SortValues(std::vector<Value>& list, std::ptrdiff_t left, std::ptrdiff_t right, Order order) {
-  std::ptrdiff_t i = 0;
-  do {
-    i = left;
-    std::ptrdiff_t j = right;
-    const Value pivot = list[(left + right) / 2];
-    do {
-      while (order(list[i], pivot) < 0 && i < right) ++i;
-      while (order(list[j], pivot) > 0 && j > left) --j;
+      while (order(view(list[i]), pivot) < 0 && i < right) ++i;
+      while (order(view(list[j]), pivot) > 0 && j > left) --j;
       if (i <= j) {
         std::swap(list[i], list[j]);
         ++i;
         --j;
       }
     } while (i <= j);
-    if (left < j) SortValues(list, left, j, order);
+    if (left < j) Sort(list, left, j, view, order);
     left = i;
   } while (i < right);
 }
@@ -68,7 +49,8 @@ void SortValues(std::vector<Value>& list, std::ptrdiff_t left, std::ptrdiff_t ri
 template <typename Node, typename Order>
 void QuickSortChildren(std::vector<std::unique_ptr<Node>>& children, Order order) {
   if (children.empty()) return;
-  detail::SortChildren(children, 0, static_cast<std::ptrdiff_t>(children.size()) - 1, order);
+  detail::Sort(children, 0, static_cast<std::ptrdiff_t>(children.size()) - 1,
+               [](const std::unique_ptr<Node>& child) { return static_cast<const Node*>(child.get()); }, order);
 }
 
 // The same sort of a list of values, in the same steps: the values end in the
@@ -76,7 +58,8 @@ void QuickSortChildren(std::vector<std::unique_ptr<Node>>& children, Order order
 template <typename Value, typename Order>
 void QuickSort(std::vector<Value>& values, Order order) {
   if (values.empty()) return;
-  detail::SortValues(values, 0, static_cast<std::ptrdiff_t>(values.size()) - 1, order);
+  detail::Sort(values, 0, static_cast<std::ptrdiff_t>(values.size()) - 1,
+               [](const Value& value) -> const Value& { return value; }, order);
 }
 
 }  // namespace ranta2kv

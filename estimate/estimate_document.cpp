@@ -58,7 +58,6 @@ int ResourceOrder(const TXML_Estimate_Item* a, const TXML_Estimate_Item* b) {
   return CompareInt(ResourceRank(a), ResourceRank(b));
 }
 
-
 constexpr std::string_view kDocumentType = "{2B0470FD-477C-4359-9F34-EEBE36B7D340}";
 constexpr int kSignCount = 6;
 
