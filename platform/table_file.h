@@ -59,12 +59,10 @@ class TableFile {
   // The whole file as a read-only view in memory, the same bytes ReadAt gives,
   // read without a call per record; empty where the file cannot be mapped (an
   // empty file, a file system without mappings, no room in the address space,
-  // or faults given at Open: their reads are what they test). Valid until Close.
-  // A file that another program cuts short while it is viewed (where nothing
-  // keeps it from that) can make no read of the view crash the process: the
-  // pages it lost read as zeros, and ViewFaulted says so from then on.
+  // or faults given at Open: their reads are what they test), and where the
+  // system lets another program cut the file short under a view. Valid until
+  // Close.
   std::string_view View();
-  bool ViewFaulted() const;
   // Gives back the memory of the view's pages read so far; they are read again
   // from the system's cache when they are next touched. Pointers into the view
   // stay valid.

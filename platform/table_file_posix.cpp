@@ -122,8 +122,6 @@ bool TableFile::Unchanged() const {
 // program could cut the file short under a view.
 std::string_view TableFile::View() { return {}; }
 
-bool TableFile::ViewFaulted() const { return false; }
-
 void TableFile::ReleaseViewPages() const {}
 
 }  // namespace ranta2kv

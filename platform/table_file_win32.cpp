@@ -153,6 +153,7 @@ bool TableFile::Unchanged() const {
   return stamped && open == impl_->stamp && named == impl_->stamp;
 }
 
+// No other program can open the file, so none can cut it short under the view.
 // A file that would take the views beyond kViewsAtMost is read piece by piece
 // instead.
 std::string_view TableFile::View() {
@@ -176,9 +177,6 @@ std::string_view TableFile::View() {
   impl.view_size = static_cast<std::size_t>(impl.stamp.size);
   return std::string_view(impl.view, impl.view_size);
 }
-
-// No other program can open the file, so none can cut it short under the view.
-bool TableFile::ViewFaulted() const { return false; }
 
 // Unlocking pages that are not locked takes them out of the working set.
 void TableFile::ReleaseViewPages() const {

@@ -5,7 +5,6 @@
 #include "source/dbf/dbf_file.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "common/codepage.h"
 #include "platform/file_name.h"
@@ -63,12 +62,8 @@ void DbfFile::Close() {
   view_read_->store(0);
 }
 
-void DbfFile::NoteViewRead(const char* record, std::size_t size, bool inFileOrder) const {
+void DbfFile::NoteViewRead(std::size_t size, bool inFileOrder) const {
   if (!viewed_) return;
-  // Touched here, so that a page the file lost is found now, not when its field is read.
-  const volatile char* bytes = record;
-  if (size > 0) (void)bytes[0], (void)bytes[size - 1];
-  if (file_.ViewFaulted()) ThrowChanged();
   constexpr std::size_t kPage = 4096;
   const std::uint64_t read = view_read_->fetch_add(inFileOrder ? size : std::max(size, kPage)) + size;
   if (read > kViewPagesBudget) {
@@ -82,7 +77,7 @@ void DbfFile::ReadAt(std::uint64_t offset, char* out, std::size_t size) const {
 }
 
 void DbfFile::CheckUnchanged() const {
-  if (!file_.Unchanged() || file_.ViewFaulted()) ThrowChanged();
+  if (!file_.Unchanged()) ThrowChanged();
 }
 
 void DbfFile::ThrowChanged() const { throw TableChangedError(file_.Path()); }

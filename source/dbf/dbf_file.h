@@ -2,9 +2,9 @@
 // exclusively, viewed whole in memory where the system maps it (records are then
 // read in place, without a call each), else read whole at Open when it is small
 // and piece by piece when it is large. A file that another program cuts short or
-// rewrites while it is held makes a read come back short, or a page of its view
-// read as zeros, either of which raises the change error; the check against its
-// stamp at Open finds the rest.
+// rewrites while it is held makes a read come back short, which raises the
+// change error (a view is only taken where no other program can change the
+// file); the check against its stamp at Open finds the rest.
 #pragma once
 
 #include <cstddef>
@@ -43,13 +43,12 @@ class DbfFile {
   // it, which hold any header.
   std::string_view Head() const { return resident_ ? bytes_ : std::string_view(head_); }
 
-  // For each record read in place from the view, before its bytes are used: the
-  // change error when a page of the view could not be read (the file got
-  // shorter). Every kViewPagesBudget bytes that reads may have brought into
-  // memory (a look-up counts a page, a walk in file order its bytes), the view's
-  // pages are given back, so that a run holds a few megabytes of a table's
-  // pages at a time, not the table.
-  void NoteViewRead(const char* record, std::size_t size, bool inFileOrder) const;
+  // For each record of size bytes read in place from the view. Every
+  // kViewPagesBudget bytes that reads may have brought into memory (a look-up
+  // counts a page, a walk in file order its bytes), the view's pages are given
+  // back, so that a run holds a few megabytes of a table's pages at a time, not
+  // the table.
+  void NoteViewRead(std::size_t size, bool inFileOrder) const;
 
   // Copies size bytes from offset (both within Size()) to out. A read that gives
   // fewer means the file changed: the change error.

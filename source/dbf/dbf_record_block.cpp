@@ -24,7 +24,7 @@ DbfRecordBlock::DbfRecordBlock(const DbfFile& file, std::size_t headerLength, st
 const char* DbfRecordBlock::Record(std::int64_t n) {
   if (file_->IsResident()) {
     const char* record = file_->Bytes().data() + header_length_ + static_cast<std::size_t>(n - 1) * record_length_;
-    file_->NoteViewRead(record, record_length_, n == next_);
+    file_->NoteViewRead(record_length_, n == next_);
     next_ = n + 1;
     return record;
   }
