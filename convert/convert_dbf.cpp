@@ -40,17 +40,19 @@ class Field {
   // field was looked up before.
   std::string OemTextIn(const char* record) const { return OemText(field_->ValueIn(record)); }
   // The same into out, keeping its room (the texts of a spare position).
-  void OemTextInto(const char* record, std::string& out) const {
-    const DbfFieldValue value = field_->ValueIn(record);
-    if (value.Kind() == DbfValueKind::Text) OemToAnsiTrimInto(value.Text(), out);
-    else OemToAnsiTrimInto(value.AsString(), out);
-  }
+  void OemTextInto(const char* record, std::string& out) const { OemTextInto(field_->ValueIn(record), out); }
   DecimalNumber NumberIn(const char* record) const { return field_->ValueIn(record).AsDecimal(); }
   DecimalNumber Number() { return (**this).Value().AsDecimal(); }
 
  private:
+  static void OemTextInto(const DbfFieldValue& value, std::string& out) {
+    if (value.Kind() == DbfValueKind::Text) OemToAnsiTrimInto(value.Text(), out);  // in place, no copy
+    else OemToAnsiTrimInto(value.AsString(), out);
+  }
   static std::string OemText(const DbfFieldValue& value) {
-    return OemToAnsiTrim(value.Kind() == DbfValueKind::Text ? value.Text() : value.AsString());
+    std::string out;
+    OemTextInto(value, out);
+    return out;
   }
 
   DbfTable& table_;
